@@ -1,0 +1,89 @@
+# Shared by scripts/test, scripts/run and scripts/screenshot. Source it; do not run it.
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="$ROOT/build"
+export WINEPREFIX="${LAUNCHER_WINEPREFIX:-$BUILD/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installer prompts in a fresh prefix.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/bin/wineserver
+DESKTOP_SIZE=1024x768
+
+PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
+          binutils-mingw-w64-i686 wine64 xvfb xauth x11-utils ninja-build cmake googletest
+          imagemagick x11-apps)
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages and not root: ${missing[*]}" >&2
+    return 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build_preset() {
+  local preset=$1
+  if [ ! -f "$BUILD/$preset/build.ninja" ]; then
+    cmake --preset "$preset" -S "$ROOT" >/dev/null
+  fi
+  cmake --build --preset "$preset" -- -k 0
+}
+
+# Starts Xvfb on a free display number when there is no display; its number is kept in
+# build/.display so that scripts/screenshot finds it.
+STARTED_XVFB_PID=
+ensure_display() {
+  if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+  if [ -f "$BUILD/.display" ]; then
+    DISPLAY=$(cat "$BUILD/.display"); export DISPLAY
+    if xdpyinfo >/dev/null 2>&1; then return 0; fi
+  fi
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 ${DESKTOP_SIZE}x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  STARTED_XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  mkdir -p "$BUILD"; echo "$DISPLAY" > "$BUILD/.display"
+}
+
+# A prefix of our own, a persistent server and a running virtual desktop, all with their standard
+# streams on /dev/null: a Wine service that inherits CTest's pipe would keep CTest waiting forever.
+ensure_wine() {
+  mkdir -p "$BUILD"
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  if [ ! -f "$WINEPREFIX/.launcher-ready" ]; then
+    "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+    "$WINESERVER" -w </dev/null >/dev/null 2>&1
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    # Every program of this prefix runs on one virtual desktop with a taskbar and a tray.
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f </dev/null >/dev/null 2>&1
+    touch "$WINEPREFIX/.launcher-ready"
+  fi
+  "$WINE" wineboot </dev/null >/dev/null 2>&1
+  if ! pgrep -f 'explorer.exe /desktop' >/dev/null; then
+    setsid "$WINE" explorer "/desktop=Default,$DESKTOP_SIZE" </dev/null >/dev/null 2>&1 &
+    sleep 2
+  fi
+}
+
+stop_wine() {
+  "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+}
+
+stop_display() {
+  if [ -n "$STARTED_XVFB_PID" ]; then
+    kill "$STARTED_XVFB_PID" 2>/dev/null || true
+    wait "$STARTED_XVFB_PID" 2>/dev/null || true
+    rm -f "$BUILD/.display"
+  fi
+}
