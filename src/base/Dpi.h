@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-constexpr int ScaleForDpi(int pixels96, unsigned dpi) { return static_cast<int>((static_cast<long long>(pixels96) * dpi + 48) / 96); }
+#include "base/DpiScale.h"
 
 // The DPI of a window (per monitor where the system knows it), else of the screen.
 unsigned WindowDpi(HWND hwnd);
