@@ -1,0 +1,54 @@
+#include "hook/HookProcs.h"
+
+#include "hook/HookRecord.h"
+
+namespace hook {
+
+namespace {
+
+struct HookTarget {
+    HWND receiver = nullptr;
+    HHOOK hook = nullptr;
+};
+
+// Copies the receiver and the kind's hook handle out of the record. Without the record (none in
+// this process, or the mutex not had in time) the event is still passed on, just not posted.
+HookTarget ReadTarget(std::uint32_t THookSharedData::*hookField) noexcept
+{
+    RecordLock lock(kHookWaitMs);
+    const THookSharedData* record = lock.Record();
+    if (!record) return {};
+    return {HandleFromField<HWND>(record->Receiver), HandleFromField<HHOOK>(record->*hookField)};
+}
+
+} // namespace
+
+LRESULT CALLBACK ShellHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    HookTarget target = ReadTarget(&THookSharedData::ShellHook);
+    // Posting to no window would drop the message into this thread's own queue.
+    if (code >= 0 && target.receiver)
+        ::PostMessageW(target.receiver, g_state.shellMessage, wParam, static_cast<LPARAM>(code));
+    return ::CallNextHookEx(target.hook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    HookTarget target = ReadTarget(&THookSharedData::KeyHook);
+    // HC_NOREMOVE: the key is only peeked at and will come round again as HC_ACTION.
+    if (code == HC_ACTION && target.receiver) ::PostMessageW(target.receiver, g_state.keyMessage, wParam, lParam);
+    return ::CallNextHookEx(target.hook, code, wParam, lParam);
+}
+
+LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    HookTarget target = ReadTarget(&THookSharedData::MouseHook);
+    if (code == HC_ACTION && target.receiver) {
+        const auto* info = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+        ::PostMessageW(target.receiver, g_state.mouseMessage, wParam,
+                       static_cast<LPARAM>(PackHookPoint(info->pt.x, info->pt.y)));
+    }
+    return ::CallNextHookEx(target.hook, code, wParam, lParam);
+}
+
+} // namespace hook

@@ -1,0 +1,136 @@
+#include "hook/HookRecord.h"
+
+#include <sddl.h>
+#include <aclapi.h>
+
+namespace hook {
+
+ProcessState g_state;
+
+namespace {
+
+using ConvertSddlFn = BOOL(WINAPI*)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
+
+bool IsNt6OrLater() noexcept
+{
+    // The ANSI structure is the 148-byte one; only its platform and major version are read.
+    OSVERSIONINFOA info{};
+    static_assert(sizeof(info) == 148);
+    info.dwOSVersionInfoSize = sizeof(info);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!::GetVersionExA(&info)) return false;
+#pragma GCC diagnostic pop
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
+}
+
+// On NT 6 and later the record must be writable from low-integrity processes too (a hooked
+// protected-mode browser maps it as well). Gives a descriptor holding a low mandatory label for
+// creating the mapping, and relabels a mapping that another process already created. Returns
+// false when the security library cannot be loaded at all.
+bool PrepareLowLabel(PSECURITY_DESCRIPTOR* descriptor) noexcept
+{
+    *descriptor = nullptr;
+    HMODULE advapi = ::LoadLibraryW(L"Advapi32.dll");
+    if (!advapi) return false;
+    // Bound by name: the conversion does not exist before Windows 2000.
+    auto convert = reinterpret_cast<ConvertSddlFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(advapi, "ConvertStringSecurityDescriptorToSecurityDescriptorW")));
+    if (convert && !convert(L"S:(ML;;NW;;;LW)", SDDL_REVISION_1, descriptor, nullptr)) *descriptor = nullptr;
+    ::FreeLibrary(advapi);
+
+    if (*descriptor) {
+        BOOL present = FALSE;
+        BOOL defaulted = FALSE;
+        PACL sacl = nullptr;
+        if (::GetSecurityDescriptorSacl(*descriptor, &present, &sacl, &defaulted) && present && sacl) {
+            wchar_t name[sizeof(kHookMappingName) / sizeof(wchar_t)];
+            ::lstrcpyW(name, kHookMappingName);
+            // Fails harmlessly while the mapping does not exist yet.
+            ::SetNamedSecurityInfoW(name, SE_KERNEL_OBJECT, LABEL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                                    sacl);
+        }
+    }
+    return true;
+}
+
+void CloseRecord() noexcept
+{
+    if (g_state.record) ::UnmapViewOfFile(g_state.record);
+    if (g_state.mapping) ::CloseHandle(g_state.mapping);
+    g_state.record = nullptr;
+    g_state.mapping = nullptr;
+}
+
+bool WaitForRecordMutex(DWORD timeoutMs) noexcept
+{
+    DWORD result = ::WaitForSingleObject(g_state.mutex, timeoutMs);
+    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+}
+
+} // namespace
+
+void AttachProcess(HINSTANCE module) noexcept
+{
+    g_state.module = module;
+    g_state.shellMessage = ::RegisterWindowMessageW(kWatchShellMessage);
+    g_state.keyMessage = ::RegisterWindowMessageW(kWatchKeyMessage);
+    g_state.mouseMessage = ::RegisterWindowMessageW(kWatchMouseMessage);
+
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (IsNt6OrLater() && !PrepareLowLabel(&descriptor)) return;
+
+    g_state.mutex = ::CreateMutexW(nullptr, TRUE, kHookMutexName);
+    if (!g_state.mutex) {
+        if (descriptor) ::LocalFree(descriptor);
+        return;
+    }
+    bool owned = ::GetLastError() != ERROR_ALREADY_EXISTS || WaitForRecordMutex(kAttachWaitMs);
+    if (owned) {
+        g_state.mapping = ::OpenFileMappingW(FILE_MAP_WRITE, FALSE, kHookMappingName);
+        if (!g_state.mapping) {
+            SECURITY_ATTRIBUTES attributes{sizeof(attributes), descriptor, TRUE};
+            g_state.mapping = ::CreateFileMappingW(INVALID_HANDLE_VALUE, descriptor ? &attributes : nullptr,
+                                                   PAGE_READWRITE, 0, sizeof(THookSharedData), kHookMappingName);
+        }
+        if (g_state.mapping) {
+            g_state.record = static_cast<THookSharedData*>(::MapViewOfFile(g_state.mapping, FILE_MAP_WRITE, 0, 0, 0));
+            if (g_state.record) {
+                ++g_state.record->AttachedProcesses;
+            } else {
+                CloseRecord();
+            }
+        }
+        ::ReleaseMutex(g_state.mutex);
+    }
+    if (descriptor) ::LocalFree(descriptor);
+}
+
+void DetachProcess() noexcept
+{
+    if (g_state.record && WaitForRecordMutex(kAttachWaitMs)) {
+        bool last = --g_state.record->AttachedProcesses <= 0;
+        ::ReleaseMutex(g_state.mutex);
+        // The last process to let go removes hooks that nobody can stop any more.
+        if (last) StopAllHooks();
+    }
+    // Unloaded by FreeLibrary the view would otherwise stay mapped for the rest of the process.
+    CloseRecord();
+    if (g_state.mutex) ::CloseHandle(g_state.mutex);
+    g_state.mutex = nullptr;
+}
+
+RecordLock::RecordLock(DWORD timeoutMs) noexcept
+{
+    m_held = g_state.record && WaitForRecordMutex(timeoutMs);
+}
+
+RecordLock::~RecordLock() { Release(); }
+
+void RecordLock::Release() noexcept
+{
+    if (m_held) ::ReleaseMutex(g_state.mutex);
+    m_held = false;
+}
+
+} // namespace hook
