@@ -57,13 +57,13 @@ ensure_display() {
 
 # A prefix of our own, a persistent server and a running virtual desktop, all with their standard
 # streams on /dev/null: a Wine service that inherits CTest's pipe would keep CTest waiting forever.
+STARTED_WINESERVER=
 ensure_wine() {
-  mkdir -p "$BUILD"
-  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  mkdir -p "$WINEPREFIX"
+  pgrep -x wineserver >/dev/null || STARTED_WINESERVER=1
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   if [ ! -f "$WINEPREFIX/.launcher-ready" ]; then
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1
-    "$WINESERVER" -w </dev/null >/dev/null 2>&1
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1
     # Every program of this prefix runs on one virtual desktop with a taskbar and a tray.
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f </dev/null >/dev/null 2>&1
@@ -76,8 +76,12 @@ ensure_wine() {
   fi
 }
 
+# Stops the server (and with it every Wine process of the prefix) only when we started it, so a
+# developer's running session is left alone.
 stop_wine() {
+  [ -n "$STARTED_WINESERVER" ] || return 0
   "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+  "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
 }
 
 stop_display() {

@@ -1,0 +1,16 @@
+#pragma once
+// Stable command ids of the main window. Menus, hotkeys, buttons and tests invoke commands by
+// sending WM_COMMAND with these ids to the main window.
+
+enum LauncherCommand : unsigned {
+    kCmdShowMainWindow = 40001,  // ActionShowMainWindow: toggles the main window
+    kCmdOK = 40002,              // ActionOK: hides the main window (the default button)
+    kCmdExit = 40003,            // ActionExit: asks, then ends the program
+    kCmdShowHelp = 40004,        // ActionShowHelp
+    kCmdShowAboutDialog = 40005, // ActionShowAboutDialog
+};
+
+// The window classes and titles other processes (and tests) look for.
+inline constexpr const wchar_t* kProgramTitle = L"Orvo Launcher";
+inline constexpr const wchar_t* kMainWindowClass = L"TOrvoLauncherClass";
+inline constexpr const wchar_t* kMakerWord = L"Orvo Solution";

@@ -1,0 +1,36 @@
+#pragma once
+// The options of the program as loaded from the settings file at start-up.
+
+#include <string>
+
+#include "app/Settings.h"
+
+struct HotkeyPair {
+    int modifiers = 0;  // MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4
+    int virtualKey = 0;
+    bool IsSet() const { return modifiers != 0 && virtualKey != 0; }
+};
+
+struct LauncherOptions {
+    int showTime = 3;
+    bool autoStart = false;
+    bool oneClickToActivate = false;
+    bool noMenuHint = false;
+    bool exitDialog = false;
+    bool openSystemMenu = true;  // the Open radio button; off means Explore
+    bool hideTrayIcon = false;
+    bool disableTrayIcon = false;
+    int maxIconInRow = 10;
+    bool useCustomMainIcon = false;
+    HotkeyPair popupHotkey;
+    HotkeyPair iconWindowHotkey;
+    bool floatLeft = false, floatTop = false, floatRight = true, floatBottom = false;
+    bool popupLeft = false, popupTop = true, popupRight = false, popupBottom = false;
+    int disableKey = 3;
+    int floatRightKey = 1;
+    int sensitivity = 5;
+};
+
+// Reads every option in the fixed loading order. `dataFolder` is replaced by the "DataFolder"
+// setting (default: its current value) and always ends with a backslash.
+LauncherOptions LoadOptions(const IniFile& settings, std::wstring& dataFolder);

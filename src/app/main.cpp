@@ -1,0 +1,76 @@
+// The program entry.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "app/ApplicationWindow.h"
+#include "app/Commands.h"
+#include "app/LauncherMainUnit.h"
+#include "app/Settings.h"
+#include "app/SingleInstance.h"
+
+namespace {
+// Libraries are loaded from the system folder and our own folder only, never from the current
+// folder. Bound at run time: older systems lack the call.
+void RestrictDllSearchPath()
+{
+    ::SetDllDirectoryW(L"");
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
+                                   reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                             : nullptr;
+    if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
+}
+
+int RunMessageLoop(HWND mainWindow)
+{
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Keyboard navigation of the main window's controls.
+        if (::IsWindowVisible(mainWindow) && ::IsDialogMessageW(mainWindow, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    RestrictDllSearchPath();
+
+    // 1. One instance per session.
+    SingleInstance instance;
+    if (instance.CheckAlreadyRunning(kProgramTitle)) return 0;
+
+    // 2. The application object: controls, COM for the life of the program.
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
+                                                        ICC_PAGESCROLLER_CLASS | ICC_HOTKEY_CLASS};
+    ::InitCommonControlsEx(&controls);
+    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+    int exitCode = 0;
+    try {
+        // 3-5. The hidden application window without a taskbar button.
+        ApplicationWindow application;
+        application.Create(kProgramTitle);
+        application.SetResidentStyle();
+        application.Hide();
+
+        // 6. The main window; its creation runs the rest of the start-up.
+        TOrvoLauncherClass mainWindow(application, ProcessArguments());
+        mainWindow.Create();
+
+        // 12.
+        application.Hide();
+        // 13.
+        exitCode = RunMessageLoop(mainWindow.Handle());
+        mainWindow.Destroy();
+    } catch (...) {
+        exitCode = 1;
+    }
+    if (SUCCEEDED(com)) ::CoUninitialize();
+    return exitCode;
+}

@@ -1,0 +1,21 @@
+#include "items/DataFolder.h"
+
+#include <windows.h>
+
+#include "base/Strings.h"
+#include "base/WinUtil.h"
+#include "items/Item.h"
+
+bool EnsureCollectionFolders(std::wstring& dataFolder)
+{
+    if (dataFolder.empty() || !DirectoryExists(ExcludeTrailingBackslash(dataFolder)))
+        dataFolder = ExtractFilePath(ModuleFileName());
+    dataFolder = IncludeTrailingBackslash(dataFolder);
+
+    for (const wchar_t* name : {kIconsFolderName, kMenusFolderName, kFloatingFolderName}) {
+        const std::wstring folder = dataFolder + name;
+        if (DirectoryExists(folder)) continue;
+        if (!::CreateDirectoryW(folder.c_str(), nullptr) && !DirectoryExists(folder)) return false;
+    }
+    return true;
+}
