@@ -1,21 +1,90 @@
 #include "items/ShellOperations.h"
 
+#include <shellapi.h>
+
+#include <vector>
+
+#include "base/Handles.h"
 #include "base/OsVersion.h"
+#include "base/Strings.h"
+#include "base/WinUtil.h"
+#include "items/ItemFiles.h"
+#include "items/ItemRules.h"
+#include "items/RegistryText.h"
 
 namespace {
-// Windows 95 and NT 4 and older have no foreground lock to work around.
-bool HasForegroundLock(const OsVersion& v)
-{
-    if (v.platform == OsPlatform::Nt) return v.major > 4;
-    return v.major > 4 || (v.major == 4 && v.minor > 0);
-}
-
 void BringToFront(HWND window)
 {
     ::BringWindowToTop(window);
     ::SetForegroundWindow(window);
 }
+
+void ShellOpen(const std::wstring& file, const wchar_t* parameters)
+{
+    ::ShellExecuteW(nullptr, nullptr, file.c_str(), parameters, nullptr, SW_SHOWNORMAL);
+}
 } // namespace
+
+void LaunchItemFile(const std::wstring& path)
+{
+    if (!FileExists(path)) return;
+    if (ItemFileKindOf(path) == ItemFileKind::InternetShortcut) {
+        const std::wstring url = ReadInternetShortcut(path).Url;
+        if (!IsBareMailto(url)) {
+            OpenUrlInBrowser(url);
+            return;
+        }
+    }
+    ShellOpen(path, nullptr);
+}
+
+void OpenUrlInBrowser(const std::wstring& url)
+{
+    std::wstring browser;
+    if (const auto command = ReadRegistryText(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", L"")) {
+        browser = BrowserPathFromCommand(*command);
+        if (!FileExists(browser)) browser.clear();
+    }
+    if (browser.empty()) {
+        ShellOpen(url, nullptr);
+        return;
+    }
+    // One quoted argument: a URL holding spaces, quotes or a leading "--" must not reach the browser as
+    // further switches.
+    const std::wstring argument = QuoteUrlArgument(url);
+    ShellOpen(browser, argument.c_str());
+}
+
+void ShowFileProperties(const std::wstring& path)
+{
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_INVOKEIDLIST;
+    info.lpVerb = L"properties";
+    info.lpFile = path.c_str();
+    info.nShow = SW_HIDE;
+    ::ShellExecuteExW(&info);
+}
+
+void RunNewShortcutWizard(const std::wstring& folder)
+{
+    const auto command = ReadRegistryText(HKEY_CLASSES_ROOT, L".LNK\\ShellNew", L"Command");
+    if (!command) return;
+    // WinExec would pass the folder through the ANSI code page; CreateProcessW keeps any path intact
+    // and behaves the same otherwise (the command line as is, shown normally, not waited for).
+    std::wstring commandLine = ReplaceFirstPercentOne(*command, folder);
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+}
 
 void ForceForegroundWindow(HWND window)
 {
@@ -44,5 +113,5 @@ void ForceForegroundWindow(HWND window)
     ::SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
     BringToFront(window);
     ::SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<ULONG_PTR>(timeout)),
-                                SPIF_SENDCHANGE);
+                            SPIF_SENDCHANGE);
 }

@@ -1,0 +1,159 @@
+#include "items/CollectionLoader.h"
+
+#include "base/Strings.h"
+#include "base/WinUtil.h"
+#include "items/CollectionRules.h"
+#include "items/ItemFiles.h"
+#include "items/LoadCursor.h"
+#include "items/ShellImages.h"
+
+CollectionLoader::CollectionLoader()
+    : m_programFile(ModuleFileName()),
+      m_icons(CollectionKind::Icons, kIconsFirstId),
+      m_floating(CollectionKind::Floating, kFloatingFirstId),
+      m_menus(CollectionKind::Menus, kMenusFirstId),
+      m_imageModeProbe(SharesSystemImagesNow),
+      m_systemImages(SystemImageList())
+{
+}
+
+void CollectionLoader::SetDataFolder(const std::wstring& dataFolder)
+{
+    m_dataFolder = IncludeTrailingBackslash(dataFolder);
+}
+
+Item* CollectionLoader::FindItemById(std::uint16_t id) noexcept
+{
+    for (Collection* collection : {&m_icons, &m_floating, &m_menus})
+        if (Item* item = collection->ItemById(id)) return item;
+    return nullptr;
+}
+
+HIMAGELIST CollectionLoader::ImagesFor(const Collection& collection) const noexcept
+{
+    return m_sharesSystemImages ? m_systemImages : collection.ImageList();
+}
+
+// The mode is asked once per load, so every image of one surface comes from the list it points at.
+bool CollectionLoader::ProbeImageMode()
+{
+    if (!m_systemImages) m_systemImages = SystemImageList();
+    m_sharesSystemImages = m_imageModeProbe ? m_imageModeProbe() : false;
+    return m_sharesSystemImages;
+}
+
+bool CollectionLoader::PlaceImage(Item& item, Collection& collection) const
+{
+    if (m_sharesSystemImages) return true;
+    if (item.ImageIndex < 0) return false;
+    item.ImageIndex = CopySystemImage(collection.ImageList(), item.ImageIndex);
+    return true;
+}
+
+void CollectionLoader::UnregisterHotKeys(Collection& collection)
+{
+    if (!m_hotKeys) return;
+    // Items that were never placed never registered; their Id may belong to another collection's item.
+    for (Item& item : collection.Items())
+        if (item.Kind != CollectionKind::None) m_hotKeys->UnregisterItemHotKey(item);
+}
+
+void CollectionLoader::DiscardIcons()
+{
+    if (m_iconsSurface) m_iconsSurface->RemoveIconItems(m_icons.Items());
+    m_icons.ClearLoadedIconFiles();
+    UnregisterHotKeys(m_icons);
+    m_icons.ClearItems();
+}
+
+void CollectionLoader::DiscardFloating()
+{
+    if (m_floatingSurface) m_floatingSurface->RemoveFloatingItems(m_floating.Items());
+    UnregisterHotKeys(m_floating);
+    m_floating.ClearItems();
+}
+
+void CollectionLoader::DiscardMenus()
+{
+    UnregisterHotKeys(m_menus);
+    if (m_menusSurface) m_menusSurface->RemoveMenuItems(m_menus.Items());
+    m_menus.ClearItems();
+}
+
+void CollectionLoader::ClearCollections()
+{
+    m_icons.HotKeyTexts().clear();
+    m_floating.HotKeyTexts().clear();
+    m_menus.HotKeyTexts().clear();
+    DiscardIcons();
+    DiscardFloating();
+    DiscardMenus();
+}
+
+void CollectionLoader::LoadIcons()
+{
+    HourglassCursor hourglass;
+    m_icons.HotKeyTexts().clear();
+    ProbeImageMode();
+    if (m_iconsSurface) m_iconsSurface->BeginIconsLoad(ImagesFor(m_icons));
+
+    const std::wstring folder = m_dataFolder + kIconsFolderName;
+    if (!DirectoryExists(folder)) {
+        // A missing folder leaves the collection empty.
+        DiscardIcons();
+    } else {
+        const std::vector<std::wstring> listed = ListCollectionFiles(folder);
+        if (IconFolderLostFiles(listed, m_icons.LoadedIconFiles(), FoldPathCase)) {
+            DiscardIcons();
+        } else if (m_hotKeys) {
+            for (const Item& item : m_icons.Items())
+                if (item.Kind != CollectionKind::None) m_hotKeys->AppendItemHotKeyText(item, m_icons.HotKeyTexts());
+        }
+
+        const std::vector<std::wstring> newFiles = NewFiles(listed, m_icons.LoadedIconFileSet());
+        for (const std::wstring& file : PlacementOrder(newFiles, LessPathNoCase)) {
+            std::uint16_t id = 0;
+            if (!ItemIdFor(m_icons.FirstId(), m_icons.Count(), id)) break;
+            if (!FileExists(file)) continue;
+            m_icons.Items().push_back(ReadItem(file, id, ShellIconIndex(file, false)));
+            Item& item = m_icons.Items().back();
+            if (!PlaceImage(item, m_icons)) continue;
+            item.Kind = CollectionKind::Icons;
+            if (m_hotKeys) m_hotKeys->RegisterItemHotKey(item, m_icons.HotKeyTexts());
+            if (m_iconsSurface) m_iconsSurface->AddIconItem(item);
+        }
+        for (const std::wstring& file : newFiles) m_icons.AddLoadedIconFile(file);
+    }
+    if (m_iconsSurface) m_iconsSurface->EndIconsLoad();
+}
+
+void CollectionLoader::LoadFloating()
+{
+    HourglassCursor hourglass;
+    m_floating.HotKeyTexts().clear();
+    if (m_collectionsReady) m_collectionsReady(false);
+    ProbeImageMode();
+    if (m_floatingSurface) m_floatingSurface->BeginFloatingLoad(ImagesFor(m_floating));
+
+    DiscardFloating();
+    std::size_t placed = 0;
+    const std::wstring folder = m_dataFolder + kFloatingFolderName;
+    if (DirectoryExists(folder)) {
+        std::vector<std::wstring> files = ListCollectionFiles(folder);
+        if (m_floatingSurface) m_floatingSurface->SetFloatingFileCount(files.size());
+        for (const std::wstring& file : PlacementOrder(std::move(files), LessPathNoCase)) {
+            std::uint16_t id = 0;
+            if (!ItemIdFor(m_floating.FirstId(), m_floating.Count(), id)) break;
+            if (!FileExists(file)) continue;
+            m_floating.Items().push_back(ReadItem(file, id, ShellIconIndex(file, false)));
+            Item& item = m_floating.Items().back();
+            if (!PlaceImage(item, m_floating)) continue;
+            item.Kind = CollectionKind::Floating;
+            ++placed;
+            if (m_hotKeys) m_hotKeys->RegisterItemHotKey(item, m_floating.HotKeyTexts());
+            if (m_floatingSurface) m_floatingSurface->AddFloatingItem(item);
+        }
+    }
+    if (m_floatingSurface) m_floatingSurface->EndFloatingLoad(placed);
+    if (m_collectionsReady) m_collectionsReady(true);
+}

@@ -1,0 +1,90 @@
+#pragma once
+// Loading the three collections and placing their items on the surfaces. Owned by the main window; runs
+// on the user-interface thread (COM initialised there).
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "items/Collection.h"
+#include "items/ItemSurfaces.h"
+
+class CollectionLoader {
+public:
+    CollectionLoader();
+    CollectionLoader(const CollectionLoader&) = delete;
+    CollectionLoader& operator=(const CollectionLoader&) = delete;
+
+    // The data folder, with its trailing backslash (EnsureCollectionFolders has made it).
+    void SetDataFolder(const std::wstring& dataFolder);
+    const std::wstring& DataFolder() const noexcept { return m_dataFolder; }
+
+    // Surfaces may be attached (and detached with nullptr) at any time between loads.
+    void AttachIconsSurface(IconsSurface* surface) noexcept { m_iconsSurface = surface; }
+    void AttachFloatingSurface(FloatingSurface* surface) noexcept { m_floatingSurface = surface; }
+    void AttachMenusSurface(MenusSurface* surface) noexcept { m_menusSurface = surface; }
+    void AttachHotKeyRegistrar(ItemHotKeyRegistrar* registrar) noexcept { m_hotKeys = registrar; }
+    // Called with false when LoadFloating starts and true when it ends (the main window's CollectionsReady).
+    void SetCollectionsReadyHandler(std::function<void(bool)> handler) { m_collectionsReady = std::move(handler); }
+    // The image mode, asked at the start of every load; SharesSystemImagesNow unless replaced.
+    void SetImageModeProbe(std::function<bool()> probe) { m_imageModeProbe = std::move(probe); }
+    // The file whose icon the menu tree's root node shows; the program file unless replaced.
+    void SetProgramFile(const std::wstring& programFile) { m_programFile = programFile; }
+
+    // "Icons": only appends when files were added since the last load, else rebuilds.
+    void LoadIcons();
+    // "Floating": always a full rebuild.
+    void LoadFloating();
+    // "Menus", recursively: always a full rebuild.
+    void LoadMenus();
+    // Takes every item off its surfaces and unregisters its hotkey, and empties the three collections
+    // (a change of the data folder, and shutdown while the surfaces still exist).
+    void ClearCollections();
+
+    Collection& Icons() noexcept { return m_icons; }
+    Collection& Floating() noexcept { return m_floating; }
+    Collection& Menus() noexcept { return m_menus; }
+    const Collection& Icons() const noexcept { return m_icons; }
+    const Collection& Floating() const noexcept { return m_floating; }
+    const Collection& Menus() const noexcept { return m_menus; }
+    // The item with this Id, searched in Icons, then Floating, then Menus (ranges overlap past 100 items).
+    Item* FindItemById(std::uint16_t id) noexcept;
+
+    // The image mode of the last load, and the image list a collection's surfaces draw from under it.
+    bool SharesSystemImages() const noexcept { return m_sharesSystemImages; }
+    HIMAGELIST ImagesFor(const Collection& collection) const noexcept;
+    HIMAGELIST SystemImages() const noexcept { return m_systemImages; }
+    // The data folder's icons in the system image list, as every "Menus" folder shows them.
+    std::int32_t FolderIconIndex() const noexcept { return m_folderIconIndex; }
+    std::int32_t FolderOpenIconIndex() const noexcept { return m_folderOpenIconIndex; }
+
+private:
+    bool ProbeImageMode();
+    // Copies the item's image into the collection's own list when the mode asks for it. False when the
+    // item cannot be placed (copy mode and no system image).
+    bool PlaceImage(Item& item, Collection& collection) const;
+    void UnregisterHotKeys(Collection& collection);
+    void DiscardIcons();
+    void DiscardFloating();
+    void DiscardMenus();
+    void AddMenuFolder(const std::wstring& folder, PathSet& ancestors);
+
+    std::wstring m_dataFolder;
+    std::wstring m_programFile;
+    Collection m_icons;
+    Collection m_floating;
+    Collection m_menus;
+    IconsSurface* m_iconsSurface = nullptr;
+    FloatingSurface* m_floatingSurface = nullptr;
+    MenusSurface* m_menusSurface = nullptr;
+    ItemHotKeyRegistrar* m_hotKeys = nullptr;
+    std::function<void(bool)> m_collectionsReady;
+    std::function<bool()> m_imageModeProbe;
+    HIMAGELIST m_systemImages = nullptr;
+    bool m_sharesSystemImages = false;
+    std::int32_t m_folderIconIndex = -1;
+    std::int32_t m_folderOpenIconIndex = -1;
+};

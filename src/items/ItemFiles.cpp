@@ -1,0 +1,160 @@
+#include "items/ItemFiles.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "base/Handles.h"
+#include "base/Strings.h"
+
+namespace {
+// The old DOS volume-label attribute; FindFirstFile still reports it on some file systems.
+constexpr DWORD kVolumeLabelAttribute = 0x8;
+// Internet shortcuts are a few hundred bytes; reading more than this would only stall a load.
+constexpr DWORD kMaxInternetShortcutBytes = 1024 * 1024;
+
+std::wstring DecodeShortcutText(const std::string& bytes)
+{
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / sizeof(wchar_t));
+    if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return Utf8ToWide(std::string_view(bytes).substr(3));
+    if (bytes.empty()) return {};
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+    if (length > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    return text;
+}
+
+template <typename Visit>
+void EnumerateFolder(const std::wstring& folder, Visit visit)
+{
+    const std::wstring pattern = IncludeTrailingBackslash(folder) + L"*.*";
+    WIN32_FIND_DATAW data;
+    UniqueFindHandle find(::FindFirstFileW(pattern.c_str(), &data));
+    if (!find) return;
+    do {
+        visit(data);
+    } while (::FindNextFileW(find.get(), &data));
+}
+
+bool IsCollectionFile(const WIN32_FIND_DATAW& data)
+{
+    return !(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM | kVolumeLabelAttribute));
+}
+} // namespace
+
+ShortcutInfo ReadShortcutInfo(const std::wstring& fileName)
+{
+    ShortcutInfo info;
+    ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(link.put()))))
+        return info;
+    ComPtr<IPersistFile> file;
+    if (FAILED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put())))) return info;
+    if (FAILED(file.get()->Load(fileName.c_str(), STGM_READ))) return info;
+
+    wchar_t description[INFOTIPSIZE + 1] = {};
+    if (SUCCEEDED(link.get()->GetDescription(description, INFOTIPSIZE))) info.Description = description;
+    WORD hotKey = 0;
+    if (SUCCEEDED(link.get()->GetHotkey(&hotKey))) info.HotKey = hotKey;
+    return info;
+}
+
+InternetShortcutInfo ReadInternetShortcut(const std::wstring& fileName)
+{
+    UniqueFileHandle file(::CreateFileW(fileName.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
+    std::string bytes;
+    char buffer[16384];
+    DWORD read = 0;
+    while (bytes.size() < kMaxInternetShortcutBytes && ::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) &&
+           read > 0)
+        bytes.append(buffer, read);
+    return ParseInternetShortcut(DecodeShortcutText(bytes));
+}
+
+Item ReadItem(const std::wstring& fileName, std::uint16_t id, std::int32_t systemIndex)
+{
+    Item item;
+    item.Caption = ItemCaption(fileName);
+    switch (ItemFileKindOf(fileName)) {
+    case ItemFileKind::Shortcut: {
+        const ShortcutInfo shortcut = ReadShortcutInfo(fileName);
+        item.Hint = shortcut.Description;
+        const HotKeyParts parts = SplitHotKey(shortcut.HotKey);
+        item.HotKeyKey = parts.Key;
+        item.HotKeyModifiers = parts.Modifiers;
+        break;
+    }
+    case ItemFileKind::InternetShortcut: {
+        const InternetShortcutInfo shortcut = ReadInternetShortcut(fileName);
+        item.Hint = shortcut.Url;
+        const HotKeyParts parts = SplitHotKey(static_cast<std::uint32_t>(shortcut.HotKey));
+        item.HotKeyKey = parts.Key;
+        item.HotKeyModifiers = parts.Modifiers;
+        break;
+    }
+    case ItemFileKind::Other:
+        break;
+    }
+    if (item.Hint.empty()) item.Hint = item.Caption;
+    item.Id = id;
+    item.FileName = fileName;
+    item.ImageIndex = systemIndex;
+    return item;
+}
+
+std::vector<std::wstring> ListCollectionFiles(const std::wstring& folder)
+{
+    const std::wstring prefix = IncludeTrailingBackslash(folder);
+    std::vector<std::wstring> files;
+    EnumerateFolder(prefix, [&](const WIN32_FIND_DATAW& data) {
+        if (IsCollectionFile(data)) files.push_back(prefix + data.cFileName);
+    });
+    return files;
+}
+
+MenuFolderEntries ListMenuFolder(const std::wstring& folder)
+{
+    const std::wstring prefix = IncludeTrailingBackslash(folder);
+    MenuFolderEntries entries;
+    EnumerateFolder(prefix, [&](const WIN32_FIND_DATAW& data) {
+        if (IsCollectionFile(data)) {
+            entries.Files.push_back(prefix + data.cFileName);
+            return;
+        }
+        constexpr DWORD kSkipped = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | kVolumeLabelAttribute;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & kSkipped) &&
+            data.cFileName[0] != L'.')
+            entries.SubFolders.push_back(prefix + data.cFileName);
+    });
+    return entries;
+}
+
+std::wstring FoldPathCase(std::wstring_view path)
+{
+    std::wstring folded(path);
+    bool ascii = true;
+    for (auto& c : folded) {
+        if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+        else if (c >= 0x80) ascii = false;
+    }
+    if (ascii || folded.empty()) return folded;
+    // The file system compares names through an upper-case table; the invariant mapping matches it.
+    std::wstring upper(folded.size(), L'\0');
+    const int length = ::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, folded.data(),
+                                      static_cast<int>(folded.size()), upper.data(), static_cast<int>(upper.size()));
+    if (length <= 0) return folded;
+    upper.resize(static_cast<std::size_t>(length));
+    return upper;
+}
+
+bool LessPathNoCase(const std::wstring& a, const std::wstring& b)
+{
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                            static_cast<int>(b.size())) == CSTR_LESS_THAN;
+}

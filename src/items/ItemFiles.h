@@ -1,0 +1,41 @@
+#pragma once
+// Reading entry files and listing collection folders.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "items/Item.h"
+#include "items/ItemRules.h"
+
+struct ShortcutInfo {
+    std::wstring Description;
+    std::uint16_t HotKey = 0;  // low byte key, high byte HOTKEYF_ modifiers
+};
+// Description and hotkey of a shell shortcut, through the shell link object (COM must be initialised on
+// the calling thread). A shortcut that does not load reads as one without description and hotkey.
+ShortcutInfo ReadShortcutInfo(const std::wstring& fileName);
+
+// URL and HotKey of an Internet shortcut file (ParseInternetShortcut over its text). A file that cannot
+// be opened or read gives an empty URL and hotkey 0.
+InternetShortcutInfo ReadInternetShortcut(const std::wstring& fileName);
+
+// One item: caption, hint, hotkey from the file; `Id`, `FileName`, `ImageIndex` as given; kind None.
+Item ReadItem(const std::wstring& fileName, std::uint16_t id, std::int32_t systemIndex);
+
+// Full paths of the files in a folder, in enumeration order: hidden files count; folders, system files
+// and volume labels do not.
+std::vector<std::wstring> ListCollectionFiles(const std::wstring& folder);
+
+// The entries of a "Menus" folder in enumeration order: sub-folders (not hidden, not system, name not
+// beginning with ".") and files (the ListCollectionFiles filter), both as full paths.
+struct MenuFolderEntries {
+    std::vector<std::wstring> SubFolders;
+    std::vector<std::wstring> Files;
+};
+MenuFolderEntries ListMenuFolder(const std::wstring& folder);
+
+// Case folding and order of paths as the file system and the user's locale see them.
+std::wstring FoldPathCase(std::wstring_view path);
+bool LessPathNoCase(const std::wstring& a, const std::wstring& b);

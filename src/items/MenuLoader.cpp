@@ -1,0 +1,85 @@
+// The "Menus" collection: a depth-first walk in which a folder's sub-folders come before its files.
+
+#include <windows.h>
+
+#include "base/Handles.h"
+#include "base/Strings.h"
+#include "base/WinUtil.h"
+#include "items/CollectionLoader.h"
+#include "items/ItemFiles.h"
+#include "items/ItemRules.h"
+#include "items/LoadCursor.h"
+#include "items/ShellImages.h"
+
+namespace {
+// Volume and file index of a folder: a link back to one of the folders being walked (a junction or a symbolic
+// link) would otherwise make the walk endless.
+std::wstring FolderIdentity(const std::wstring& folder)
+{
+    UniqueFileHandle handle(::CreateFileW(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return {};
+    return std::to_wstring(info.dwVolumeSerialNumber) + L':' + std::to_wstring(info.nFileIndexHigh) + L':' +
+           std::to_wstring(info.nFileIndexLow);
+}
+} // namespace
+
+void CollectionLoader::LoadMenus()
+{
+    HourglassCursor hourglass;
+    m_menus.HotKeyTexts().clear();
+    ProbeImageMode();
+    DiscardMenus();
+
+    const std::wstring folder = m_dataFolder + kMenusFolderName;
+    if (!DirectoryExists(folder)) return;  // a missing folder leaves the collection empty
+
+    m_folderIconIndex = ::FolderIconIndex(m_dataFolder);
+    m_folderOpenIconIndex = ::FolderOpenIconIndex(m_dataFolder);
+    if (m_menusSurface)
+        m_menusSurface->BeginMenusLoad(ImagesFor(m_menus), m_systemImages, folder, ShellIconIndex(m_programFile, false));
+    PathSet ancestors(FoldPathCase);
+    if (const std::wstring identity = FolderIdentity(folder); !identity.empty()) ancestors.Insert(identity);
+    AddMenuFolder(folder, ancestors);
+    if (m_menusSurface) m_menusSurface->EndMenusLoad();
+}
+
+void CollectionLoader::AddMenuFolder(const std::wstring& folder, PathSet& ancestors)
+{
+    const MenuFolderEntries entries = ListMenuFolder(folder);
+    for (const std::wstring& subFolder : entries.SubFolders) {
+        const std::wstring subIdentity = FolderIdentity(subFolder);
+        if (!subIdentity.empty()) {
+            if (ancestors.Contains(subIdentity)) continue;
+            ancestors.Insert(subIdentity);
+        }
+        MenuFolder menuFolder;
+        menuFolder.Path = subFolder;
+        menuFolder.Name = ExtractFileName(subFolder);
+        menuFolder.Caption = ItemCaption(menuFolder.Name);
+        menuFolder.TreeImageIndex = m_folderIconIndex;
+        menuFolder.TreeOpenImageIndex = m_folderOpenIconIndex;
+        // In the copied mode every submenu gets its own copy of the folder icon.
+        menuFolder.MenuImageIndex =
+            m_sharesSystemImages ? m_folderIconIndex : CopySystemImage(m_menus.ImageList(), m_folderIconIndex);
+        if (m_menusSurface) m_menusSurface->BeginMenuFolder(menuFolder);
+        AddMenuFolder(subFolder, ancestors);
+        if (!subIdentity.empty()) ancestors.Erase(subIdentity);
+        if (m_menusSurface) m_menusSurface->EndMenuFolder();
+    }
+
+    for (const std::wstring& file : entries.Files) {
+        std::uint16_t id = 0;
+        if (!ItemIdFor(m_menus.FirstId(), m_menus.Count(), id)) return;
+        const std::int32_t systemIndex = ShellIconIndex(file, false);
+        m_menus.Items().push_back(ReadItem(file, id, systemIndex));
+        Item& item = m_menus.Items().back();
+        const bool placed = PlaceImage(item, m_menus);
+        if (placed) {
+            item.Kind = CollectionKind::Menus;
+            if (m_hotKeys) m_hotKeys->RegisterItemHotKey(item, m_menus.HotKeyTexts());
+        }
+        if (m_menusSurface) m_menusSurface->AddMenuFile(item, systemIndex, placed);
+    }
+}
