@@ -143,26 +143,23 @@ void TIconWindow::FillToolBar()
     const IconWindowLayout layout = LayoutIconWindow(static_cast<int>(m_buttons.size()), m_maxIconInRow, m_dpi);
     ::SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(layout.button.cx, layout.button.cy));
 
-    for (const Button& button : m_buttons) AddIconButton(button);
-
-    // Rows end where the balanced grid says, not where the tool bar would wrap on its own.
+    // Rows end where the balanced grid says, not where the tool bar would wrap on its own. The
+    // wrap mark goes in with the button: changing a state later does not lay the bar out again.
     const int count = static_cast<int>(m_buttons.size());
-    for (int position = 0; position < count; ++position) {
-        TBBUTTON info{};
-        ::SendMessageW(m_toolBar, TB_GETBUTTON, position, reinterpret_cast<LPARAM>(&info));
-        BYTE state = TBSTATE_ENABLED;
-        if ((position + 1) % layout.grid.columns == 0 && position + 1 < count) state |= TBSTATE_WRAP;
-        ::SendMessageW(m_toolBar, TB_SETSTATE, info.idCommand, MAKELPARAM(state, 0));
+    for (int index = 0; index < count; ++index) {
+        const int position = count - 1 - index;  // each button goes in front of the ones before it
+        const bool endsRow = (position + 1) % layout.grid.columns == 0 && position + 1 < count;
+        AddIconButton(m_buttons[index], endsRow);
     }
     ApplyLayout();
 }
 
-void TIconWindow::AddIconButton(const Button& button)
+void TIconWindow::AddIconButton(const Button& button, bool endsRow)
 {
     TBBUTTON info{};
     info.iBitmap = button.imageIndex;
     info.idCommand = button.id;
-    info.fsState = TBSTATE_ENABLED;
+    info.fsState = static_cast<BYTE>(TBSTATE_ENABLED | (endsRow ? TBSTATE_WRAP : 0));
     info.fsStyle = BTNS_BUTTON;
     info.iString = -1;
     // In front of the buttons added before it.
@@ -321,10 +318,10 @@ LRESULT TIconWindow::OnNotify(NMHDR* header)
         return 0;
     }
     if (header->hwndFrom == m_toolBar && header->code == NM_RCLICK) {
-        auto* mouse = reinterpret_cast<NMMOUSE*>(header);
-        POINT point = mouse->pt;
-        ::ClientToScreen(m_toolBar, &point);
-        if (m_events.RightClicked) m_events.RightClicked(point);
+        // The menu opens at the cursor; the notification's own point is not the same on every
+        // version of the tool bar.
+        const PixelPoint cursor = m_system.CursorPos();
+        if (m_events.RightClicked) m_events.RightClicked(POINT{cursor.x, cursor.y});
         return TRUE;  // handled: no WM_CONTEXTMENU after it
     }
     return 0;

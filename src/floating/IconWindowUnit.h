@@ -26,7 +26,8 @@ struct IconWindowEvents {
     // A button was clicked; the window has already hidden. The owner clears `MenuOpen` and launches
     // the item with this Id if its file exists.
     std::function<void(std::uint16_t id)> ButtonClicked;
-    // A right click on the tool bar, at this screen point: the owner opens `TBPopupMenuRight` there.
+    // A right click on the tool bar; the point is the cursor's. The owner opens `TBPopupMenuRight`
+    // there (and, as for every opening of that menu, hides this window if the cursor is not in it).
     std::function<void(POINT screenPoint)> RightClicked;
     // After every HideIconWindow: the owner hides its application window and clears the tracked
     // modifier key state of the triggers.
@@ -97,7 +98,7 @@ private:
 
     void CreateToolBar();
     void FillToolBar();
-    void AddIconButton(const Button& button);
+    void AddIconButton(const Button& button, bool endsRow);
     void ApplyLayout();
     void PlaceAtCursor();
     void StartTimer();
