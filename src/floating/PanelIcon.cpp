@@ -40,32 +40,40 @@ LRESULT PanelIcon::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(m_font);
-    case WM_ERASEBKGND:
-        return 1;  // WM_PAINT fills everything; erasing first only flickers
-    case WM_PAINT:
-        OnPaint();
+    case WM_ERASEBKGND: {
+        // Also asked by the flat tool bar, which is drawn on its parent's background.
+        RECT rect{};
+        ::GetClientRect(Handle(), &rect);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &rect, ::GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    case WM_PRINTCLIENT:
+        PaintTo(reinterpret_cast<HDC>(wParam));
         return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        HDC dc = ::BeginPaint(Handle(), &paint);
+        PaintTo(dc);
+        ::EndPaint(Handle(), &paint);
+        return 0;
+    }
     default:
         return DefaultHandling(message, wParam, lParam);
     }
 }
 
-void PanelIcon::OnPaint()
+void PanelIcon::PaintTo(HDC dc)
 {
-    PAINTSTRUCT paint{};
-    HDC dc = ::BeginPaint(Handle(), &paint);
     RECT rect{};
     ::GetClientRect(Handle(), &rect);
     ::FillRect(dc, &rect, ::GetSysColorBrush(COLOR_BTNFACE));
     ::DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT);
     const std::wstring text = Text();
-    if (!text.empty()) {
-        HGDIOBJ oldFont = m_font ? ::SelectObject(dc, m_font) : nullptr;
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
-        ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
-                    DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        if (oldFont) ::SelectObject(dc, oldFont);
-    }
-    ::EndPaint(Handle(), &paint);
+    if (text.empty()) return;
+    HGDIOBJ oldFont = m_font ? ::SelectObject(dc, m_font) : nullptr;
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+    ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect,
+                DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (oldFont) ::SelectObject(dc, oldFont);
 }

@@ -21,7 +21,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void OnPaint();
+    void PaintTo(HDC dc);
 
     std::function<void()> m_onMouseMove;
     HFONT m_font = nullptr;  // the window's font; owned by the window
