@@ -1,0 +1,101 @@
+#pragma once
+// Real files for the items tests: a temporary folder removed afterwards, text files, and shortcuts
+// written through the shell link object.
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "base/Handles.h"
+#include "base/Strings.h"
+
+namespace item_test {
+
+inline void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + L"\\" + name;
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+                RemoveTree(path);
+            else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                ::RemoveDirectoryW(path.c_str());
+            else
+                ::DeleteFileW(path.c_str());
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+    }
+    ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+// A fresh folder under the temporary folder; `Path()` ends without a backslash.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        wchar_t temp[MAX_PATH + 1];
+        ::GetTempPathW(MAX_PATH + 1, temp);
+        static unsigned counter = 0;
+        for (;;) {
+            m_path = std::wstring(temp) + L"items-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                     std::to_wstring(++counter);
+            if (::CreateDirectoryW(m_path.c_str(), nullptr)) break;
+        }
+    }
+    ~TempFolder() { RemoveTree(m_path); }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::wstring& Path() const { return m_path; }
+    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+private:
+    std::wstring m_path;
+};
+
+inline void MakeFolder(const std::wstring& path) { ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr)) << WideToUtf8(path); }
+
+inline void WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << WideToUtf8(path);
+    DWORD written = 0;
+    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+// A shortcut to `target` with arguments, a description and a hotkey word (key | modifiers << 8).
+inline void MakeShortcut(const std::wstring& path, const std::wstring& target, const std::wstring& arguments = L"",
+                         const std::wstring& description = L"", WORD hotKey = 0)
+{
+    ComPtr<IShellLinkW> link;
+    ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                             reinterpret_cast<void**>(link.put()))));
+    link.get()->SetPath(target.c_str());
+    link.get()->SetArguments(arguments.c_str());
+    link.get()->SetWorkingDirectory(ExtractFileDir(target).c_str());
+    if (!description.empty()) link.get()->SetDescription(description.c_str());
+    if (hotKey) link.get()->SetHotkey(hotKey);
+    ComPtr<IPersistFile> file;
+    ASSERT_TRUE(SUCCEEDED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()))));
+    ASSERT_TRUE(SUCCEEDED(file.get()->Save(path.c_str(), TRUE))) << WideToUtf8(path);
+}
+
+// COM on the test thread, as the program has it on its user-interface thread.
+class ComTest : public ::testing::Test {
+protected:
+    void SetUp() override { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    void TearDown() override { ::CoUninitialize(); }
+};
+
+} // namespace item_test
