@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/Options.h"
+#include "app/Registry.h"
+#include "app/Settings.h"
+#include "common/TempFolder.h"
+
+namespace {
+bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+} // namespace
+
+TEST(IniFileStore, MissingFileGivesDefaultsWithoutCreatingIt)
+{
+    TempFolder folder;
+    const IniFile ini(folder / L"absent.ini");
+    EXPECT_EQ(ini.Read(keys::ShowTime), 3);
+    EXPECT_TRUE(ini.Read(keys::OpenSystemMenu));
+    EXPECT_FALSE(ini.Read(keys::AutoStart));
+    EXPECT_EQ(ini.ReadString(L"Option", L"DataFolder", L"C:\\x\\"), L"C:\\x\\");
+    EXPECT_TRUE(ini.SectionNames().empty());
+    EXPECT_FALSE(ini.EraseSection(L"Option"));
+    EXPECT_FALSE(Exists(ini.FileName()));
+}
+
+TEST(IniFileStore, ValueFormsRoundTripAndBadValuesReadAsDefault)
+{
+    TempFolder folder;
+    const IniFile ini(folder / L"s.ini");
+    ASSERT_TRUE(ini.Write(keys::AutoStart, true));
+    ASSERT_TRUE(ini.Write(keys::MaxIconInRow, 17));
+    ASSERT_TRUE(ini.WriteString(L"Option", L"Sensitivity", L"0x0A"));
+    ASSERT_TRUE(ini.WriteString(L"Option", L"ShowTime", L"soon"));
+    ASSERT_TRUE(ini.WriteString(L"Option", L"OneClickToActivate", L"2"));
+    EXPECT_TRUE(ini.Read(keys::AutoStart));
+    EXPECT_EQ(ini.ReadString(L"Option", L"AutoStart", L""), L"1");
+    EXPECT_EQ(ini.Read(keys::MaxIconInRow), 17);
+    EXPECT_EQ(ini.Read(keys::Sensitivity), 10);
+    EXPECT_EQ(ini.Read(keys::ShowTime), 3);            // not a number: the default
+    EXPECT_TRUE(ini.Read(keys::OneClickToActivate));  // any non-zero integer is true
+    ASSERT_TRUE(ini.Write(keys::AutoStart, false));
+    EXPECT_EQ(ini.ReadString(L"Option", L"AutoStart", L""), L"0");
+}
+
+TEST(IniFileStore, NewFileIsUtf16AndKeepsNonAnsiText)
+{
+    TempFolder folder;
+    const IniFile ini(folder / L"u.ini");
+    const std::wstring path = L"C:\\\u30c7\u30fc\u30bf\\\u00c9t\u00e9 \u0416\\";
+    ASSERT_TRUE(ini.Write(keys::DataFolder, path));
+    const std::string bytes = ReadFileBytes(ini.FileName());
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0xFE);
+    EXPECT_EQ(ini.Read(keys::DataFolder), path);
+}
+
+TEST(IniFileStore, ExistingAnsiFileKeepsItsEncoding)
+{
+    TempFolder folder;
+    const std::wstring name = folder / L"a.ini";
+    WriteFileBytes(name, "[Option]\r\nShowTime=7\r\n");
+    const IniFile ini(name);
+    EXPECT_EQ(ini.Read(keys::ShowTime), 7);
+    ASSERT_TRUE(ini.Write(keys::MaxIconInRow, 12));
+    const std::string bytes = ReadFileBytes(name);
+    EXPECT_EQ(bytes.rfind("[Option]", 0), 0u) << "no byte-order mark may be added to an existing file";
+    EXPECT_NE(bytes.find("MaxIconInRow=12"), std::string::npos);
+}
+
+TEST(IniFileStore, SectionsListAndErase)
+{
+    TempFolder folder;
+    const IniFile ini(folder / L"g.ini");
+    ini.WriteString(L"StartGroup_Work", L"Count", L"0");
+    ini.WriteString(L"Option", L"ShowTime", L"3");
+    ini.WriteString(L"StartGroup_\u00c9t\u00e9", L"Count", L"0");
+    auto names = ini.SectionNames();
+    ASSERT_EQ(names.size(), 3u);
+    EXPECT_EQ(names[0], L"StartGroup_Work");
+    EXPECT_EQ(names[2], L"StartGroup_\u00c9t\u00e9");
+    EXPECT_FALSE(ini.EraseSection(L"Nothing"));
+    EXPECT_TRUE(ini.EraseSection(L"StartGroup_Work"));
+    names = ini.SectionNames();
+    ASSERT_EQ(names.size(), 2u);
+    EXPECT_EQ(names[0], L"Option");
+}
+
+TEST(IniWritability, TestLeavesNoTraceAndFailsWhereNothingCanBeWritten)
+{
+    TempFolder folder;
+    const std::wstring name = folder / L"w.ini";
+    EXPECT_TRUE(IsIniWritable(name));
+    EXPECT_TRUE(Exists(name));  // the test creates the file
+    for (const auto& section : IniFile(name).SectionNames()) EXPECT_NE(section, L"OrvoTestIni");
+
+    EXPECT_FALSE(IsIniWritable(L""));
+    EXPECT_FALSE(IsIniWritable(folder / L"no such folder\\x.ini"));
+    // A folder of that name is no settings file.
+    ::CreateDirectoryW((folder / L"dir.ini").c_str(), nullptr);
+    EXPECT_FALSE(IsIniWritable(folder / L"dir.ini"));
+}
+
+TEST(SettingsFileChoice, ArgumentThenPerUserFolder)
+{
+    TempFolder folder;
+    // A full path on the command line is used when it can be written.
+    EXPECT_EQ(FindIniFileName(L"Orvo Solution", L"Orvo Launcher", {L"-x", folder / L"cfg.txt"}), folder / L"cfg.ini");
+    // An unwritable argument falls back to the per-user file, named after the program.
+    const std::wstring fallback =
+        FindIniFileName(L"Orvo Solution", L"Orvo Launcher", {folder / L"missing\\cfg.ini"});
+    EXPECT_NE(fallback.find(L"\\Orvo Solution\\Orvo Launcher\\unit_app.ini"), std::wstring::npos) << fallback;
+    // Only switches: the per-user file too.
+    EXPECT_EQ(FindIniFileName(L"Orvo Solution", L"Orvo Launcher", {L"/s"}), fallback);
+    EXPECT_EQ(GetSettingsFolder(L"Orvo Solution", L"Orvo Launcher") + L"\\unit_app.ini", fallback);
+    ::DeleteFileW(fallback.c_str());
+}
+
+TEST(OptionLoading, DefaultsClampAndDataFolder)
+{
+    TempFolder folder;
+    const IniFile ini(folder / L"o.ini");
+    std::wstring dataFolder = L"C:\\data";
+    LauncherOptions options = LoadOptions(ini, dataFolder);
+    EXPECT_EQ(options.maxIconInRow, 10);
+    EXPECT_EQ(options.sensitivity, 5);
+    EXPECT_TRUE(options.floatRight);
+    EXPECT_TRUE(options.popupTop);
+    EXPECT_EQ(options.disableKey, 3);
+    EXPECT_EQ(options.floatRightKey, 1);
+    EXPECT_EQ(dataFolder, L"C:\\data\\");
+
+    ini.Write(keys::MaxIconInRow, 50);
+    ini.Write(keys::ExitDialog, true);
+    ini.Write(keys::DataFolder, std::wstring(L"D:\\elsewhere"));
+    ini.Write(keys::HKPopupMod, 3);
+    ini.Write(keys::HKPopupVir, 0x4D);
+    ini.Write(keys::HKIconWinMod, 2);
+    options = LoadOptions(ini, dataFolder);
+    EXPECT_EQ(options.maxIconInRow, 30);
+    EXPECT_TRUE(options.exitDialog);
+    EXPECT_EQ(dataFolder, L"D:\\elsewhere\\");
+    EXPECT_TRUE(options.popupHotkey.IsSet());
+    EXPECT_FALSE(options.iconWindowHotkey.IsSet());  // only the modifiers are set
+    ini.Write(keys::MaxIconInRow, 1);
+    EXPECT_EQ(LoadOptions(ini, dataFolder).maxIconInRow, 5);
+}
+
+TEST(RunEntryRegistry, CreateKeepDelete)
+{
+    const RunEntry entry{L"Orvo Launcher unit-test", L"\"C:\\a.exe\""};
+    SetAutoStart(false, entry);
+    EXPECT_FALSE(IsAutoStart(entry));
+    SetAutoStart(true, entry);
+    EXPECT_TRUE(IsAutoStart(entry));
+
+    // An existing value is never rewritten, even with another command line.
+    SetAutoStart(true, RunEntry{entry.valueName, L"\"C:\\other.exe\""});
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof(value);
+    ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, kRunKey, entry.valueName.c_str(), RRF_RT_REG_SZ, nullptr, value, &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(value, L"\"C:\\a.exe\"");
+
+    SetAutoStart(false, entry);
+    EXPECT_FALSE(IsAutoStart(entry));
+}
