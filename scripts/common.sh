@@ -69,8 +69,11 @@ ensure_wine() {
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f </dev/null >/dev/null 2>&1
     touch "$WINEPREFIX/.launcher-ready"
   fi
+  # The virtual desktop's taskbar holds the notification area.
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f \
+    </dev/null >/dev/null 2>&1
   "$WINE" wineboot </dev/null >/dev/null 2>&1
-  if ! pgrep -f 'explorer.exe /desktop' >/dev/null; then
+  if ! desktop_running; then
     setsid "$WINE" explorer "/desktop=Default,$DESKTOP_SIZE" </dev/null >/dev/null 2>&1 &
     sleep 2
   fi
@@ -78,6 +81,15 @@ ensure_wine() {
 
 # Stops the server (and with it every Wine process of the prefix) only when we started it, so a
 # developer's running session is left alone.
+# Whether this prefix's virtual desktop process runs (other prefixes may have their own).
+desktop_running() {
+  local pid
+  for pid in $(pgrep -f 'explorer.exe /desktop'); do
+    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+
 stop_wine() {
   [ -n "$STARTED_WINESERVER" ] || return 0
   "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
