@@ -60,7 +60,7 @@ ensure_display() {
 STARTED_WINESERVER=
 ensure_wine() {
   mkdir -p "$WINEPREFIX"
-  pgrep -x wineserver >/dev/null || STARTED_WINESERVER=1
+  prefix_process_running 'wineserver' || STARTED_WINESERVER=1
   "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   if [ ! -f "$WINEPREFIX/.launcher-ready" ]; then
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1
@@ -73,7 +73,7 @@ ensure_wine() {
   "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f \
     </dev/null >/dev/null 2>&1
   "$WINE" wineboot </dev/null >/dev/null 2>&1
-  if ! desktop_running; then
+  if ! prefix_process_running 'explorer.exe /desktop'; then
     setsid "$WINE" explorer "/desktop=Default,$DESKTOP_SIZE" </dev/null >/dev/null 2>&1 &
     sleep 2
   fi
@@ -81,10 +81,11 @@ ensure_wine() {
 
 # Stops the server (and with it every Wine process of the prefix) only when we started it, so a
 # developer's running session is left alone.
-# Whether this prefix's virtual desktop process runs (other prefixes may have their own).
-desktop_running() {
+# Whether a process of this prefix (matched by its command line) runs; other prefixes, such as a
+# second checkout's, may have their own.
+prefix_process_running() {
   local pid
-  for pid in $(pgrep -f 'explorer.exe /desktop'); do
+  for pid in $(pgrep -f "$1"); do
     tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && return 0
   done
   return 1
