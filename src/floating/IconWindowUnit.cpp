@@ -113,7 +113,9 @@ void TIconWindow::RebuildIconWindow(const std::vector<Item>& items, HIMAGELIST i
 {
     m_buttons.clear();
     m_buttons.reserve(items.size());
-    for (const Item& item : items) m_buttons.push_back({item.Id, item.ImageIndex, item.Caption});
+    for (const Item& item : items) {
+        if (item.Kind != CollectionKind::None) m_buttons.push_back({item.Id, item.ImageIndex, item.Caption});
+    }
     m_images = images;
     m_maxIconInRow = maxIconInRow;
     if (m_timerRunning || (Handle() && ::IsWindowVisible(Handle()))) HideIconWindow();

@@ -62,10 +62,12 @@ public:
 
     // Replaces the buttons: one per item, given in the Floating item table's order (Id 200 first).
     // Each new button goes in front of the ones before it, so the window shows the table from its
-    // last entry to its first. The image list is not owned. Ends with the window hidden.
+    // last entry to its first. Table slots of items that could not be placed (kind None) get no
+    // button. The image list is not owned. Ends with the window hidden.
     void RebuildIconWindow(const std::vector<Item>& items, HIMAGELIST images, int maxIconInRow);
     // A new "MaxIconInRow": hides the window and lays it out again.
     void SetMaxIconInRow(int maxIconInRow);
+    int MaxIconInRow() const { return m_maxIconInRow; }
     // "ShowTime" in seconds.
     void SetShowTime(int seconds) { m_showTimeSeconds = seconds; }
 

@@ -1,4 +1,5 @@
-// Shows the floating window with 11 shell icons and an empty one on the desktop for a few seconds,
+// Shows the floating window with 11 shell icons, an empty one and the tool bar in its scroller on
+// the desktop for a few seconds,
 // so that a screenshot can show what a person sees. Not a test: run it by hand.
 //   FloatingDemo.exe [seconds]
 
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "floating/IconWindowUnit.h"
+#include "floating/ToolBarPager.h"
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -47,6 +49,14 @@ int wmain(int argc, wchar_t** argv)
     empty.RebuildIconWindow({}, images.get(), kDefaultMaxIconInRow);
     empty.ShowIconWindowPassive();
 
+    HWND page = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                                300, 450, 220, 70, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ToolBarPager bar({});
+    bar.Create(page, RECT{4, 4, 204, 34});
+    bar.BeginLoad(images.get());
+    for (const Item& item : items) bar.AddItemButton(item);
+    bar.EndLoad();
+
     const DWORD start = GetTickCount();
     MSG msg;
     while (GetTickCount() - start < static_cast<DWORD>(seconds) * 1000) {
@@ -56,5 +66,6 @@ int wmain(int argc, wchar_t** argv)
             DispatchMessageW(&msg);
         }
     }
+    DestroyWindow(page);
     return 0;
 }

@@ -1,0 +1,195 @@
+#include "floating/ToolBarPager.h"
+
+#include <algorithm>
+
+#include "base/Dpi.h"
+#include "base/LauncherError.h"
+#include "floating/IconWindowLayout.h"
+
+namespace {
+constexpr const wchar_t* kHostClassName = L"OrvoLauncherToolBarPager";
+constexpr int kPagerControlId = 1;
+constexpr int kToolBarControlId = 2;
+} // namespace
+
+ToolBarPager::ToolBarPager(ToolBarPagerEvents events, std::function<POINT()> cursorPos)
+    : m_events(std::move(events)), m_cursorPos(std::move(cursorPos))
+{
+}
+
+POINT ToolBarPager::CursorPos() const
+{
+    if (m_cursorPos) return m_cursorPos();
+    POINT point{};
+    ::GetCursorPos(&point);
+    return point;
+}
+
+ToolBarPager::~ToolBarPager() { Destroy(); }
+
+void ToolBarPager::Create(HWND parent, const RECT& bounds)
+{
+    INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_PAGESCROLLER_CLASS};
+    ::InitCommonControlsEx(&controls);
+    RegisterWindowClass(kHostClassName, 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    CreateWindowInstance(WS_EX_CONTROLPARENT, kHostClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+                         bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent);
+    const unsigned dpi = WindowDpi(Handle());
+    m_buttonWidth = ScaleForDpi(kIconButtonWidth, dpi);
+    m_buttonHeight = ScaleForDpi(kIconButtonHeight, dpi);
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    m_pager = ::CreateWindowExW(0, WC_PAGESCROLLERW, nullptr, WS_CHILD | WS_VISIBLE | PGS_HORZ, 0, 0, 0, 0,
+                                Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPagerControlId)),
+                                instance, nullptr);
+    if (!m_pager) throw LauncherError(L"Cannot create window");
+    m_toolBar = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
+                                  WS_CHILD | WS_VISIBLE | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
+                                      TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
+                                  0, 0, 0, 0, m_pager,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolBarControlId)), instance,
+                                  nullptr);
+    if (!m_toolBar) throw LauncherError(L"Cannot create window");
+    ::SendMessageW(m_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    ::SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonWidth, m_buttonHeight));
+    ::SendMessageW(m_pager, PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(m_toolBar));
+    LayOut();
+}
+
+void ToolBarPager::SetBounds(const RECT& bounds)
+{
+    ::SetWindowPos(Handle(), nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
+                   bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ToolBarPager::BeginLoad(HIMAGELIST images)
+{
+    ::SendMessageW(m_pager, PGM_SETPOS, 0, 0);
+    RemoveAllButtons();
+    ::SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    int iconWidth = 16;
+    int iconHeight = 16;
+    if (images) ::ImageList_GetIconSize(images, &iconWidth, &iconHeight);
+    ::SendMessageW(m_toolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(iconWidth, iconHeight));
+    ::SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonWidth, m_buttonHeight));
+}
+
+void ToolBarPager::AddItemButton(const Item& item)
+{
+    TBBUTTON info{};
+    info.iBitmap = item.ImageIndex;
+    info.idCommand = item.Id;
+    info.fsState = TBSTATE_ENABLED;
+    info.fsStyle = BTNS_BUTTON;
+    info.iString = -1;
+    ::SendMessageW(m_toolBar, TB_INSERTBUTTONW, 0, reinterpret_cast<LPARAM>(&info));
+    m_hints.emplace_back(item.Id, item.Caption);
+}
+
+void ToolBarPager::RemoveAllButtons()
+{
+    while (::SendMessageW(m_toolBar, TB_BUTTONCOUNT, 0, 0) > 0) ::SendMessageW(m_toolBar, TB_DELETEBUTTON, 0, 0);
+    m_hints.clear();
+    LayOut();
+}
+
+void ToolBarPager::EndLoad() { LayOut(); }
+
+int ToolBarPager::ButtonCount() const
+{
+    return m_toolBar ? static_cast<int>(::SendMessageW(m_toolBar, TB_BUTTONCOUNT, 0, 0)) : 0;
+}
+
+std::optional<std::uint16_t> ToolBarPager::IdAtPosition(int position) const
+{
+    if (position < 0 || position >= ButtonCount()) return std::nullopt;
+    TBBUTTON info{};
+    ::SendMessageW(m_toolBar, TB_GETBUTTON, position, reinterpret_cast<LPARAM>(&info));
+    return static_cast<std::uint16_t>(info.idCommand);
+}
+
+std::optional<std::size_t> ToolBarPager::TableIndexAtPosition(int position) const
+{
+    const int count = ButtonCount();
+    if (position < 0 || position >= count) return std::nullopt;
+    return static_cast<std::size_t>(count - 1 - position);
+}
+
+void ToolBarPager::LayOut()
+{
+    if (!Handle()) return;
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    const int count = ButtonCount();
+    ::SetWindowPos(m_toolBar, nullptr, 0, 0, count * m_buttonWidth, m_buttonHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SetWindowPos(m_pager, nullptr, 0, 0, client.right, std::min<LONG>(client.bottom, m_buttonHeight + 4),
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    // The scroller asks for its child's size again only when told to, and some versions of it
+    // update their arrows only when the position changes: step once and back.
+    ::SendMessageW(m_pager, PGM_RECALCSIZE, 0, 0);
+    const LRESULT position = ::SendMessageW(m_pager, PGM_GETPOS, 0, 0);
+    ::SendMessageW(m_pager, PGM_SETPOS, 0, position + 1);
+    ::SendMessageW(m_pager, PGM_SETPOS, 0, position);
+}
+
+void ToolBarPager::ReportContextMenu()
+{
+    const POINT screen = CursorPos();
+    POINT client = screen;
+    ::ScreenToClient(m_toolBar, &client);
+    std::optional<std::uint16_t> id;
+    const int hit = static_cast<int>(::SendMessageW(m_toolBar, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&client)));
+    // TB_HITTEST gives a negative value off the buttons; a button's position otherwise.
+    if (hit >= 0) id = IdAtPosition(hit);
+    if (m_events.ContextMenu) m_events.ContextMenu(id, screen);
+}
+
+LRESULT ToolBarPager::OnNotify(NMHDR* header)
+{
+    if (header->hwndFrom == m_pager && header->code == PGN_CALCSIZE) {
+        auto* size = reinterpret_cast<NMPGCALCSIZE*>(header);
+        // One button width of room after the last button, so the last one scrolls fully into view.
+        if (size->dwFlag == PGF_CALCWIDTH) size->iWidth = (ButtonCount() + 1) * m_buttonWidth;
+        if (size->dwFlag == PGF_CALCHEIGHT) size->iHeight = m_buttonHeight;
+        return 0;
+    }
+    if (header->hwndFrom == m_pager && header->code == PGN_SCROLL) {
+        reinterpret_cast<NMPGSCROLL*>(header)->iScroll = m_buttonWidth;
+        return 0;
+    }
+    if (header->code == TTN_GETDISPINFOW) {
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
+        const auto id = static_cast<std::uint16_t>(header->idFrom);
+        auto it = std::find_if(m_hints.begin(), m_hints.end(), [id](const auto& hint) { return hint.first == id; });
+        if (it != m_hints.end()) info->lpszText = const_cast<wchar_t*>(it->second.c_str());
+        return 0;
+    }
+    if (header->hwndFrom == m_toolBar && header->code == NM_RCLICK) {
+        ReportContextMenu();
+        return TRUE;
+    }
+    return 0;
+}
+
+LRESULT ToolBarPager::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_NOTIFY:
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND:
+        if (reinterpret_cast<HWND>(lParam) == m_toolBar && HIWORD(wParam) == BN_CLICKED) {
+            if (m_events.ButtonClicked) m_events.ButtonClicked(static_cast<std::uint16_t>(LOWORD(wParam)));
+            return 0;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        // On the scroller or the host beside the buttons: the bar itself.
+        if (m_events.ContextMenu) m_events.ContextMenu(std::nullopt, CursorPos());
+        return 0;
+    case WM_SIZE:
+        LayOut();
+        return 0;
+    default:
+        break;
+    }
+    return DefaultHandling(message, wParam, lParam);
+}

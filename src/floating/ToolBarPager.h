@@ -1,0 +1,75 @@
+#pragma once
+// A tool bar of item buttons inside a page scroller, as the main window's "Launcher" page shows a
+// collection (`ToolBarFloating`). Buttons are 23 x 22 (scaled); the scroller's extent is one
+// button more than the buttons and it scrolls one button per step. A new button goes in front, so
+// the button at position p shows table entry count - 1 - p.
+//
+// The pair sits in a host window of its own, so the scroller's and the bar's notifications are
+// handled here and the page needs to forward nothing.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/Window.h"
+#include "items/Item.h"
+
+struct ToolBarPagerEvents {
+    // A right click on the bar: the Id of the button under the cursor, or empty on the bar itself
+    // (the page's menu then disables its item entries). The point is the cursor's, on the screen.
+    std::function<void(std::optional<std::uint16_t> id, POINT screenPoint)> ContextMenu;
+    // A left click on a button (the Icons and Floating bars do nothing with it by themselves).
+    std::function<void(std::uint16_t id)> ButtonClicked;
+};
+
+class ToolBarPager : public Window {
+public:
+    // `cursorPos` replaces GetCursorPos (tests).
+    explicit ToolBarPager(ToolBarPagerEvents events, std::function<POINT()> cursorPos = {});
+    ~ToolBarPager() override;
+
+    // Creates the host, the page scroller and the tool bar as a child of `parent`. Throws LauncherError.
+    void Create(HWND parent, const RECT& bounds);
+    void SetBounds(const RECT& bounds);
+
+    // A load begins: scroll back to the start, remove every button, draw from `images` (not owned).
+    void BeginLoad(HIMAGELIST images);
+    // A button for the item, in front of the others: its image, its caption as hint.
+    void AddItemButton(const Item& item);
+    void RemoveAllButtons();
+    // The load ended: size the bar to its buttons and let the scroller lay itself out again.
+    void EndLoad();
+
+    int ButtonCount() const;
+    // The Id shown at a position (0 = leftmost), if there is a button there.
+    std::optional<std::uint16_t> IdAtPosition(int position) const;
+    // The table index a position shows: count - 1 - position.
+    std::optional<std::size_t> TableIndexAtPosition(int position) const;
+
+    HWND PagerHandle() const { return m_pager; }
+    HWND ToolBarHandle() const { return m_toolBar; }
+    int ButtonWidth() const { return m_buttonWidth; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    LRESULT OnNotify(NMHDR* header);
+    void LayOut();
+    void ReportContextMenu();
+
+    POINT CursorPos() const;
+
+    ToolBarPagerEvents m_events;
+    std::function<POINT()> m_cursorPos;
+    HWND m_pager = nullptr;    // child of the host
+    HWND m_toolBar = nullptr;  // child of the pager
+    int m_buttonWidth = 23;
+    int m_buttonHeight = 22;
+    std::vector<std::pair<std::uint16_t, std::wstring>> m_hints;  // Id and caption
+};
