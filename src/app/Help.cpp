@@ -18,6 +18,12 @@ struct HhPopup {
     LPCWSTR pszFont;
 };
 
+int CALLBACK NoteFontFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;
+}
+
 bool TahomaInstalled()
 {
     HDC dc = ::GetDC(nullptr);
@@ -25,13 +31,7 @@ bool TahomaInstalled()
     lstrcpynW(wanted.lfFaceName, L"Tahoma", LF_FACESIZE);
     wanted.lfCharSet = DEFAULT_CHARSET;
     bool found = false;
-    ::EnumFontFamiliesExW(
-        dc, &wanted,
-        [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM p) -> int {
-            *reinterpret_cast<bool*>(p) = true;
-            return 0;
-        },
-        reinterpret_cast<LPARAM>(&found), 0);
+    ::EnumFontFamiliesExW(dc, &wanted, &NoteFontFound, reinterpret_cast<LPARAM>(&found), 0);
     ::ReleaseDC(nullptr, dc);
     return found;
 }

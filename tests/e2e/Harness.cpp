@@ -49,6 +49,24 @@ BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lParam)
     state->all->push_back(hwnd);
     return TRUE;
 }
+BOOL CALLBACK CollectText(HWND child, LPARAM texts)
+{
+    reinterpret_cast<std::vector<std::wstring>*>(texts)->push_back(WindowText(child));
+    return TRUE;
+}
+
+struct ChildSearch {
+    const std::wstring* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindChildText(HWND child, LPARAM search)
+{
+    auto* s = reinterpret_cast<ChildSearch*>(search);
+    if (WindowText(child) != *s->text) return TRUE;
+    s->found = child;
+    return FALSE;
+}
 } // namespace
 
 std::wstring LauncherExePath() { return BuildFolder() + L"bin\\Launcher.exe"; }
@@ -108,31 +126,14 @@ std::wstring TextOf(HWND window) { return WindowText(window); }
 std::vector<std::wstring> ChildTexts(HWND parent)
 {
     std::vector<std::wstring> texts;
-    ::EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM p) -> BOOL {
-            reinterpret_cast<std::vector<std::wstring>*>(p)->push_back(WindowText(child));
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
+    ::EnumChildWindows(parent, &CollectText, reinterpret_cast<LPARAM>(&texts));
     return texts;
 }
 
 HWND FindChildByText(HWND parent, const std::wstring& text)
 {
-    struct State {
-        const std::wstring* text;
-        HWND found;
-    } state{&text, nullptr};
-    ::EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<State*>(p);
-            if (WindowText(child) != *s->text) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&state));
+    ChildSearch state{&text, nullptr};
+    ::EnumChildWindows(parent, &FindChildText, reinterpret_cast<LPARAM>(&state));
     return state.found;
 }
 
