@@ -1,0 +1,194 @@
+// The hook library's exports and shared record, loaded in this process and in peer processes.
+// These tests need the record to themselves: no other program may be watching the desktop.
+
+#include <gtest/gtest.h>
+
+#include "hook/HookRecord.h"
+#include "unit/hook/HookTestSupport.h"
+
+using namespace hooktest;
+
+namespace {
+
+class HookLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_lib.Complete()) << "cannot load or bind " << WideToNarrow(HookLibraryPath());
+        ASSERT_TRUE(m_view.Valid());
+        THookSharedData r = m_view.Read();
+        ASSERT_TRUE(r.ShellWatchers == 0 && r.KeyWatchers == 0 && r.MouseWatchers == 0 && r.Receiver == 0)
+            << "another program is using the hook library";
+        ASSERT_GE(r.AttachedProcesses, 1);
+    }
+    void TearDown() override
+    {
+        if (!m_lib.Complete()) return;
+        m_lib.StopAll();
+        m_lib.SetReceiver(nullptr);
+    }
+
+    static std::string WideToNarrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+    HookLibrary m_lib;
+    RecordView m_view;
+};
+
+TEST_F(HookLibraryTest, MouseKindCountsItsWatchersAndHooksOnce)
+{
+    m_lib.StartWatching(kWatchMouse);
+    THookSharedData first = m_view.Read();
+    ASSERT_NE(0u, first.MouseHook);
+    m_lib.StartWatching(kWatchMouse);
+    THookSharedData r = m_view.Read();
+    EXPECT_EQ(2, r.MouseWatchers);
+    EXPECT_EQ(first.MouseHook, r.MouseHook) << "a second start must not install a second hook";
+
+    m_lib.StopWatching(kWatchMouse);
+    r = m_view.Read();
+    EXPECT_EQ(1, r.MouseWatchers);
+    EXPECT_EQ(first.MouseHook, r.MouseHook);
+    EXPECT_TRUE(m_lib.StillWatching());
+
+    m_lib.StopWatching(kWatchMouse);
+    r = m_view.Read();
+    EXPECT_EQ(0, r.MouseWatchers);
+    EXPECT_EQ(0u, r.MouseHook);
+    EXPECT_FALSE(m_lib.StillWatching());
+
+    m_lib.StopWatching(kWatchMouse);
+    EXPECT_EQ(0, m_view.Read().MouseWatchers) << "the count never stays below 0 without a hook";
+}
+
+TEST_F(HookLibraryTest, EachKindUsesItsOwnFieldsAndOtherKindsSelectNothing)
+{
+    m_lib.StartWatching(kWatchShell);
+    m_lib.StartWatching(kWatchKeyboard);
+    THookSharedData r = m_view.Read();
+    EXPECT_NE(0u, r.ShellHook);
+    EXPECT_EQ(1, r.ShellWatchers);
+    EXPECT_NE(0u, r.KeyHook);
+    EXPECT_EQ(1, r.KeyWatchers);
+    EXPECT_EQ(0u, r.MouseHook);
+    EXPECT_EQ(0, r.MouseWatchers);
+
+    for (WatchKind kind : {WatchKind{3}, WatchKind{5}, WatchKind{255}}) {
+        m_lib.StartWatching(kind);
+        m_lib.StopWatching(kind);
+    }
+    EXPECT_TRUE(SameRecord(r, m_view.Read()));
+
+    m_lib.StopWatching(kWatchShell);
+    r = m_view.Read();
+    EXPECT_EQ(0u, r.ShellHook);
+    EXPECT_NE(0u, r.KeyHook);
+    EXPECT_TRUE(m_lib.StillWatching());
+}
+
+TEST_F(HookLibraryTest, FailedInstallStaysCountedUntilStopped)
+{
+    // A kind whose hook could not be installed: counted, no handle.
+    m_view.Change([](THookSharedData& r) { r.MouseWatchers = 1; });
+    EXPECT_TRUE(m_lib.StillWatching());
+    m_lib.StartWatching(kWatchMouse);
+    THookSharedData r = m_view.Read();
+    EXPECT_EQ(2, r.MouseWatchers);
+    EXPECT_EQ(0u, r.MouseHook) << "installing is not retried while the count is raised";
+
+    m_lib.StopWatching(kWatchMouse);
+    EXPECT_EQ(0, m_view.Read().MouseWatchers);
+    EXPECT_FALSE(m_lib.StillWatching());
+}
+
+TEST_F(HookLibraryTest, StopAllRemovesEveryHookAndDoesNothingWhenNothingIsCounted)
+{
+    m_lib.StartWatching(kWatchShell);
+    m_lib.StartWatching(kWatchKeyboard);
+    m_lib.StartWatching(kWatchMouse);
+    m_lib.StartWatching(kWatchMouse);
+    m_lib.StopAll();
+    THookSharedData r = m_view.Read();
+    EXPECT_EQ(0u, r.ShellHook);
+    EXPECT_EQ(0u, r.KeyHook);
+    EXPECT_EQ(0u, r.MouseHook);
+    EXPECT_EQ(0, r.ShellWatchers + r.KeyWatchers + r.MouseWatchers);
+    EXPECT_FALSE(m_lib.StillWatching());
+
+    // With every count at 0 no hook call is made: a (stale) handle is left as it is.
+    m_view.Change([](THookSharedData& rec) { rec.MouseHook = 0x1234; });
+    m_lib.StopAll();
+    EXPECT_EQ(0x1234u, m_view.Read().MouseHook);
+    m_view.Change([](THookSharedData& rec) { rec.MouseHook = 0; });
+}
+
+TEST_F(HookLibraryTest, ReceiverRoleIsClaimedOnceAndReleasedWithZero)
+{
+    HWND a = CreateMessageWindow();
+    HWND b = CreateMessageWindow();
+    ASSERT_TRUE(a && b);
+    EXPECT_TRUE(m_lib.SetReceiver(b));
+    EXPECT_EQ(b, m_lib.GetReceiver());
+    EXPECT_FALSE(m_lib.SetReceiver(a));
+    EXPECT_FALSE(m_lib.SetReceiver(b)) << "setting the same window again fails like any other";
+    EXPECT_EQ(b, m_lib.GetReceiver());
+    EXPECT_EQ(HandleToField(b), m_view.Read().Receiver);
+
+    EXPECT_TRUE(m_lib.SetReceiver(nullptr));
+    EXPECT_EQ(nullptr, m_lib.GetReceiver());
+    EXPECT_TRUE(m_lib.SetReceiver(a));
+    EXPECT_EQ(a, m_lib.GetReceiver());
+    ::DestroyWindow(a);
+    ::DestroyWindow(b);
+}
+
+TEST_F(HookLibraryTest, SecondProcessSharesTheRecord)
+{
+    HWND receiver = CreateMessageWindow();
+    ASSERT_TRUE(m_lib.SetReceiver(receiver));
+    int before = m_view.Read().AttachedProcesses;
+    {
+        NamedEvent ready(L"ready"), quit(L"quit");
+        PeerProcess peer(L"load \"" + HookLibraryPath() + L"\" " + ready.Name() + L" " + quit.Name());
+        ASSERT_TRUE(peer.Started());
+        ASSERT_TRUE(peer.WaitFor(ready, 10000));
+        EXPECT_EQ(before + 1, m_view.Read().AttachedProcesses);
+        quit.Set();
+        EXPECT_EQ(0, peer.WaitForExit(10000));
+    }
+    EXPECT_EQ(before, m_view.Read().AttachedProcesses);
+    EXPECT_EQ(receiver, m_lib.GetReceiver()) << "a peer's detach that is not the last leaves the record alone";
+
+    // A watcher counted by another process is seen here, and stopped from here.
+    PeerProcess watcher(L"watch-mouse-and-unload \"" + HookLibraryPath() + L"\"");
+    EXPECT_EQ(0, watcher.WaitForExit(10000));
+    EXPECT_EQ(1, m_view.Read().MouseWatchers);
+    EXPECT_TRUE(m_lib.StillWatching());
+    m_lib.StopAll();
+    EXPECT_FALSE(m_lib.StillWatching());
+    ::DestroyWindow(receiver);
+}
+
+// The last process to unload the library removes the hooks still installed. Other desktop processes
+// may keep the library loaded since an earlier hook call, so the test makes its peer the only
+// attached process for the duration and restores the count afterwards.
+TEST(HookLibraryLastDetach, RemovesHooksStillInstalled)
+{
+    RecordView view;  // keeps the record alive without loading the library here
+    ASSERT_TRUE(view.Valid());
+    THookSharedData start = view.Read();
+    ASSERT_TRUE(start.MouseWatchers == 0 && start.MouseHook == 0) << "another program is using the hook library";
+    int others = start.AttachedProcesses;
+    view.Change([](THookSharedData& r) { r.AttachedProcesses = 0; });
+
+    PeerProcess peer(L"watch-mouse-and-unload \"" + HookLibraryPath() + L"\"");
+    long code = peer.WaitForExit(10000);
+    THookSharedData after = view.Read();
+    view.Change([others](THookSharedData& r) { r.AttachedProcesses += others; });
+
+    EXPECT_EQ(0, code) << "the peer did not get to watch";
+    EXPECT_EQ(0, after.AttachedProcesses);
+    EXPECT_EQ(0u, after.MouseHook);
+    EXPECT_EQ(0, after.MouseWatchers);
+}
+
+} // namespace
