@@ -1,10 +1,9 @@
-#include "floating/ToolBarPager.h"
+#include "components/ToolBarPager.h"
 
 #include <algorithm>
 
 #include "base/Dpi.h"
 #include "base/LauncherError.h"
-#include "floating/IconWindowLayout.h"
 
 namespace {
 constexpr const wchar_t* kHostClassName = L"OrvoLauncherToolBarPager";
@@ -35,8 +34,8 @@ void ToolBarPager::Create(HWND parent, const RECT& bounds)
     CreateWindowInstance(WS_EX_CONTROLPARENT, kHostClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
                          bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent);
     const unsigned dpi = WindowDpi(Handle());
-    m_buttonWidth = ScaleForDpi(kIconButtonWidth, dpi);
-    m_buttonHeight = ScaleForDpi(kIconButtonHeight, dpi);
+    m_buttonWidth = ScaleForDpi(kItemButtonWidth, dpi);
+    m_buttonHeight = ScaleForDpi(kItemButtonHeight, dpi);
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     m_pager = ::CreateWindowExW(0, WC_PAGESCROLLERW, nullptr, WS_CHILD | WS_VISIBLE | PGS_HORZ, 0, 0, 0, 0,
                                 Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPagerControlId)),
@@ -73,16 +72,16 @@ void ToolBarPager::BeginLoad(HIMAGELIST images)
     ::SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonWidth, m_buttonHeight));
 }
 
-void ToolBarPager::AddItemButton(const Item& item)
+void ToolBarPager::AddItemButton(std::uint16_t id, const std::wstring& caption, int imageIndex)
 {
     TBBUTTON info{};
-    info.iBitmap = item.ImageIndex;
-    info.idCommand = item.Id;
+    info.iBitmap = imageIndex;
+    info.idCommand = id;
     info.fsState = TBSTATE_ENABLED;
     info.fsStyle = BTNS_BUTTON;
     info.iString = -1;
     ::SendMessageW(m_toolBar, TB_INSERTBUTTONW, 0, reinterpret_cast<LPARAM>(&info));
-    m_hints.emplace_back(item.Id, item.Caption);
+    m_hints.emplace_back(id, caption);
 }
 
 void ToolBarPager::RemoveAllButtons()

@@ -17,7 +17,10 @@
 #include <vector>
 
 #include "base/Window.h"
-#include "items/Item.h"
+
+// An item button, at 96 DPI: the same size on the page and in the floating window.
+constexpr int kItemButtonWidth = 23;
+constexpr int kItemButtonHeight = 22;
 
 struct ToolBarPagerEvents {
     // A right click on the bar: the Id of the button under the cursor, or empty on the bar itself
@@ -40,7 +43,7 @@ public:
     // A load begins: scroll back to the start, remove every button, draw from `images` (not owned).
     void BeginLoad(HIMAGELIST images);
     // A button for the item, in front of the others: its image, its caption as hint.
-    void AddItemButton(const Item& item);
+    void AddItemButton(std::uint16_t id, const std::wstring& caption, int imageIndex);
     void RemoveAllButtons();
     // The load ended: size the bar to its buttons and let the scroller lay itself out again.
     void EndLoad();

@@ -21,7 +21,7 @@ void FloatingSurfaceLink::SetFloatingFileCount(std::size_t)
 void FloatingSurfaceLink::AddFloatingItem(const Item& item)
 {
     m_placed.push_back(item);
-    if (m_toolBar) m_toolBar->AddItemButton(item);
+    if (m_toolBar) m_toolBar->AddItemButton(item.Id, item.Caption, item.ImageIndex);
 }
 
 void FloatingSurfaceLink::EndFloatingLoad(std::size_t)

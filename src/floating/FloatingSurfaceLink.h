@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "floating/IconWindowUnit.h"
-#include "floating/ToolBarPager.h"
+#include "components/ToolBarPager.h"
 #include "items/ItemSurfaces.h"
 
 class FloatingSurfaceLink : public FloatingSurface {

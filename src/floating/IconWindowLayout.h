@@ -30,7 +30,7 @@ struct PixelRect {
 };
 
 // Sizes at 96 DPI; every one is scaled by the window's DPI.
-constexpr int kIconButtonWidth = 23;
+constexpr int kIconButtonWidth = 23;   // as the page's item buttons
 constexpr int kIconButtonHeight = 22;
 constexpr int kIconWindowFrame = 8;     // window size minus tool bar size, each way
 constexpr int kEmptyTextMargin = 24;    // window size minus the help text's size, each way

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "floating/IconWindowUnit.h"
-#include "floating/ToolBarPager.h"
+#include "components/ToolBarPager.h"
 
 int wmain(int argc, wchar_t** argv)
 {
@@ -54,7 +54,7 @@ int wmain(int argc, wchar_t** argv)
     ToolBarPager bar({});
     bar.Create(page, RECT{4, 4, 204, 34});
     bar.BeginLoad(images.get());
-    for (const Item& item : items) bar.AddItemButton(item);
+    for (const Item& item : items) bar.AddItemButton(item.Id, item.Caption, item.ImageIndex);
     bar.EndLoad();
 
     const DWORD start = GetTickCount();

@@ -8,7 +8,7 @@
 
 #include "base/Dpi.h"
 #include "floating/FloatingSurfaceLink.h"
-#include "floating/ToolBarPager.h"
+#include "components/ToolBarPager.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ protected:
     void Load(int count)
     {
         m_bar->BeginLoad(m_images.get());
-        for (int i = 0; i < count; ++i) m_bar->AddItemButton(FloatingItem(i));
+        for (int i = 0; i < count; ++i) { const Item item = FloatingItem(i); m_bar->AddItemButton(item.Id, item.Caption, item.ImageIndex); }
         m_bar->EndLoad();
     }
     RECT ButtonRect(int position) const
