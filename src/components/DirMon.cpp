@@ -63,8 +63,9 @@ DWORD WINAPI WorkerRoutine(void* parameter) noexcept
         const DWORD result = ::WaitForMultipleObjects(2, handles, FALSE, INFINITE);
         if (result == WAIT_OBJECT_0) {
             PostToOwner(data, kDirMonChangeMessage);
-            // A watched folder that was deleted or renamed stays pending deletion while the
-            // notification is open, and the notification would never fire again: let it go.
+            // A deleted watched folder stays pending deletion, unusable and impossible to create
+            // again, for as long as this notification keeps it open; a renamed one is no longer
+            // the folder asked for. Either way let it go (the change just posted reports it).
             if (!FolderStillThere(data.path)) return ERROR_PATH_NOT_FOUND;
             if (!::FindNextChangeNotification(change.get())) return ::GetLastError();
         } else if (result == WAIT_OBJECT_0 + 1 || result == WAIT_ABANDONED_0 + 1) {
