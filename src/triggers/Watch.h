@@ -29,8 +29,6 @@ std::wstring DefaultHookLibraryPath();
 
 class TWatch {
 public:
-    class TWatchReceiver;
-
     using TShellEvent = std::function<void(TWatch& sender, HWND handle, const std::wstring& appName)>;
     using TKeyNativeEvent = std::function<void(TWatch& sender, WPARAM wParam, LPARAM lParam)>;
     using TMouseEvent = std::function<void(TWatch& sender, TMouseButton button, TShiftState shift, int x, int y)>;
@@ -78,6 +76,7 @@ public:
     TMouseEvent OnMouseUp;
 
 private:
+    class TWatchReceiver;
     friend class TWatchReceiver;
 
     // The receiver window's procedure; returns false for messages it does not decode.

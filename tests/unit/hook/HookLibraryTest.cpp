@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "hook/HookRecord.h"
 #include "unit/hook/HookTestSupport.h"
 
 using namespace hooktest;
