@@ -144,6 +144,48 @@ TEST_F(HookInputTest, MouseEventsOfAnotherProcessReachTheReceiverWithThePackedPo
     EXPECT_EQ(0, peer.WaitForExit(10000));
 }
 
+TEST_F(HookInputTest, KeysOfAnotherProcessReachTheReceiverAsPosted)
+{
+    UINT keyMessage = ::RegisterWindowMessageW(kWatchKeyMessage);
+    m_lib.StartWatching(kWatchKeyboard);
+    NamedEvent ready(L"ready"), quit(L"quit");
+    PeerProcess peer(PeerWindowArguments(ready, quit));
+    ASSERT_TRUE(peer.WaitFor(ready, 10000)) << "peer window ended with " << peer.WaitForExit(0);
+
+    INPUT keys[2] = {};
+    keys[0].type = keys[1].type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = keys[1].ki.wVk = 'Q';
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    LPARAM peerFlags = 0;
+    std::vector<MSG> hookKeys;
+    bool peerSaw = false;
+    // The peer may take a moment to become the active window.
+    for (int attempt = 0; attempt < 10 && !peerSaw; ++attempt) {
+        ::SendInput(2, keys, sizeof(INPUT));
+        peerSaw = PumpUntil(kRetryAfterMs, [&](const MSG& msg) {
+            if (msg.hwnd == m_receiver && msg.message == keyMessage) hookKeys.push_back(msg);
+            if (msg.hwnd != m_notify || msg.message != kPeerSawKey || msg.wParam != 'Q') return false;
+            peerFlags = msg.lParam;
+            return true;
+        });
+    }
+    ASSERT_TRUE(peerSaw) << "the peer window never got the key";
+    PumpUntil(500, [&](const MSG& msg) {
+        if (msg.hwnd == m_receiver && msg.message == keyMessage) hookKeys.push_back(msg);
+        return false;
+    });
+    bool down = false, up = false;
+    for (const MSG& m : hookKeys) {
+        if (m.wParam != 'Q') continue;
+        if (static_cast<std::uint32_t>(m.lParam) == static_cast<std::uint32_t>(peerFlags)) down = true;
+        if (static_cast<std::uint32_t>(m.lParam) & 0x80000000u) up = true;
+    }
+    EXPECT_TRUE(down) << "no key event with the flags the peer saw";
+    EXPECT_TRUE(up) << "no key release event";
+    quit.Set();
+    EXPECT_EQ(0, peer.WaitForExit(10000));
+}
+
 // A process that holds the record's mutex (hung, or stopped in a debugger) must not hold up input
 // anywhere else: each hooked event waits at most the short time-out and is then passed on.
 TEST_F(HookInputTest, HeldMutexDelaysInputElsewhereByAtMostTheShortWait)

@@ -4,7 +4,8 @@
 //   hold-mutex <ready-event> <milliseconds>       hold the record's mutex that long
 //   window <ready-event> <quit-event> <notify> <x> <y> <w> <h>
 //                                                 a topmost window that reports each mouse move
-//                                                 and left press it receives to the notify window
+//                                                 and left press it receives, and each key
+//                                                 pressed while it is active, to the notify window
 // Every wait is limited; the process never outlives its test by more than kPeerLifetimeMs.
 
 #include <windows.h>
@@ -72,6 +73,10 @@ LRESULT CALLBACK PeerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
                        static_cast<LPARAM>(PackHookPoint(pt.x, pt.y)));
         return 0;
     }
+    if (message == WM_KEYDOWN) {
+        ::PostMessageW(g_notify, kPeerSawKey, wParam, lParam);
+        return 0;
+    }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -94,7 +99,9 @@ int RunWindow(wchar_t** args)
     HWND hwnd = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, L"HookPeer", WS_POPUP, x, y, w,
                                   h, nullptr, nullptr, wc.hInstance, nullptr);
     if (!hwnd) return 15;
-    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    // Active, so that keys typed by the test come here.
+    ::ShowWindow(hwnd, SW_SHOW);
+    ::SetForegroundWindow(hwnd);
     ::UpdateWindow(hwnd);
     ::SetEvent(ready);
 
