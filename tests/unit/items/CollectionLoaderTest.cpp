@@ -253,6 +253,21 @@ TEST_F(CollectionLoaderTest, BothImageModes)
     EXPECT_GE(m_loader.FolderIconIndex(), 0);
 }
 
+TEST_F(CollectionLoaderTest, UnreadableFilesAreKeptWithTheirNameAlone)
+{
+    WriteBytes(m_data / L"Floating\\Locked.url", "URL=http://locked/\r\nHotKey=1604\r\n");
+    WriteBytes(m_data / L"Floating\\Broken.lnk", std::string(5000, '\xFF'));
+    Touch(L"Floating\\Fine.txt");
+    HANDLE lock = ::CreateFileW((m_data / L"Floating\\Locked.url").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    m_loader.LoadFloating();
+    ::CloseHandle(lock);
+    EXPECT_EQ(CaptionsAndIds(m_loader.Floating()), (Ids{{"Locked", 200}, {"Fine", 201}, {"Broken", 202}}));
+    EXPECT_EQ(m_loader.Floating().Items()[0].Hint, L"Locked");
+    EXPECT_EQ(m_loader.Floating().Items()[0].HotKeyKey, 0);
+}
+
 TEST_F(CollectionLoaderTest, LoadsWithoutSurfacesAndClears)
 {
     CollectionLoader bare;

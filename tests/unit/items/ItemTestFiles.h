@@ -74,10 +74,25 @@ inline void WriteBytes(const std::wstring& path, const std::string& bytes)
     ::CloseHandle(file);
 }
 
+// Under Wine, saving a shortcut starts the desktop-menu builder as a separate process for each file;
+// dozens of them at once exhaust the X server's clients. Children inherit this override, which keeps
+// the builder from starting. (A Windows system ignores the variable.)
+inline void KeepMenuBuilderFromStarting()
+{
+    wchar_t current[4096] = {};
+    const DWORD length = ::GetEnvironmentVariableW(L"WINEDLLOVERRIDES", current, 4096);
+    std::wstring value = length < 4096 ? std::wstring(current, length) : std::wstring();
+    if (value.find(L"winemenubuilder") != std::wstring::npos) return;
+    if (!value.empty()) value += L';';
+    value += L"winemenubuilder.exe=d";
+    ::SetEnvironmentVariableW(L"WINEDLLOVERRIDES", value.c_str());
+}
+
 // A shortcut to `target` with arguments, a description and a hotkey word (key | modifiers << 8).
 inline void MakeShortcut(const std::wstring& path, const std::wstring& target, const std::wstring& arguments = L"",
                          const std::wstring& description = L"", WORD hotKey = 0)
 {
+    KeepMenuBuilderFromStarting();
     ComPtr<IShellLinkW> link;
     ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                              reinterpret_cast<void**>(link.put()))));
