@@ -3,14 +3,32 @@
 // sending WM_COMMAND with these ids to the main window.
 
 enum LauncherCommand : unsigned {
-    kCmdShowMainWindow = 40001,  // ActionShowMainWindow: toggles the main window
-    kCmdOK = 40002,              // ActionOK: hides the main window (the default button)
-    kCmdExit = 40003,            // ActionExit: asks, then ends the program
-    kCmdShowHelp = 40004,        // ActionShowHelp
-    kCmdShowAboutDialog = 40005, // ActionShowAboutDialog
+    kCmdShowMainWindow = 40001,     // ActionShowMainWindow: toggles the main window
+    kCmdOK = 40002,                 // ActionOK: hides the main window (the default button)
+    kCmdExit = 40003,               // ActionExit: asks, then ends the program
+    kCmdShowHelp = 40004,           // ActionShowHelp
+    kCmdShowAboutDialog = 40005,    // ActionShowAboutDialog
+    kCmdShowFloatingIcon = 40006,   // ActionShowFloatingIcon: the floating window at the cursor, passive
+    kCmdRefreshHKey = 40007,        // ActionRefreshHKey: re-registers the item hotkeys
+    kCmdOpenDataFolder = 40008,     // ActionOpenDataFolder
+    kCmdStartWithWin = 40009,       // ActionStartWithWin: toggles "Start with Windows"
+    kCmdOneClickToActive = 40010,   // ActionOneClickToActive: toggles single-click activation
 };
 
 // The window classes and titles other processes (and tests) look for.
 inline constexpr const wchar_t* kProgramTitle = L"Orvo Launcher";
 inline constexpr const wchar_t* kMainWindowClass = L"TOrvoLauncherClass";
 inline constexpr const wchar_t* kMakerWord = L"Orvo Solution";
+
+// Images of the menu strip "MENUIMAGE".
+enum MenuImage : int {
+    kImageShowMainWindow = 0,
+    kImageHideMainWindow = 1,
+    kImageOptions = 2,
+    kImageAbout = 3,
+    kImageHelp = 4,
+    kImageExit = 5,
+    kImageRefreshHotKey = 6,
+    kImageGroupStart = 7,
+    kImageShowFloatingIcon = 8,
+};

@@ -1,9 +1,8 @@
 #include "app/LauncherMainUnit.h"
 
 #include <commctrl.h>
-#include <windowsx.h>
+#include <shellapi.h>
 
-#include "app/AboutBox.h"
 #include "app/Commands.h"
 #include "app/Registry.h"
 #include "app/SettingsRules.h"
@@ -11,10 +10,11 @@
 #include "base/Dpi.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
-#include "components/OrvoDialogs.h"
 #include "items/DataFolder.h"
+#include "items/ShellImages.h"
 #include "items/ShellOperations.h"
 #include "resources/resource.h"
+#include "tray/TrayRules.h"
 
 namespace {
 // Sizes at 96 DPI.
@@ -30,7 +30,7 @@ constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCH
 constexpr DWORD kMainExStyle = WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
 
 constexpr const wchar_t* kPageCaptions[] = {L"Launcher", L"Group Start", L"Options"};
-constexpr int kPageTemplates[] = {IDD_PAGE_LAUNCHER, IDD_PAGE_GROUPSTART, IDD_PAGE_OPTIONS};
+constexpr int kOtherPageTemplates[] = {IDD_PAGE_GROUPSTART, IDD_PAGE_OPTIONS};
 
 // Help context ids of the bottom buttons.
 constexpr DWORD kHelpContextOK = 4001;
@@ -97,6 +97,9 @@ void TOrvoLauncherClass::FormCreate()
                      ::GetSystemMetrics(SM_YVIRTUALSCREEN) + ::GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &m_workArea, 0);
 
+    // 5. Image lists and the menu.
+    CreateImageLists();
+
     // 6.
     CollectionsReady = false;
 
@@ -118,8 +121,11 @@ void TOrvoLauncherClass::FormCreate()
 
     CreateControls();
 
-    // 11. Options, in their loading order.
+    // 11. Options, in their loading order; the main tray icon shows for the first time.
     m_options = LoadOptions(m_settings, m_dataFolder);
+    m_mainIcon = std::make_unique<MainTrayIcon>(Handle());
+    m_mainIcon->UseBuiltIn();
+    ShowMainTrayIcon(false);
     SetAutoStart(m_options.autoStart,
                  MakeRunEntry(!m_arguments.empty(), m_settings.Exists(), m_settings.FileName(), ModuleFileName()));
 
@@ -127,12 +133,14 @@ void TOrvoLauncherClass::FormCreate()
     if (!EnsureCollectionFolders(m_dataFolder)) {
         ::MessageBeep(MB_ICONASTERISK);
         ::MessageBoxW(Handle(), kDataFolderFailure, kProgramTitle, MB_OK | MB_ICONERROR);
+        m_mainIcon->Remove();
         ::PostQuitMessage(0);
         return;
     }
 
     // 13. Apply the data folder.
     m_settings.Write(keys::DataFolder, m_dataFolder);
+    m_collections.SetDataFolder(m_dataFolder);
 
     // 14.
     ShowPage(0);
@@ -144,19 +152,55 @@ void TOrvoLauncherClass::FormCreate()
     TrimWorkingSet();
 }
 
+void TOrvoLauncherClass::CreateImageLists()
+{
+    const int size = ::GetSystemMetrics(SM_CXSMICON);
+    m_menuImages.reset(::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 9, 4));
+    if (HBITMAP strip = static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), L"MENUIMAGE", IMAGE_BITMAP, 0,
+                                                          0, LR_CREATEDIBSECTION))) {
+        // The strip is drawn at 16 x 16; a larger small-icon size gets it stretched.
+        if (size == 16) {
+            ::ImageList_AddMasked(m_menuImages.get(), strip, RGB(255, 0, 255));
+        } else {
+            HIMAGELIST plain = ::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 9, 0);
+            ::ImageList_AddMasked(plain, strip, RGB(255, 0, 255));
+            for (int i = 0; i < ::ImageList_GetImageCount(plain); ++i) {
+                HICON icon = ::ImageList_GetIcon(plain, i, ILD_NORMAL);
+                ::ImageList_ReplaceIcon(m_menuImages.get(), -1, icon);
+                ::DestroyIcon(icon);
+            }
+            ::ImageList_Destroy(plain);
+        }
+        ::DeleteObject(strip);
+    }
+    // The program folder's icon, for the program submenu, "Group Start" and "System Menu".
+    m_programFolderIcon = ShellIconIndex(ExcludeTrailingBackslash(ExtractFilePath(ModuleFileName())), false);
+
+    m_popupMenu = std::make_unique<TBPopupMenuRight>(static_cast<PopupMenuHost&>(*this));
+    m_popupMenu->Create(m_menuImages.get(), SystemImageList(), m_programFolderIcon);
+}
+
 void TOrvoLauncherClass::CreateControls()
 {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     m_pageControl = ::CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP,
                                       0, 0, 0, 0, Handle(), nullptr, instance, nullptr);
     ::SendMessageW(m_pageControl, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
+    // Page images from the menu strip: Launcher 3, Group Start 7, Options 2.
+    TabCtrl_SetImageList(m_pageControl, m_menuImages.get());
+    const int pageImages[] = {kImageAbout, kImageGroupStart, kImageOptions};
     for (int i = 0; i < 3; ++i) {
         TCITEMW item{};
-        item.mask = TCIF_TEXT;
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
         item.pszText = const_cast<wchar_t*>(kPageCaptions[i]);
+        item.iImage = pageImages[i];
         TabCtrl_InsertItem(m_pageControl, i, &item);
-        m_pages[static_cast<std::size_t>(i)].Create(instance, kPageTemplates[i], Handle());
-        HWND page = m_pages[static_cast<std::size_t>(i)].Handle();
+    }
+
+    ToolBarPagerEvents iconEvents, floatingEvents;
+    m_launcherPage.CreatePage(instance, Handle(), std::move(iconEvents), std::move(floatingEvents));
+    for (std::size_t i = 0; i < m_otherPages.size(); ++i) m_otherPages[i].Create(instance, kOtherPageTemplates[i], Handle());
+    for (HWND page : {m_launcherPage.Handle(), m_otherPages[0].Handle(), m_otherPages[1].Handle()}) {
         EnableTabBackground(page);
         ::SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -173,6 +217,47 @@ void TOrvoLauncherClass::CreateControls()
     m_helpButton = makeButton(L"&Help", kCmdShowHelp, BS_PUSHBUTTON, kHelpContextHelp);
     m_aboutButton = makeButton(L"&About", kCmdShowAboutDialog, BS_PUSHBUTTON, kHelpContextAbout);
     LayOutControls();
+
+    // The item tray icons and the Icons bar.
+    m_itemTray = std::make_unique<TItemTrayIcons>(Handle(), static_cast<TrayHost&>(*this));
+    m_itemTray->AttachToolBar(m_launcherPage.IconsBar());
+    m_collections.AttachIconsSurface(m_itemTray.get());
+    m_collections.AttachMenusSurface(m_popupMenu.get());
+    m_collections.SetCollectionsReadyHandler([this](bool ready) { CollectionsReady = ready; });
+}
+
+void TOrvoLauncherClass::CreateIconWindow()
+{
+    IconWindowEvents events;
+    events.ButtonClicked = [this](std::uint16_t id) {
+        MenuOpen = false;
+        LaunchFloatingItem(id);
+    };
+    events.RightClicked = [this](POINT at) { m_popupMenu->PopupAt(at); };
+    events.Hidden = [this] { m_application.Hide(); };
+    events.IsMenuOpen = [this] { return MenuOpen; };
+    IconWindowSystem system = IconWindowSystem::Default();
+    system.ForceForeground = [](HWND window) { ForceForegroundWindow(window); };
+    m_iconWindow = std::make_unique<TIconWindow>(std::move(events), std::move(system));
+    m_iconWindow->Create();
+    m_iconWindow->SetShowTime(m_options.showTime);
+    m_iconWindow->SetMaxIconInRow(m_options.maxIconInRow);
+    m_floatingLink = std::make_unique<FloatingSurfaceLink>(*m_iconWindow, m_launcherPage.FloatingBar());
+    m_collections.AttachFloatingSurface(m_floatingLink.get());
+}
+
+void TOrvoLauncherClass::LoadCollections()
+{
+    if (m_destroyed || !EnsureCollectionFolders(m_dataFolder)) return;
+    m_collections.LoadIcons();
+    m_collections.LoadFloating();
+    m_collections.LoadMenus();
+}
+
+void TOrvoLauncherClass::LaunchFloatingItem(std::uint16_t id)
+{
+    const Item* item = m_collections.Floating().ItemById(id);
+    if (item && FileExists(item->FileName)) LaunchItemFile(item->FileName);
 }
 
 void TOrvoLauncherClass::LayOutControls()
@@ -183,8 +268,8 @@ void TOrvoLauncherClass::LayOutControls()
     ::SetWindowPos(m_pageControl, nullptr, margin, margin, client.right - 2 * margin, Scale(kPageControlHeight),
                    SWP_NOZORDER | SWP_NOACTIVATE);
     const RECT display = TabDisplayRect();
-    for (auto& page : m_pages)
-        ::SetWindowPos(page.Handle(), nullptr, display.left, display.top, display.right - display.left,
+    for (HWND page : {m_launcherPage.Handle(), m_otherPages[0].Handle(), m_otherPages[1].Handle()})
+        ::SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left,
                        display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
 
     const int buttonTop = client.bottom - margin - Scale(kButtonHeight);
@@ -208,9 +293,58 @@ RECT TOrvoLauncherClass::TabDisplayRect() const
 void TOrvoLauncherClass::ShowPage(int index)
 {
     TabCtrl_SetCurSel(m_pageControl, index);
-    for (int i = 0; i < 3; ++i)
-        ::ShowWindow(m_pages[static_cast<std::size_t>(i)].Handle(), i == index ? SW_SHOW : SW_HIDE);
+    const HWND pages[] = {m_launcherPage.Handle(), m_otherPages[0].Handle(), m_otherPages[1].Handle()};
+    for (int i = 0; i < 3; ++i) ::ShowWindow(pages[i], i == index ? SW_SHOW : SW_HIDE);
 }
+
+void TOrvoLauncherClass::ShowMainTrayIcon(bool forceAdd)
+{
+    if (m_mainIcon) m_mainIcon->Show(m_options.hideTrayIcon, forceAdd);
+}
+
+void TOrvoLauncherClass::ApplyMainIcon()
+{
+    if (m_destroyed || !m_mainIcon) return;
+    const std::wstring file = m_settings.Read(keys::IconFile);
+    if (m_options.useCustomMainIcon && !file.empty()) m_mainIcon->UseCustom(file, m_settings.Read(keys::IconIdx));
+    else m_mainIcon->UseBuiltIn();
+    ShowMainTrayIcon(false);
+}
+
+void TOrvoLauncherClass::OnTaskbarCreated()
+{
+    // The shell lost every icon: ours come back, the main one first.
+    ShowMainTrayIcon(true);
+    if (m_itemTray) m_itemTray->ShowAllItemTrayIcons(m_collections.Icons().Items());
+}
+
+void TOrvoLauncherClass::OnMainTrayMessage(LPARAM mouseMessage)
+{
+    if (!CollectionsReady) return;
+    const MainTrayAction action =
+        MainTrayMouseAction(static_cast<unsigned>(mouseMessage), IsShiftDown(), m_popupMenu->QuietPeriodRunning(),
+                            MenuOpen, m_settings.Read(keys::MainLeftPopup));
+    if (action.hideIconWindow) HideIconWindow();
+    if (action.showIconWindowActive && m_iconWindow) m_iconWindow->ShowIconWindowActive();
+    if (action.toggleMainWindow) {
+        MenuOpen = false;
+        HideIconWindow();
+        ActionShowMainWindowExecute();
+    }
+    if (action.openMenu) OpenMainMenu();
+}
+
+void TOrvoLauncherClass::OpenMainMenu() { m_popupMenu->OpenMainMenu(); }
+
+bool TOrvoLauncherClass::IsShiftDown() const { return (::GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }
+
+bool TOrvoLauncherClass::IsCursorInIconWindow() const { return m_iconWindow && m_iconWindow->IsCursorInIconWindow(); }
+
+void TOrvoLauncherClass::ForceForeground(HWND window) { ForceForegroundWindow(window); }
+
+bool TOrvoLauncherClass::NoMenuHint() const { return m_settings.Read(keys::NoMenuHint); }
+
+int TOrvoLauncherClass::PopUpDelay() const { return m_settings.Read(keys::PopUpDelay); }
 
 bool TOrvoLauncherClass::CanOpenModal()
 {
@@ -224,6 +358,7 @@ bool TOrvoLauncherClass::CanOpenModal()
 void TOrvoLauncherClass::HideIconWindow()
 {
     m_application.Hide();
+    if (m_iconWindow) m_iconWindow->HideIconWindow();
 }
 
 void TOrvoLauncherClass::MinimizeApplication()
@@ -231,64 +366,6 @@ void TOrvoLauncherClass::MinimizeApplication()
     ::ShowWindow(Handle(), SW_HIDE);
     m_application.Hide();
     m_application.SetResidentStyle();
-}
-
-void TOrvoLauncherClass::ActionShowMainWindowExecute()
-{
-    m_application.SetShownStyle();
-    if (CanOpenModal()) {
-        if (::IsWindowVisible(Handle())) {
-            ActionOKExecute();
-        } else {
-            ::ShowWindow(Handle(), SW_SHOW);
-            ::SetWindowPos(m_application.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-            m_application.ShowNormal();
-            ForceForegroundWindow(Handle());
-        }
-    } else if (!::IsWindowVisible(Handle())) {
-        m_application.SetResidentStyle();
-    }
-    MenuOpen = false;
-    TrimWorkingSet();
-}
-
-void TOrvoLauncherClass::ActionOKExecute()
-{
-    HideIconWindow();
-    MinimizeApplication();
-}
-
-void TOrvoLauncherClass::ActionExitExecute()
-{
-    const std::wstring message = FormatMessageText(L"Do you really want to close %s?", kProgramTitle);
-    bool close = true;
-    if (!m_settings.Read(keys::ExitDialog)) {
-        ::MessageBeep(MB_ICONASTERISK);
-        bool dontShowAgain = false;
-        const int answer =
-            MessageDlgWithCheckBox(Handle(), message, MsgDlgType::Confirmation, mbYes | mbNo, 0, dontShowAgain);
-        close = answer != mrNo;
-        m_settings.Write(keys::ExitDialog, dontShowAgain);
-    }
-    if (close) ::PostQuitMessage(0);
-    MenuOpen = false;
-}
-
-void TOrvoLauncherClass::ActionShowHelpExecute()
-{
-    const bool showing = ::IsWindowVisible(Handle()) != FALSE;
-    m_help->ShowTopic(Handle(), HelpPageOfTab(TabCtrl_GetCurSel(m_pageControl), showing));
-}
-
-void TOrvoLauncherClass::ActionShowAboutDialogExecute()
-{
-    HideIconWindow();
-    if (!CanOpenModal()) return;
-    const ModalKindValue saved = ModalKind;
-    ModalKind = ModalKindValue::AboutBox;
-    ShowAboutBox(Handle(), &m_modalWindow);
-    m_modalWindow = nullptr;
-    ModalKind = saved;
 }
 
 void TOrvoLauncherClass::OnHelp(const HELPINFO& info)
@@ -301,34 +378,39 @@ void TOrvoLauncherClass::OnQueryEndSession()
 {
     // The session ends: no confirmation, nothing that could hold up the log-off.
     HideIconWindow();
+    m_iconWindow.reset();
     ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
     ::PostQuitMessage(0);
-}
-
-bool TOrvoLauncherClass::OnCommand(unsigned id)
-{
-    switch (id) {
-    case kCmdShowMainWindow: ActionShowMainWindowExecute(); return true;
-    case kCmdOK: ActionOKExecute(); return true;
-    case kCmdExit: ActionExitExecute(); return true;
-    case kCmdShowHelp: ActionShowHelpExecute(); return true;
-    case kCmdShowAboutDialog: ActionShowAboutDialogExecute(); return true;
-    default: return false;
-    }
 }
 
 void TOrvoLauncherClass::FormDestroy()
 {
     if (m_destroyed) return;
     m_destroyed = true;
+    // Every surface is emptied (tray icons removed) while the windows still exist.
+    m_collections.ClearCollections();
+    m_collections.AttachIconsSurface(nullptr);
+    m_collections.AttachMenusSurface(nullptr);
+    m_collections.AttachFloatingSurface(nullptr);
+    if (m_mainIcon) m_mainIcon->Remove();
 }
 
 LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == m_taskbarCreatedMessage && message != 0) {
+        OnTaskbarCreated();
+        return 0;
+    }
     if (message == m_showYourselfMessage && message != 0) {
         ActionShowMainWindowExecute();
         return 0;
     }
+    if (message == kMainTrayMessage) {
+        OnMainTrayMessage(lParam);
+        return 0;
+    }
+    if (m_itemTray && m_itemTray->ItemTrayMessage(message, lParam, m_collections.Icons().Items())) return 0;
+
     switch (message) {
     case WM_COMMAND:
         if (OnCommand(LOWORD(wParam))) return 0;
@@ -346,6 +428,9 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     case WM_QUERYENDSESSION:
         OnQueryEndSession();
         return TRUE;
+    case WM_DISPLAYCHANGE:
+        if (m_iconWindow) m_iconWindow->RecreateIconWindow();
+        break;
     case WM_HELP:
         OnHelp(*reinterpret_cast<const HELPINFO*>(lParam));
         return TRUE;

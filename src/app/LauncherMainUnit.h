@@ -7,24 +7,37 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/ApplicationWindow.h"
 #include "app/Help.h"
+#include "app/LauncherPage.h"
+#include "app/MainTrayIcon.h"
 #include "app/Options.h"
 #include "app/Settings.h"
 #include "base/Handles.h"
 #include "base/Window.h"
+#include "floating/FloatingSurfaceLink.h"
+#include "floating/IconWindowUnit.h"
+#include "items/CollectionLoader.h"
+#include "popupmenu/PopupMenuRight.h"
+#include "tray/ItemTrayIcons.h"
 
 // Which modal window is open: one at a time.
 enum class ModalKindValue : int { None = 0, AboutBox = 1, StartGroupEditor = 2, HotkeyList = 3 };
 
-class TOrvoLauncherClass : public Window {
+class TOrvoLauncherClass : public Window, private TrayHost, private PopupMenuHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
     ~TOrvoLauncherClass() override;
 
     // Creates the window; FormCreate runs inside.
     void Create();
+    // Start-up steps after the main window: the floating window, then the three collections.
+    void CreateIconWindow();
+    void LoadCollections();
+    // The custom or the built-in main tray icon, as the options say.
+    void ApplyMainIcon();
 
     // Shared flags read by the surfaces.
     bool MenuOpen = false;
@@ -35,29 +48,55 @@ public:
     const std::wstring& DataFolder() const noexcept { return m_dataFolder; }
 
     // Every command that opens a modal window asks first.
-    bool CanOpenModal();
+    bool CanOpenModal() override;
     // Hides the application window and the floating window; called before almost every command.
-    void HideIconWindow();
+    void HideIconWindow() override;
 
     void ActionShowMainWindowExecute();
     void ActionOKExecute();
     void ActionExitExecute();
     void ActionShowHelpExecute();
     void ActionShowAboutDialogExecute();
+    void ActionShowFloatingIconExecute();
+    void ActionOpenDataFolderExecute();
+    void ActionStartWithWinExecute();
+    void ActionOneClickToActiveExecute();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // TrayHost
+    bool AreCollectionsReady() const override { return CollectionsReady; }
+    void ClearMenuOpen() override { MenuOpen = false; }
+    void OpenMainMenu() override;
+    bool IsShiftDown() const override;
+    bool OneClickToActivate() const override { return m_options.oneClickToActivate; }
+    bool TrayIconsDisabled() const override { return m_options.disableTrayIcon; }
+    // PopupMenuHost
+    bool IsCursorInIconWindow() const override;
+    bool IsMenuOpen() const override { return MenuOpen; }
+    void SetMenuOpen(bool open) override { MenuOpen = open; }
+    void ForceForeground(HWND window) override;
+    std::vector<MenuCommand> RefreshProgramMenu() override;
+    bool NoMenuHint() const override;
+    int PopUpDelay() const override;
+    void ExecuteCommand(unsigned id) override { OnCommand(id); }
+
     void FormCreate();
     void FormDestroy();
     void CreateControls();
+    void CreateImageLists();
     void LayOutControls();
     void ShowPage(int index);
     void MinimizeApplication();
+    void ShowMainTrayIcon(bool forceAdd);
     bool OnCommand(unsigned id);
     void OnHelp(const HELPINFO& info);
     void OnQueryEndSession();
+    void OnMainTrayMessage(LPARAM mouseMessage);
+    void OnTaskbarCreated();
+    void LaunchFloatingItem(std::uint16_t id);
     RECT TabDisplayRect() const;
     int Scale(int pixels) const;
 
@@ -77,12 +116,24 @@ private:
     UINT m_showYourselfMessage = 0;
     unsigned m_dpi = 96;
 
+    // The menu images ("MENUIMAGE") and the program folder's icon.
+    UniqueImageList m_menuImages;
+    int m_programFolderIcon = -1;
+
     UniqueHfont m_font;
     HWND m_pageControl = nullptr;
-    std::array<ChildDialog, 3> m_pages;
+    LauncherPage m_launcherPage;
+    std::array<ChildDialog, 2> m_otherPages;
     HWND m_okButton = nullptr;
     HWND m_helpButton = nullptr;
     HWND m_aboutButton = nullptr;
     HWND m_modalWindow = nullptr;  // the open About box (ModalKind 1)
+
+    CollectionLoader m_collections;
+    std::unique_ptr<MainTrayIcon> m_mainIcon;
+    std::unique_ptr<TItemTrayIcons> m_itemTray;
+    std::unique_ptr<TBPopupMenuRight> m_popupMenu;
+    std::unique_ptr<TIconWindow> m_iconWindow;
+    std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     bool m_destroyed = false;
 };

@@ -63,6 +63,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         TOrvoLauncherClass mainWindow(application, ProcessArguments());
         mainWindow.Create();
 
+        // 7. The floating window; 8. the three collections.
+        mainWindow.CreateIconWindow();
+        mainWindow.LoadCollections();
+        // 11. The main tray icon as configured.
+        mainWindow.ApplyMainIcon();
         // 12.
         application.Hide();
         // 13.

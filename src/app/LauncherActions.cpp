@@ -1,0 +1,154 @@
+// The main window's commands.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/AboutBox.h"
+#include "app/Commands.h"
+#include "app/LauncherMainUnit.h"
+#include "app/Registry.h"
+#include "base/Strings.h"
+#include "base/WinUtil.h"
+#include "components/OrvoDialogs.h"
+#include "items/ShellImages.h"
+#include "items/ShellOperations.h"
+
+namespace {
+RunEntry RunEntryOf(const std::vector<std::wstring>& arguments, const IniFile& settings)
+{
+    return MakeRunEntry(!arguments.empty(), settings.Exists(), settings.FileName(), ModuleFileName());
+}
+} // namespace
+
+bool TOrvoLauncherClass::OnCommand(unsigned id)
+{
+    switch (id) {
+    case kCmdShowMainWindow: ActionShowMainWindowExecute(); return true;
+    case kCmdOK: ActionOKExecute(); return true;
+    case kCmdExit: ActionExitExecute(); return true;
+    case kCmdShowHelp: ActionShowHelpExecute(); return true;
+    case kCmdShowAboutDialog: ActionShowAboutDialogExecute(); return true;
+    case kCmdShowFloatingIcon: ActionShowFloatingIconExecute(); return true;
+    case kCmdOpenDataFolder: ActionOpenDataFolderExecute(); return true;
+    case kCmdStartWithWin: ActionStartWithWinExecute(); return true;
+    case kCmdOneClickToActive: ActionOneClickToActiveExecute(); return true;
+    default: return false;
+    }
+}
+
+std::vector<MenuCommand> TOrvoLauncherClass::RefreshProgramMenu()
+{
+    // "Start with Windows" follows the registry, and the option follows it.
+    m_options.autoStart = IsAutoStart(RunEntryOf(m_arguments, m_settings));
+    m_settings.Write(keys::AutoStart, m_options.autoStart);
+
+    const bool showing = ::IsWindowVisible(Handle()) != FALSE;
+    HIMAGELIST strip = nullptr;  // the menu's own images
+    HIMAGELIST system = SystemImageList();
+    std::vector<MenuCommand> menu;
+    menu.push_back({kCmdShowMainWindow, showing ? L"Hide &Main Window" : L"Show &Main Window", strip,
+                    showing ? kImageHideMainWindow : kImageShowMainWindow, true, false, true});
+    menu.push_back({});
+    menu.push_back({kCmdShowFloatingIcon, L"Show Floating Icon", strip, kImageShowFloatingIcon});
+    menu.push_back({});
+    // Item hotkeys are not registered by this version: the entry shows, but cannot be chosen.
+    menu.push_back({kCmdRefreshHKey, L"&Refresh HotKey", strip, kImageRefreshHotKey, false});
+    menu.push_back({kCmdOpenDataFolder, L"Open &Data Folder", system, m_programFolderIcon});
+    menu.push_back({});
+    menu.push_back({kCmdStartWithWin, L"Start with Windows", strip, -1, true, m_options.autoStart});
+    menu.push_back({kCmdOneClickToActive, L"Single Click to Activate", strip, -1, true, m_options.oneClickToActivate});
+    menu.push_back({});
+    menu.push_back({kCmdShowAboutDialog, L"&About Orvo Launcher", strip, kImageAbout});
+    menu.push_back({kCmdShowHelp, L"&Help", strip, kImageHelp});
+    menu.push_back({});
+    menu.push_back({kCmdExit, L"&Exit", strip, kImageExit});
+    return menu;
+}
+
+void TOrvoLauncherClass::ActionShowMainWindowExecute()
+{
+    m_application.SetShownStyle();
+    if (CanOpenModal()) {
+        if (::IsWindowVisible(Handle())) {
+            ActionOKExecute();
+        } else {
+            ::ShowWindow(Handle(), SW_SHOW);
+            ::SetWindowPos(m_application.Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            m_application.ShowNormal();
+            ForceForegroundWindow(Handle());
+        }
+    } else if (!::IsWindowVisible(Handle())) {
+        m_application.SetResidentStyle();
+    }
+    MenuOpen = false;
+    TrimWorkingSet();
+}
+
+void TOrvoLauncherClass::ActionOKExecute()
+{
+    HideIconWindow();
+    MinimizeApplication();
+}
+
+void TOrvoLauncherClass::ActionExitExecute()
+{
+    const std::wstring message = FormatMessageText(L"Do you really want to close %s?", kProgramTitle);
+    bool close = true;
+    if (!m_settings.Read(keys::ExitDialog)) {
+        ::MessageBeep(MB_ICONASTERISK);
+        bool dontShowAgain = false;
+        const int answer =
+            MessageDlgWithCheckBox(Handle(), message, MsgDlgType::Confirmation, mbYes | mbNo, 0, dontShowAgain);
+        close = answer != mrNo;
+        m_settings.Write(keys::ExitDialog, dontShowAgain);
+    }
+    if (close) {
+        m_iconWindow.reset();
+        ::PostQuitMessage(0);
+    }
+    MenuOpen = false;
+}
+
+void TOrvoLauncherClass::ActionShowHelpExecute()
+{
+    const bool showing = ::IsWindowVisible(Handle()) != FALSE;
+    m_help->ShowTopic(Handle(), HelpPageOfTab(TabCtrl_GetCurSel(m_pageControl), showing));
+}
+
+void TOrvoLauncherClass::ActionShowAboutDialogExecute()
+{
+    HideIconWindow();
+    if (!CanOpenModal()) return;
+    const ModalKindValue saved = ModalKind;
+    ModalKind = ModalKindValue::AboutBox;
+    ShowAboutBox(Handle(), &m_modalWindow);
+    m_modalWindow = nullptr;
+    ModalKind = saved;
+}
+
+void TOrvoLauncherClass::ActionShowFloatingIconExecute()
+{
+    if (m_iconWindow) m_iconWindow->ShowIconWindowPassive();
+}
+
+void TOrvoLauncherClass::ActionOpenDataFolderExecute()
+{
+    ::ShellExecuteW(nullptr, nullptr, m_dataFolder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    MenuOpen = false;
+}
+
+void TOrvoLauncherClass::ActionStartWithWinExecute()
+{
+    m_options.autoStart = !m_options.autoStart;
+    m_settings.Write(keys::AutoStart, m_options.autoStart);
+    SetAutoStart(m_options.autoStart, RunEntryOf(m_arguments, m_settings));
+    MenuOpen = false;
+}
+
+void TOrvoLauncherClass::ActionOneClickToActiveExecute()
+{
+    m_options.oneClickToActivate = !m_options.oneClickToActivate;
+    m_settings.Write(keys::OneClickToActivate, m_options.oneClickToActivate);
+    MenuOpen = false;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// The program's own icon in the notification area.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "base/Handles.h"
+#include "tray/NotifyIcon.h"
+
+class MainTrayIcon {
+public:
+    MainTrayIcon(HWND owner, NotifyIconFunction notify = SystemNotifyIcon());
+    ~MainTrayIcon();
+
+    // The built-in image "NICON1" becomes the visible one.
+    void UseBuiltIn();
+    // Icon `index` of `file` becomes the visible one; "NICON1" when the file holds no such icon.
+    void UseCustom(const std::wstring& file, int index);
+    HICON VisibleIcon() const noexcept { return m_useCustom ? m_custom.get() : m_builtIn.get(); }
+
+    // Places, refreshes or removes the icon. `forceAdd` after the taskbar was re-created.
+    void Show(bool hiddenByOption, bool forceAdd);
+    void Remove();
+    bool Shown() const noexcept { return m_shown; }
+
+private:
+    HWND m_owner;
+    NotifyIconFunction m_notify;
+    UniqueHicon m_builtIn;
+    UniqueHicon m_custom;
+    bool m_useCustom = false;
+    bool m_shown = false;
+};
+
+// The small icon `index` of a file (the icon picker's extraction), or null.
+HICON ExtractSmallIcon(const std::wstring& file, int index);
