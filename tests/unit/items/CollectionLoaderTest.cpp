@@ -224,6 +224,19 @@ TEST_F(CollectionLoaderTest, MenusWalkSubFoldersFirstDepthFirst)
     EXPECT_EQ(m_loader.Menus().Count(), 3u);
 }
 
+TEST_F(CollectionLoaderTest, MenusLinkBackToAnOuterFolderEndsTheWalk)
+{
+    MakeFolder(m_data / L"Menus\\Sub");
+    Touch(L"Menus\\Sub\\file.txt");
+    const std::wstring link = m_data / L"Menus\\Sub\\Loop";
+    if (!::CreateSymbolicLinkW(link.c_str(), (m_data / L"Menus").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) ||
+        !DirectoryExists(link + L"\\Sub"))
+        GTEST_SKIP() << "no directory links here";
+    m_loader.LoadMenus();
+    EXPECT_EQ(m_surfaces.Take(), (Calls{"menus remove 0", "menus begin Menus", "[Sub|Sub", "menu+ file 300", "]", "menus end"}));
+    ::RemoveDirectoryW(link.c_str());
+}
+
 TEST_F(CollectionLoaderTest, BothImageModes)
 {
     Touch(L"Menus\\one.txt");
