@@ -50,9 +50,10 @@ void OpenUrlInBrowser(const std::wstring& url)
         return;
     }
     // One quoted argument: a URL holding spaces, quotes or a leading "--" must not reach the browser as
-    // further switches.
-    const std::wstring argument = QuoteUrlArgument(url);
-    ShellOpen(browser, argument.c_str());
+    // further switches. An empty URL (a shortcut without one) starts the browser without arguments,
+    // as the bare parameter string always did.
+    const std::wstring argument = url.empty() ? std::wstring() : QuoteUrlArgument(url);
+    ShellOpen(browser, argument.empty() ? nullptr : argument.c_str());
 }
 
 void ShowFileProperties(const std::wstring& path)

@@ -90,6 +90,10 @@ TEST_F(LaunchTest, InternetShortcutReachesTheBrowserAsExactlyOneArgument)
         const std::wstring file = WriteUrl(L"site" + std::to_wstring(++n) + L".url", url);
         EXPECT_EQ(LaunchAndRecord(file), (Launch{expected})) << url;
     }
+    // A shortcut without a URL starts the browser without arguments.
+    const std::wstring empty = m_folder / L"Empty.url";
+    WriteBytes(empty, "[InternetShortcut]\r\n");
+    EXPECT_EQ(LaunchAndRecord(empty), Launch{});
 }
 
 TEST_F(LaunchTest, UnquotedBrowserCommandUsesTheTextBeforeTheFirstSpace)
