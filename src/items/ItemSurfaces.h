@@ -50,12 +50,12 @@ public:
 
 // A sub-folder of "Menus": a submenu in the popup menu and a node in the menu tree.
 struct MenuFolder {
-    std::wstring Path;              // full path, the tree node's data
-    std::wstring Name;              // the folder's name, the tree node's text
-    std::wstring Caption;           // ItemCaption of the name, the submenu's caption
-    std::int32_t MenuImageIndex;    // in the popup menu's image list (system index or its copy)
-    std::int32_t TreeImageIndex;    // system index, closed
-    std::int32_t TreeOpenImageIndex;// system index, open (the selected image)
+    std::wstring Path;                    // full path, the tree node's data
+    std::wstring Name;                    // the folder's name, the tree node's text
+    std::wstring Caption;                 // ItemCaption of the name, the submenu's caption
+    std::int32_t MenuImageIndex = -1;     // in the popup menu's image list (system index or its copy)
+    std::int32_t TreeImageIndex = -1;     // system index, closed
+    std::int32_t TreeOpenImageIndex = -1; // system index, open (the selected image)
 };
 
 // The "Menus" entries of the popup menu and the menu tree.
