@@ -3,8 +3,9 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD="$ROOT/build"
 export WINEPREFIX="${LAUNCHER_WINEPREFIX:-$BUILD/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
-# No Mono or Gecko installer prompts in a fresh prefix.
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# No Mono or Gecko installer prompts in a fresh prefix, and no desktop-menu builder process for
+# every shortcut written.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/bin/wineserver
 DESKTOP_SIZE=1024x768

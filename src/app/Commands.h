@@ -13,6 +13,7 @@ enum LauncherCommand : unsigned {
     kCmdOpenDataFolder = 40008,     // ActionOpenDataFolder
     kCmdStartWithWin = 40009,       // ActionStartWithWin: toggles "Start with Windows"
     kCmdOneClickToActive = 40010,   // ActionOneClickToActive: toggles single-click activation
+    kCmdDisableTrayIcon = 40011,    // ActionDisableTrayIcon: toggles "Disable tray icon"
 };
 
 // The window classes and titles other processes (and tests) look for.

@@ -33,6 +33,7 @@ bool TOrvoLauncherClass::OnCommand(unsigned id)
     case kCmdOpenDataFolder: ActionOpenDataFolderExecute(); return true;
     case kCmdStartWithWin: ActionStartWithWinExecute(); return true;
     case kCmdOneClickToActive: ActionOneClickToActiveExecute(); return true;
+    case kCmdDisableTrayIcon: ActionDisableTrayIconExecute(); return true;
     default: return false;
     }
 }
@@ -151,4 +152,13 @@ void TOrvoLauncherClass::ActionOneClickToActiveExecute()
     m_options.oneClickToActivate = !m_options.oneClickToActivate;
     m_settings.Write(keys::OneClickToActivate, m_options.oneClickToActivate);
     MenuOpen = false;
+}
+
+void TOrvoLauncherClass::ActionDisableTrayIconExecute()
+{
+    m_options.disableTrayIcon = !m_options.disableTrayIcon;
+    m_settings.Write(keys::DisableTrayIcon, m_options.disableTrayIcon);
+    if (!m_itemTray) return;
+    if (m_options.disableTrayIcon) m_itemTray->HideAllItemTrayIcons(m_collections.Icons().Items());
+    else m_itemTray->ShowAllItemTrayIcons(m_collections.Icons().Items());
 }

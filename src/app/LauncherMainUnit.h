@@ -61,6 +61,7 @@ public:
     void ActionOpenDataFolderExecute();
     void ActionStartWithWinExecute();
     void ActionOneClickToActiveExecute();
+    void ActionDisableTrayIconExecute();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,0 +1,278 @@
+// The main tray icon, the item tray icons and the popup menu, driven as the shell and the user do.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <algorithm>
+
+#include "app/Commands.h"
+#include "app/Settings.h"
+#include "common/TempFolder.h"
+#include "e2e/Harness.h"
+#include "tools/RecordLaunchLog.h"
+#include "unit/items/ItemTestFiles.h"
+
+using namespace e2e;
+
+namespace {
+constexpr DWORD kTimeout = 10000;
+constexpr UINT kMainTray = WM_USER;
+constexpr UINT kFirstItemTray = WM_USER + 1 + 100;
+
+void Key(WORD vk)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof(INPUT));
+    ::Sleep(120);  // the menu loop takes one key at a time
+}
+
+// Whether the shell holds an icon of that window and id: modifying a missing icon fails.
+bool TrayIconExists(HWND owner, UINT id)
+{
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = owner;
+    data.uID = id;
+    data.uFlags = 0;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+class TrayMenuTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        KillStrayLaunchers();
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        m_log = m_folder / L"launches.log";
+        ::SetEnvironmentVariableW(L"RECORD_LAUNCH_LOG", m_log.c_str());
+        for (const wchar_t* name : {L"Icons", L"Menus", L"Floating"}) ::CreateDirectoryW((m_folder / name).c_str(), nullptr);
+        const IniFile ini(Ini());
+        ini.Write(keys::DataFolder, m_folder.Path() + L"\\");
+        ini.Write(keys::ExitDialog, true);
+    }
+    void TearDown() override
+    {
+        KillStrayLaunchers();
+        ::CoUninitialize();
+    }
+
+    std::wstring Ini() const { return m_folder / L"settings.ini"; }
+    void Shortcut(const std::wstring& relative, const std::wstring& argument)
+    {
+        item_test::MakeShortcut(m_folder / relative, RecordLaunchExePath(), argument);
+    }
+
+    // Starts the program and waits until its collections are loaded (tray clicks count from then).
+    HWND Start(LauncherProcess& launcher)
+    {
+        EXPECT_TRUE(launcher.Start());
+        HWND main = launcher.WaitForMainWindow();
+        EXPECT_NE(main, nullptr);
+        return main;
+    }
+
+    // Right-clicks the main tray icon until the menu is up (clicks before the collections are
+    // loaded are ignored by design).
+    HWND OpenMenu(LauncherProcess& launcher, HWND main, UINT button = WM_RBUTTONDOWN)
+    {
+        HWND menu = nullptr;
+        WaitUntil(
+            [&] {
+                ::PostMessageW(main, kMainTray, 0, button);
+                return WaitUntil([&] { return (menu = FindProcessWindow(launcher.Id(), L"#32768")) != nullptr; }, 700);
+            },
+            kTimeout, 0);
+        return menu;
+    }
+
+    void Choose(LauncherProcess& launcher, HWND main, std::initializer_list<WORD> keys)
+    {
+        ASSERT_NE(OpenMenu(launcher, main), nullptr);
+        for (WORD key : keys) Key(key);
+        Key(VK_RETURN);
+        EXPECT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+    }
+
+    std::vector<std::wstring> LaunchedArguments(std::size_t count)
+    {
+        std::vector<std::wstring> arguments;
+        for (const auto& launch : record_launch::WaitForLaunches(m_log, count))
+            arguments.push_back(launch.empty() ? L"" : launch[0]);
+        return arguments;
+    }
+
+    TempFolder m_folder;
+    std::wstring m_log;
+};
+
+// The sub-folders of a folder in the file system's enumeration order.
+std::vector<std::wstring> SubFolders(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return names;
+}
+} // namespace
+
+TEST_F(TrayMenuTest, RightClickOpensMenuAtCursorWithFixedEntriesThenTheMenusTree)
+{
+    ::CreateDirectoryW((m_folder / L"Menus\\B").c_str(), nullptr);
+    ::CreateDirectoryW((m_folder / L"Menus\\A").c_str(), nullptr);
+    Shortcut(L"Menus\\B\\b1.lnk", L"B1");
+    Shortcut(L"Menus\\A\\a1.lnk", L"A1");
+    Shortcut(L"Menus\\f.lnk", L"F");
+    const std::vector<std::wstring> folders = SubFolders(m_folder / L"Menus");
+    ASSERT_EQ(folders.size(), 2u);
+
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ::SetCursorPos(300, 200);
+    HWND menu = OpenMenu(launcher, main);
+    ASSERT_NE(menu, nullptr);
+    RECT at{};
+    ::GetWindowRect(menu, &at);
+    EXPECT_NEAR(at.left, 300, 2);
+    EXPECT_NEAR(at.top, 200, 2);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+
+    // The last entry is the file, the two before it the folders in enumeration order.
+    Choose(launcher, main, {VK_END});
+    Choose(launcher, main, {VK_END, VK_UP, VK_RIGHT});
+    Choose(launcher, main, {VK_END, VK_UP, VK_UP, VK_RIGHT});
+    const std::wstring second = folders[1] == L"A" ? L"A1" : L"B1";
+    const std::wstring first = folders[0] == L"A" ? L"A1" : L"B1";
+    EXPECT_EQ(LaunchedArguments(3), (std::vector<std::wstring>{L"F", second, first}));
+
+    // The first entry is the program submenu, whose default entry shows the main window.
+    Choose(launcher, main, {VK_HOME, VK_RIGHT});
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
+}
+
+TEST_F(TrayMenuTest, SecondOpenWhileTheMenuIsUpIsIgnored)
+{
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(OpenMenu(launcher, main), nullptr);
+    ::PostMessageW(main, kMainTray, 0, WM_RBUTTONDOWN);
+    ::PostMessageW(main, WM_COMMAND, kCmdShowAboutDialog, 0);  // runs inside the menu loop, after the click
+    HWND about = launcher.WaitForWindow(L"#32770", L"About Orvo Launcher");
+    EXPECT_NE(about, nullptr);
+    EXPECT_EQ(FindProcessWindows(launcher.Id(), L"#32768").size(), 1u);
+    if (about) ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+    Key(VK_ESCAPE);
+}
+
+TEST_F(TrayMenuTest, ItemIconLaunchesOnDoubleClickOrSingleClickWhenSet)
+{
+    Shortcut(L"Icons\\i.lnk", L"I");
+    {
+        LauncherProcess launcher({Ini()});
+        HWND main = Start(launcher);
+        ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(main, 100); }, kTimeout));
+        // Clicks count once the collections are ready; a menu round trip proves that.
+        ASSERT_NE(OpenMenu(launcher, main), nullptr);
+        Key(VK_ESCAPE);
+        ::PostMessageW(main, kFirstItemTray, 0, WM_LBUTTONDOWN);
+        ::PostMessageW(main, kFirstItemTray, 0, WM_LBUTTONDBLCLK);
+        EXPECT_EQ(LaunchedArguments(1), (std::vector<std::wstring>{L"I"}));
+        // A single click launched nothing: only the double click's launch is there.
+        EXPECT_FALSE(WaitUntil([&] { return record_launch::ReadLaunches(m_log).size() > 1; }, 1500));
+    }
+    IniFile(Ini()).Write(keys::OneClickToActivate, true);
+    {
+        LauncherProcess launcher({Ini()});
+        HWND main = Start(launcher);
+        ASSERT_NE(OpenMenu(launcher, main), nullptr);
+        Key(VK_ESCAPE);
+        ::PostMessageW(main, kFirstItemTray, 0, WM_LBUTTONDOWN);
+        ::PostMessageW(main, kFirstItemTray, 0, WM_LBUTTONDBLCLK);
+        EXPECT_EQ(LaunchedArguments(2), (std::vector<std::wstring>{L"I", L"I"}));
+        EXPECT_FALSE(WaitUntil([&] { return record_launch::ReadLaunches(m_log).size() > 2; }, 1500));
+    }
+}
+
+TEST_F(TrayMenuTest, ItemIconRightClickOpensTheSameMenu)
+{
+    Shortcut(L"Icons\\i.lnk", L"I");
+    Shortcut(L"Menus\\m.lnk", L"M");
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(OpenMenu(launcher, main), nullptr);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+    ::PostMessageW(main, kFirstItemTray, 0, WM_RBUTTONDOWN);
+    ASSERT_NE(launcher.WaitForWindow(L"#32768", nullptr), nullptr);
+    Key(VK_END);
+    Key(VK_RETURN);
+    EXPECT_EQ(LaunchedArguments(1), (std::vector<std::wstring>{L"M"}));
+}
+
+TEST_F(TrayMenuTest, MainLeftPopupSwapsTheButtonsAndDoubleClickTogglesTwice)
+{
+    IniFile(Ini()).Write(keys::MainLeftPopup, true);
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(OpenMenu(launcher, main, WM_LBUTTONDOWN), nullptr);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+    ::PostMessageW(main, kMainTray, 0, WM_RBUTTONDOWN);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
+    ::PostMessageW(main, kMainTray, 0, WM_RBUTTONDOWN);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }, kTimeout));
+
+    IniFile(Ini()).Write(keys::MainLeftPopup, false);  // read at every click
+    ::PostMessageW(main, kMainTray, 0, WM_LBUTTONDOWN);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
+    ::PostMessageW(main, kMainTray, 0, WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }, kTimeout));
+}
+
+TEST_F(TrayMenuTest, IconsComeBackAfterTaskbarRestartAndFollowDisableTrayIcon)
+{
+    Shortcut(L"Icons\\a.lnk", L"A");
+    Shortcut(L"Icons\\b.lnk", L"B");
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(main, 1) && TrayIconExists(main, 100) && TrayIconExists(main, 101); },
+                          kTimeout));
+
+    // The shell lost every icon; "TaskbarCreated" brings them back.
+    for (UINT id : {1u, 100u, 101u}) {
+        NOTIFYICONDATAW data{};
+        data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+        data.hWnd = main;
+        data.uID = id;
+        ::Shell_NotifyIconW(NIM_DELETE, &data);
+    }
+    ASSERT_FALSE(TrayIconExists(main, 100));
+    ::PostMessageW(main, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main, 1) && TrayIconExists(main, 100) && TrayIconExists(main, 101); },
+                          kTimeout));
+
+    ::PostMessageW(main, WM_COMMAND, kCmdDisableTrayIcon, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !TrayIconExists(main, 100) && !TrayIconExists(main, 101); }, kTimeout));
+    EXPECT_TRUE(TrayIconExists(main, 1)) << "the main icon stays";
+    EXPECT_TRUE(IniFile(Ini()).Read(keys::DisableTrayIcon));
+    ::PostMessageW(main, WM_COMMAND, kCmdDisableTrayIcon, 0);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main, 100) && TrayIconExists(main, 101); }, kTimeout));
+    EXPECT_FALSE(IniFile(Ini()).Read(keys::DisableTrayIcon));
+
+    // Ending the program takes every icon away.
+    ::PostMessageW(main, WM_COMMAND, kCmdExit, 0);
+    ASSERT_TRUE(launcher.WaitForExit(kTimeout));
+    EXPECT_FALSE(TrayIconExists(main, 1));
+    EXPECT_FALSE(TrayIconExists(main, 100));
+}
