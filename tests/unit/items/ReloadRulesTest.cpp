@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "items/ReloadRules.h"
@@ -33,17 +32,21 @@ std::vector<std::int64_t> SimulateTimer(const std::vector<std::int64_t>& changes
 {
     ReloadDeadline deadline;
     std::vector<std::int64_t> rebuilds;
-    std::optional<std::int64_t> nextTick;
+    bool ticking = false;
+    std::int64_t nextTick = 0;
     std::size_t next = 0;
     for (std::int64_t now = 0; now <= untilMs; ++now) {
         for (; next < changes.size() && changes[next] == now; ++next)
-            if (deadline.Change(now) && !nextTick) nextTick = now + kReloadTimerIntervalMs;
-        if (nextTick && *nextTick == now) {
+            if (deadline.Change(now) && !ticking) {
+                ticking = true;
+                nextTick = now + kReloadTimerIntervalMs;
+            }
+        if (ticking && nextTick == now) {
             const ReloadTick action = deadline.Tick(now);
             if (action == ReloadTick::Wait) {
                 nextTick = now + kReloadTimerIntervalMs;
             } else {
-                nextTick.reset();
+                ticking = false;
                 if (action == ReloadTick::Reload) rebuilds.push_back(now);
             }
         }
