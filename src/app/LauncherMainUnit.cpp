@@ -148,6 +148,10 @@ void TOrvoLauncherClass::FormCreate()
     ModalKind = ModalKindValue::None;
     MenuOpen = false;
 
+    // 15. System-wide mouse and key events.
+    m_triggers = std::make_unique<LauncherTriggers>(*this);
+    m_triggers->Start();
+
     // 16.
     TrimWorkingSet();
 }
@@ -387,6 +391,7 @@ void TOrvoLauncherClass::FormDestroy()
 {
     if (m_destroyed) return;
     m_destroyed = true;
+    if (m_triggers) m_triggers->Stop();
     // Every surface is emptied (tray icons removed) while the windows still exist.
     m_collections.ClearCollections();
     m_collections.AttachIconsSurface(nullptr);

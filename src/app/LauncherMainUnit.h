@@ -12,6 +12,7 @@
 #include "app/ApplicationWindow.h"
 #include "app/Help.h"
 #include "app/LauncherPage.h"
+#include "app/LauncherTriggers.h"
 #include "app/MainTrayIcon.h"
 #include "app/Options.h"
 #include "app/Settings.h"
@@ -136,5 +137,7 @@ private:
     std::unique_ptr<TBPopupMenuRight> m_popupMenu;
     std::unique_ptr<TIconWindow> m_iconWindow;
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
+    std::unique_ptr<LauncherTriggers> m_triggers;
+    friend class LauncherTriggers;
     bool m_destroyed = false;
 };

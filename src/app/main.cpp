@@ -9,21 +9,9 @@
 #include "app/LauncherMainUnit.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "triggers/Watch.h"
 
 namespace {
-// Libraries are loaded from the system folder and our own folder only, never from the current
-// folder. Bound at run time: older systems lack the call.
-void RestrictDllSearchPath()
-{
-    ::SetDllDirectoryW(L"");
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
-                                   reinterpret_cast<void*>(::GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                             : nullptr;
-    if (setDefault) setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_APPLICATION_DIR);
-}
-
 int RunMessageLoop(HWND mainWindow)
 {
     MSG msg;
@@ -39,6 +27,7 @@ int RunMessageLoop(HWND mainWindow)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    // Libraries load from the system folder and ours only, never from the current folder.
     RestrictDllSearchPath();
 
     // 1. One instance per session.
