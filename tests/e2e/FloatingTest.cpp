@@ -1,0 +1,188 @@
+// The floating icon window on the real program.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/Commands.h"
+#include "app/Settings.h"
+#include "common/TempFolder.h"
+#include "e2e/Harness.h"
+#include "tools/RecordLaunchLog.h"
+#include "unit/items/ItemTestFiles.h"
+
+using namespace e2e;
+
+namespace {
+constexpr DWORD kTimeout = 10000;
+constexpr const wchar_t* kIconWindowClass = L"TIconWindow";
+
+void MoveMouseTo(int x, int y)
+{
+    // Absolute coordinates on the primary screen, 0..65535.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65536 + ::GetSystemMetrics(SM_CXSCREEN) - 1) / ::GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy = (y * 65536 + ::GetSystemMetrics(SM_CYSCREEN) - 1) / ::GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+void LeftClick()
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+class FloatingTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        KillStrayLaunchers();
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        m_log = m_folder / L"launches.log";
+        ::SetEnvironmentVariableW(L"RECORD_LAUNCH_LOG", m_log.c_str());
+        for (const wchar_t* name : {L"Icons", L"Menus", L"Floating"}) ::CreateDirectoryW((m_folder / name).c_str(), nullptr);
+        const IniFile ini(Ini());
+        ini.Write(keys::DataFolder, m_folder.Path() + L"\\");
+        ini.Write(keys::ShowTime, 1);
+        ::SetCursorPos(10, 10);
+    }
+    void TearDown() override
+    {
+        KillStrayLaunchers();
+        ::CoUninitialize();
+    }
+
+    std::wstring Ini() const { return m_folder / L"settings.ini"; }
+    void Items(std::initializer_list<const wchar_t*> names)
+    {
+        for (const wchar_t* name : names)
+            item_test::MakeShortcut(m_folder / (std::wstring(L"Floating\\") + name + L".lnk"), RecordLaunchExePath(), name);
+    }
+
+    // Starts the program; returns its (hidden) floating window once the collections are loaded.
+    HWND Start(LauncherProcess& launcher)
+    {
+        EXPECT_TRUE(launcher.Start());
+        m_main = launcher.WaitForMainWindow();
+        EXPECT_NE(m_main, nullptr);
+        // The Floating load comes last but one; the tray answers once all are loaded.
+        HWND window = launcher.WaitForWindow(kIconWindowClass, nullptr);
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                ::PostMessageW(m_main, WM_USER, 0, WM_MOUSEMOVE);
+                return WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, 300);
+            },
+            kTimeout, 0));
+        ::PostMessageW(m_main, WM_COMMAND, kCmdOK, 0);  // hides the floating window again
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(window); }, kTimeout));
+        return window;
+    }
+
+    TempFolder m_folder;
+    std::wstring m_log;
+    HWND m_main = nullptr;
+};
+} // namespace
+
+TEST_F(FloatingTest, ShowFloatingIconOpensAtTheCursorWithoutTakingTheFocus)
+{
+    Items({L"a", L"b", L"c"});
+    LauncherProcess launcher({Ini()});
+    HWND window = Start(launcher);
+    ASSERT_NE(window, nullptr);
+    const HWND before = ::GetForegroundWindow();
+    ::SetCursorPos(300, 200);
+    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    EXPECT_EQ(r.left, 300);
+    EXPECT_EQ(r.top, 200);
+    EXPECT_NE(::GetForegroundWindow(), window);
+    EXPECT_EQ(::GetForegroundWindow(), before);
+}
+
+TEST_F(FloatingTest, HoveringTheMainTrayIconOpensItActive)
+{
+    Items({L"a"});
+    LauncherProcess launcher({Ini()});
+    HWND window = Start(launcher);
+    ASSERT_NE(window, nullptr);
+    ::PostMessageW(m_main, WM_USER, 0, WM_MOUSEMOVE);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, kTimeout));
+}
+
+TEST_F(FloatingTest, HidesShowTimeAfterTheMouseLeftAndStaysWhileItIsOver)
+{
+    Items({L"a", L"b"});
+    LauncherProcess launcher({Ini()});
+    HWND window = Start(launcher);
+    ASSERT_NE(window, nullptr);
+
+    // Away from it: gone between one and about two seconds later ("ShowTime" 1, a one-second timer).
+    ::SetCursorPos(300, 200);
+    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    const DWORD shown = ::GetTickCount();
+    MoveMouseTo(700, 600);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(window); }, kTimeout));
+    const DWORD elapsed = ::GetTickCount() - shown;
+    EXPECT_GE(elapsed, 900u);
+    EXPECT_LE(elapsed, 3000u);
+
+    // Over it: it stays well past "ShowTime", then goes once the mouse has left.
+    ::SetCursorPos(300, 200);
+    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    MoveMouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    EXPECT_FALSE(WaitUntil([&] { return !::IsWindowVisible(window); }, 3000)) << "hid with the mouse over it";
+    MoveMouseTo(700, 600);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(window); }, 4000));
+}
+
+TEST_F(FloatingTest, ClickingAButtonLaunchesItsItemAndHides)
+{
+    Items({L"b", L"a"});
+    LauncherProcess launcher({Ini()});
+    HWND window = Start(launcher);
+    ASSERT_NE(window, nullptr);
+    ::SetCursorPos(300, 200);
+    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    HWND bar = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            HWND panel = ::GetWindow(window, GW_CHILD);
+            bar = panel ? ::FindWindowExW(panel, nullptr, L"ToolbarWindow32", nullptr) : nullptr;
+            return bar != nullptr;
+        },
+        kTimeout));
+    RECT r{};
+    ::GetWindowRect(bar, &r);
+    // The buttons show the items in ascending name order: "a" first, then "b".
+    MoveMouseTo(r.left + 11 + 23, r.top + 11);
+    ::Sleep(100);
+    LeftClick();
+    const auto launches = record_launch::WaitForLaunches(m_log, 1);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0], (record_launch::Launch{L"b"}));
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(window); }, kTimeout));
+}
+
+TEST_F(FloatingTest, EmptyFolderShowsTheHelpText)
+{
+    LauncherProcess launcher({Ini()});
+    HWND window = Start(launcher);
+    ASSERT_NE(window, nullptr);
+    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    EXPECT_NE(WaitForChildByText(window, L"Floating Icon Window - See help for more information"), nullptr);
+}
