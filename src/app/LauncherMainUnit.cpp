@@ -243,6 +243,7 @@ void TOrvoLauncherClass::CreateIconWindow()
     IconWindowSystem system = IconWindowSystem::Default();
     system.ForceForeground = [](HWND window) { ForceForegroundWindow(window); };
     m_iconWindow = std::make_unique<TIconWindow>(std::move(events), std::move(system));
+    m_iconWindow->SetOwner(m_application.Handle());
     m_iconWindow->Create();
     m_iconWindow->SetShowTime(m_options.showTime);
     m_iconWindow->SetMaxIconInRow(m_options.maxIconInRow);

@@ -73,7 +73,7 @@ void TIconWindow::Create()
     RegisterWindowClass(kIconWindowClassName, IsXpClass(m_system.Os) ? CS_DROPSHADOW : 0u, nullptr,
                         reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     CreateWindowInstance(WS_EX_TOOLWINDOW, kIconWindowClassName, kIconWindowCaption,
-                         WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 100, 40, nullptr);
+                         WS_POPUP | WS_BORDER | WS_CLIPCHILDREN, 0, 0, 100, 40, m_owner);
     m_dpi = WindowDpi(Handle());
     m_font.reset(CreateMessageFont(m_dpi, kFontPointSize));
     RECT client{};

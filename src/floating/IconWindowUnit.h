@@ -57,6 +57,9 @@ public:
 
     // Creates the window, hidden, with the buttons given so far. Throws LauncherError.
     void Create();
+    // The window that owns this one (set before Create). An owned window never gets a taskbar
+    // button of its own.
+    void SetOwner(HWND owner) noexcept { m_owner = owner; }
     // For WM_DISPLAYCHANGE: frees the window, creates it again with the same buttons, hidden.
     void RecreateIconWindow();
 
@@ -120,6 +123,7 @@ private:
     HWND m_toolBar = nullptr;  // a child of the panel, destroyed with it
     UniqueHfont m_font;
     unsigned m_dpi = 96;
+    HWND m_owner = nullptr;
 
     std::vector<Button> m_buttons;  // in item table order
     HIMAGELIST m_images = nullptr;
