@@ -169,6 +169,7 @@ void TCollectionReload::OnTimer(UINT_PTR timerId)
 
 void TCollectionReload::Tick(Watched& slot)
 {
+    if (slot.deadline.Pending() && m_hold && m_hold(slot.collection)) return;
     const ReloadTick action = slot.deadline.Tick(Now());
     if (action == ReloadTick::Wait) return;
     StopTimer(slot);

@@ -89,6 +89,10 @@ public:
     TDirMon& DirMonFloat() noexcept { return Slot(WatchedCollection::Floating).monitor; }
     TDirMon& Monitor(WatchedCollection collection) noexcept { return Slot(collection).monitor; }
 
+    // While `hold` answers true for a collection, its pending rebuild waits for a later tick (the
+    // popup menu is open: its entries must not change under the user's cursor).
+    void SetRebuildHold(std::function<bool(WatchedCollection)> hold) { m_hold = std::move(hold); }
+
     // A monitor whose folder cannot be watched calls this (every monitor shows its "Warning" box
     // while it is unassigned).
     void SetWatchFailedHandler(const TDirMonEvent& handler);
@@ -125,6 +129,7 @@ private:
 
     std::array<Watched, 3> m_slots;
     std::function<std::int64_t()> m_nowMs;
+    std::function<bool(WatchedCollection)> m_hold;
     std::unique_ptr<TimerWindowImpl> m_window;
     std::wstring m_dataFolder;
     bool m_watching = false;

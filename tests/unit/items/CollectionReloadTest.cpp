@@ -209,6 +209,26 @@ TEST_F(CollectionReloadTest, HandlersTicksAndCommandsReachOnlyTheirOwnCollection
     }
 }
 
+TEST_F(CollectionReloadTest, HeldBackRebuildWaitsForTheFirstTickAfterItsRelease)
+{
+    auto reload = MakeReload();
+    bool menuOpen = true;
+    reload->SetRebuildHold([&](WatchedCollection collection) { return collection == Menus && menuOpen; });
+    reload->ReloadMenus();
+    reload->ReloadIcons();
+    m_clock = 5000;
+    reload->TimerDirMonMenuTimer();
+    reload->TimerDirMonIconTimer();
+    EXPECT_EQ(m_log.calls, std::vector<std::string>{"icons"}) << "only the held collection waits";
+    EXPECT_TRUE(reload->ReloadPending(Menus));
+    EXPECT_TRUE(reload->TimerRunning(Menus));
+    menuOpen = false;
+    m_clock = 6000;
+    reload->TimerDirMonMenuTimer();
+    EXPECT_EQ(m_log.calls, (std::vector<std::string>{"icons", "menus"}));
+    EXPECT_FALSE(reload->TimerRunning(Menus));
+}
+
 TEST_F(CollectionReloadTest, MonitorIsStoppedDuringTheRebuildAndWatchesAgainAfter)
 {
     auto reload = MakeReload();

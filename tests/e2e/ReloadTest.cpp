@@ -1,0 +1,445 @@
+// Surfaces rebuilt after their folders change on disk, and the reload commands, observed from
+// outside: the item tray icons, the popup menu's submenus and the floating window's button hints.
+// Also: an idle program takes no CPU time.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/Commands.h"
+#include "app/Settings.h"
+#include "common/TempFolder.h"
+#include "e2e/Harness.h"
+#include "tools/RecordLaunchLog.h"
+#include "unit/items/ItemTestFiles.h"
+
+using namespace e2e;
+
+namespace {
+constexpr DWORD kTimeout = 10000;
+constexpr UINT kMainTray = WM_USER;
+// The "Re&load" commands of the Icons list, the menu tree and the Floating list.
+constexpr unsigned kReloadIconsCommand = 40101;
+constexpr unsigned kReloadMenuCommand = 40102;
+constexpr unsigned kReloadFloatingCommand = 40103;
+// Notification latency and timer jitter of a busy machine, on top of the two seconds.
+constexpr std::int64_t kSlackMs = 500;
+
+std::int64_t NowMs() { return static_cast<std::int64_t>(::GetTickCount64()); }
+
+void Key(WORD vk)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof(INPUT));
+    ::Sleep(120);  // the menu loop takes one key at a time
+}
+
+// Whether the shell holds an icon of that window and id: modifying a missing icon fails.
+bool TrayIconExists(HWND owner, UINT id)
+{
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = owner;
+    data.uID = id;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+int ItemTrayIconCount(HWND owner, int items)
+{
+    int count = 0;
+    for (int i = 0; i < items; ++i) count += TrayIconExists(owner, 100 + static_cast<UINT>(i)) ? 1 : 0;
+    return count;
+}
+
+BOOL CALLBACK CollectToolBars(HWND child, LPARAM list)
+{
+    wchar_t name[64] = {};
+    ::GetClassNameW(child, name, 64);
+    if (lstrcmpW(name, TOOLBARCLASSNAMEW) == 0) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+// The tool bar under `parent` (any depth) that holds a button with this command id.
+HWND ToolBarWithButton(HWND parent, unsigned id)
+{
+    std::vector<HWND> bars;
+    ::EnumChildWindows(parent, &CollectToolBars, reinterpret_cast<LPARAM>(&bars));
+    for (HWND bar : bars)
+        if (::SendMessageW(bar, TB_COMMANDTOINDEX, id, 0) >= 0) return bar;
+    return nullptr;
+}
+
+// The hint the program gives a tool button, read through the bar's tool tip control. The text
+// is written into memory of the program's own process, as for any common control asked from
+// outside.
+std::wstring ButtonHint(DWORD processId, HWND toolBar, unsigned id)
+{
+    HWND tips = reinterpret_cast<HWND>(::SendMessageW(toolBar, TB_GETTOOLTIPS, 0, 0));
+    if (!tips) return {};
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return {};
+    constexpr std::size_t kChars = 1024;
+    std::wstring hint;
+    if (auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(TTTOOLINFOW) + kChars * 2,
+                                                           MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {
+        TTTOOLINFOW info{};
+        info.cbSize = sizeof(info);
+        info.hwnd = toolBar;
+        info.uId = id;
+        info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(info));
+        const wchar_t empty = L'\0';
+        DWORD_PTR ignored = 0;
+        wchar_t text[kChars] = {};
+        if (::WriteProcessMemory(process, remote, &info, sizeof(info), nullptr) &&
+            ::WriteProcessMemory(process, info.lpszText, &empty, sizeof(empty), nullptr) &&
+            ::SendMessageTimeoutW(tips, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 2000,
+                                  &ignored) &&
+            ::ReadProcessMemory(process, info.lpszText, text, sizeof(text) - sizeof(wchar_t), nullptr))
+            hint = text;
+        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    ::CloseHandle(process);
+    return hint;
+}
+
+// CPU time (user + system, ms) of the program's Unix process, found by its command line, which
+// holds the test's own settings file. The system's process-times call does not report another
+// process's times under Wine.
+std::int64_t UnixProcessCpuMs(const std::wstring& commandLinePart)
+{
+    const std::string wanted(commandLinePart.begin(), commandLinePart.end());  // an ASCII temp path
+    WIN32_FIND_DATAW found{};
+    HANDLE find = ::FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (find == INVALID_HANDLE_VALUE) return -1;
+    std::int64_t result = -1;
+    do {
+        const std::wstring pid = found.cFileName;
+        if (pid.empty() || pid.find_first_not_of(L"0123456789") != std::wstring::npos) continue;
+        std::string commandLine = ReadFileBytes(L"Z:\\proc\\" + pid + L"\\cmdline");
+        for (char& c : commandLine)
+            if (c == '\0') c = ' ';
+        if (commandLine.find("Launcher.exe") == std::string::npos || commandLine.find(wanted) == std::string::npos)
+            continue;
+        // Fields after the parenthesised name: state is the 3rd, utime the 14th, stime the 15th.
+        const std::string stat = ReadFileBytes(L"Z:\\proc\\" + pid + L"\\stat");
+        const std::size_t close = stat.rfind(')');
+        if (close == std::string::npos) continue;
+        std::vector<std::string> fields;
+        std::string field;
+        for (char c : stat.substr(close + 2)) {
+            if (c == ' ') {
+                fields.push_back(field);
+                field.clear();
+            } else {
+                field += c;
+            }
+        }
+        if (fields.size() < 13) continue;
+        // Clock ticks of 10 ms (USER_HZ 100 on every Linux this runs on).
+        result = (std::stoll(fields[11]) + std::stoll(fields[12])) * 10;
+        break;
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return result;
+}
+
+class ReloadTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        KillStrayLaunchers();
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        m_log = m_folder / L"launches.log";
+        ::SetEnvironmentVariableW(L"RECORD_LAUNCH_LOG", m_log.c_str());
+        for (const wchar_t* name : {L"Icons", L"Menus", L"Floating", L"staging"})
+            ::CreateDirectoryW((m_folder / name).c_str(), nullptr);
+        const IniFile ini(Ini());
+        ini.Write(keys::DataFolder, m_folder.Path() + L"\\");
+        ini.Write(keys::ExitDialog, true);
+    }
+    void TearDown() override
+    {
+        KillStrayLaunchers();
+        ::CoUninitialize();
+    }
+
+    std::wstring Ini() const { return m_folder / L"settings.ini"; }
+    void Shortcut(const std::wstring& relative, const std::wstring& argument)
+    {
+        item_test::MakeShortcut(m_folder / relative, RecordLaunchExePath(), argument);
+    }
+
+    // Starts the program and returns its main window once the message loop runs: the collections
+    // are loaded and watched by then.
+    HWND Start(LauncherProcess& launcher)
+    {
+        EXPECT_TRUE(launcher.Start());
+        HWND main = launcher.WaitForMainWindow();
+        EXPECT_NE(main, nullptr);
+        DWORD_PTR ignored = 0;
+        EXPECT_TRUE(::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, kTimeout, &ignored));
+        return main;
+    }
+
+    HWND OpenMenu(LauncherProcess& launcher, HWND main)
+    {
+        HWND menu = nullptr;
+        WaitUntil(
+            [&] {
+                ::PostMessageW(main, kMainTray, 0, WM_RBUTTONDOWN);
+                return WaitUntil([&] { return (menu = FindProcessWindow(launcher.Id(), L"#32768")) != nullptr; }, 700);
+            },
+            kTimeout, 0);
+        return menu;
+    }
+
+    void CloseMenus(LauncherProcess& launcher)
+    {
+        for (int i = 0; i < 3 && FindProcessWindow(launcher.Id(), L"#32768"); ++i) Key(VK_ESCAPE);
+        EXPECT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+    }
+
+    // Opens the popup menu, goes to its last entry and into that submenu, and returns the
+    // submenu's handle: a rebuild makes every submenu afresh, so the handle changes.
+    HMENU LastSubmenu(LauncherProcess& launcher, HWND main)
+    {
+        HWND root = OpenMenu(launcher, main);
+        if (!root) return nullptr;
+        Key(VK_END);
+        Key(VK_RIGHT);
+        HMENU submenu = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND window : FindProcessWindows(launcher.Id(), L"#32768"))
+                    if (window != root) submenu = reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0));
+                return submenu != nullptr;
+            },
+            3000);
+        CloseMenus(launcher);
+        return submenu;
+    }
+
+    // Chooses a menu entry by keys and returns what the launch recorded.
+    std::wstring LaunchFromMenu(LauncherProcess& launcher, HWND main, std::initializer_list<WORD> keys,
+                                std::size_t launchesBefore)
+    {
+        if (!OpenMenu(launcher, main)) return L"(no menu)";
+        for (WORD key : keys) Key(key);
+        Key(VK_RETURN);
+        const auto launches = record_launch::WaitForLaunches(m_log, launchesBefore + 1);
+        CloseMenus(launcher);
+        if (launches.size() <= launchesBefore || launches[launchesBefore].empty()) return L"(nothing)";
+        return launches[launchesBefore][0];
+    }
+
+    TempFolder m_folder;
+    std::wstring m_log;
+};
+
+// The sub-folders of a folder in the file system's enumeration order (the menu's order).
+std::vector<std::wstring> SubFolders(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return names;
+}
+} // namespace
+
+TEST_F(ReloadTest, TenFilesCopiedIntoIconsRebuildTheTrayOnceOneToTwoSecondsAfterTheLast)
+{
+    constexpr int kFiles = 10;
+    for (int i = 0; i < kFiles; ++i) WriteFileBytes(m_folder / (L"staging\\tool" + std::to_wstring(i) + L".txt"), "x");
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(main, nullptr);
+    ASSERT_EQ(ItemTrayIconCount(main, kFiles), 0);
+
+    std::int64_t lastCopy = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::wstring name = L"tool" + std::to_wstring(i) + L".txt";
+        ASSERT_TRUE(::CopyFileW((m_folder / (L"staging\\" + name)).c_str(), (m_folder / (L"Icons\\" + name)).c_str(),
+                                FALSE));
+        lastCopy = NowMs();
+        ::Sleep(40);
+    }
+
+    // Watch the tray: when the first icon appears, when the last does, and whether any goes again.
+    std::int64_t firstIcon = -1, allIcons = -1;
+    bool lostAnIcon = false;
+    int seen = 0;
+    const std::int64_t end = lastCopy + 2000 + kSlackMs + 2500;
+    while (NowMs() < end) {
+        const int count = ItemTrayIconCount(main, kFiles);
+        const std::int64_t now = NowMs();
+        if (count > 0 && firstIcon < 0) firstIcon = now;
+        if (count == kFiles && allIcons < 0) allIcons = now;
+        if (count < seen) lostAnIcon = true;
+        seen = count;
+        ::Sleep(10);
+    }
+    ASSERT_GE(firstIcon, 0) << "the tray was not rebuilt";
+    ASSERT_GE(allIcons, 0) << "not every file got its icon";
+    EXPECT_GE(firstIcon - lastCopy, 1000) << "rebuilt before a second had passed";
+    EXPECT_LE(allIcons - lastCopy, 2000 + kSlackMs);
+    EXPECT_LT(allIcons - firstIcon, 500) << "the icons came in more than one rebuild";
+    EXPECT_FALSE(lostAnIcon) << "a second rebuild took the icons away again";
+
+    // The Icons bar of the Launcher page has the ten buttons too.
+    HWND bar = ToolBarWithButton(main, 100);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(::SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), kFiles);
+}
+
+TEST_F(ReloadTest, NewSubFolderOfMenusRebuildsTheMenu)
+{
+    Shortcut(L"Menus\\A\\a.lnk", L"A");
+    Shortcut(L"staging\\s.lnk", L"S");
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(main, nullptr);
+    const HMENU before = LastSubmenu(launcher, main);
+    ASSERT_NE(before, nullptr);
+
+    const std::int64_t created = NowMs();
+    ASSERT_TRUE(::CreateDirectoryW((m_folder / L"Menus\\Sub").c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW((m_folder / L"staging\\s.lnk").c_str(), (m_folder / L"Menus\\Sub\\s.lnk").c_str(), FALSE));
+    const HMENU early = LastSubmenu(launcher, main);
+    if (NowMs() - created < 900) {
+        EXPECT_EQ(early, before) << "rebuilt before a second had passed";
+    }
+
+    ::Sleep(static_cast<DWORD>(std::max<std::int64_t>(0, created + 2000 + kSlackMs - NowMs())));
+    EXPECT_NE(LastSubmenu(launcher, main), before) << "the menu was not rebuilt";
+    // The new submenu is there: the first or the last folder entry, as the folder lists it.
+    const std::vector<std::wstring> folders = SubFolders(m_folder / L"Menus");
+    ASSERT_EQ(folders.size(), 2u);
+    const std::wstring launched =
+        folders.back() == L"Sub"
+            ? LaunchFromMenu(launcher, main, {VK_END, VK_RIGHT}, 0)
+            // Program submenu, "Group Start", "System Menu", then the first folder.
+            : LaunchFromMenu(launcher, main, {VK_HOME, VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT}, 0);
+    EXPECT_EQ(launched, L"S");
+}
+
+TEST_F(ReloadTest, RenamedFileInFloatingRebuildsTheFloatingWindow)
+{
+    WriteFileBytes(m_folder / L"Floating\\Alpha.txt", "x");
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(main, nullptr);
+    HWND window = FindProcessWindow(launcher.Id(), L"TIconWindow");
+    ASSERT_NE(window, nullptr);
+    HWND bar = ToolBarWithButton(window, 200);
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(ButtonHint(launcher.Id(), bar, 200), L"Alpha");
+
+    const std::int64_t renamed = NowMs();
+    ASSERT_TRUE(::MoveFileW((m_folder / L"Floating\\Alpha.txt").c_str(), (m_folder / L"Floating\\Omega.txt").c_str()));
+    std::int64_t rebuilt = -1;
+    WaitUntil(
+        [&] {
+            if (ButtonHint(launcher.Id(), bar, 200) != L"Omega") return false;
+            rebuilt = NowMs();
+            return true;
+        },
+        static_cast<DWORD>(2000 + kSlackMs + 2000), 10);
+    ASSERT_GE(rebuilt, 0) << "the floating window was not rebuilt";
+    EXPECT_GE(rebuilt - renamed, 1000);
+    EXPECT_LE(rebuilt - renamed, 2000 + kSlackMs);
+    // The Launcher page's Floating bar follows too.
+    HWND pageBar = ToolBarWithButton(main, 200);
+    ASSERT_NE(pageBar, nullptr);
+    EXPECT_EQ(ButtonHint(launcher.Id(), pageBar, 200), L"Omega");
+}
+
+TEST_F(ReloadTest, ReloadMenuWithNoChangeStillRebuildsOneToTwoSecondsLater)
+{
+    Shortcut(L"Menus\\A\\a.lnk", L"A");
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(main, nullptr);
+
+    // Every submenu is made afresh by a rebuild.
+    const HMENU before = LastSubmenu(launcher, main);
+    ASSERT_NE(before, nullptr);
+    const std::int64_t asked = NowMs();
+    launcher.PostCommand(kReloadMenuCommand);
+    const HMENU early = LastSubmenu(launcher, main);
+    if (NowMs() - asked < 900) {
+        EXPECT_EQ(early, before) << "rebuilt before a second had passed";
+    }
+    ::Sleep(static_cast<DWORD>(std::max<std::int64_t>(0, asked + 2000 + kSlackMs - NowMs())));
+    EXPECT_NE(LastSubmenu(launcher, main), before) << "the menu was not rebuilt";
+    EXPECT_EQ(LaunchFromMenu(launcher, main, {VK_END, VK_RIGHT}, 0), L"A") << "the same entries as before";
+}
+
+TEST_F(ReloadTest, ReloadIconAndFloatingWithNoChangeStillRebuildOneToTwoSecondsLater)
+{
+    // Enough buttons for the Launcher page's bars to scroll; a rebuild scrolls a bar back to its start.
+    for (int i = 0; i < 30; ++i) {
+        WriteFileBytes(m_folder / (L"Icons\tool" + std::to_wstring(i) + L".txt"), "x");
+        WriteFileBytes(m_folder / (L"Floating\tool" + std::to_wstring(i) + L".txt"), "x");
+    }
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(main, nullptr);
+
+    const std::pair<unsigned, unsigned> lists[] = {{100, kReloadIconsCommand}, {200, kReloadFloatingCommand}};
+    for (const auto& [firstId, command] : lists) {
+        SCOPED_TRACE(firstId == 100 ? "Icons" : "Floating");
+        HWND bar = ToolBarWithButton(main, firstId);
+        ASSERT_NE(bar, nullptr);
+        HWND pager = ::GetParent(bar);
+        ::SendMessageW(pager, PGM_SETPOS, 0, 46);
+        ASSERT_GT(::SendMessageW(pager, PGM_GETPOS, 0, 0), 0) << "the bar does not scroll";
+
+        const std::int64_t asked = NowMs();
+        launcher.PostCommand(command);
+        std::int64_t rebuilt = -1;
+        WaitUntil(
+            [&] {
+                if (::SendMessageW(pager, PGM_GETPOS, 0, 0) != 0) return false;
+                rebuilt = NowMs();
+                return true;
+            },
+            static_cast<DWORD>(2000 + kSlackMs + 2000), 10);
+        ASSERT_GE(rebuilt, 0) << "not rebuilt";
+        EXPECT_GE(rebuilt - asked, 1000);
+        EXPECT_LE(rebuilt - asked, 2000 + kSlackMs);
+        EXPECT_EQ(::SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), 30) << "nothing lost";
+    }
+    EXPECT_TRUE(TrayIconExists(main, 100));
+}
+
+TEST_F(ReloadTest, IdleProgramWithWatchedFoldersTakesNoCpuTime)
+{
+    Shortcut(L"Menus\\A\\a.lnk", L"A");
+    WriteFileBytes(m_folder / L"Floating\\Alpha.txt", "x");
+    WriteFileBytes(m_folder / L"Icons\\tool.txt", "x");
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(main, nullptr);
+    ::Sleep(1000);  // start-up's own work settles
+    const std::int64_t before = UnixProcessCpuMs(Ini());
+    ASSERT_GE(before, 0) << "the program's process was not found";
+    ::Sleep(5000);
+    const std::int64_t used = UnixProcessCpuMs(Ini()) - before;
+    EXPECT_LE(used, 50) << "CPU time in ms over five idle seconds";
+}
