@@ -112,7 +112,13 @@ HOOK_EXPORT BOOLEAN WINAPI SetReceiver(HWND receiver)
     hook::RecordLock lock(INFINITE);
     THookSharedData* record = lock.Record();
     if (!record) return FALSE;
-    if (receiver != nullptr && record->Receiver != 0) return FALSE;
+    if (receiver != nullptr && record->Receiver != 0) {
+        if (::IsWindow(HandleFromField<HWND>(record->Receiver))) return FALSE;
+        // The last receiver's program ended without giving the role back (it crashed or was
+        // killed). The system removed its hooks with it: the stored handles and counts are stale.
+        record->ShellHook = record->KeyHook = record->MouseHook = 0;
+        record->ShellWatchers = record->KeyWatchers = record->MouseWatchers = 0;
+    }
     record->Receiver = HandleToField(receiver);
     return TRUE;
 }

@@ -89,6 +89,19 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD st
     }
 }
 
+namespace {
+// Asks a program to end as at the end of the Windows session, so it gives its hooks and its tray
+// icons back; true when it ended in time.
+bool EndLikeSessionEnd(DWORD processId, HANDLE process)
+{
+    HWND main = FindProcessWindow(processId, L"TOrvoLauncherClass", L"Orvo Launcher");
+    if (!main) return false;
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 3000, &ignored);
+    return ::WaitForSingleObject(process, 5000) == WAIT_OBJECT_0;
+}
+} // namespace
+
 void KillStrayLaunchers()
 {
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -98,8 +111,10 @@ void KillStrayLaunchers()
     for (BOOL ok = ::Process32FirstW(snapshot, &entry); ok; ok = ::Process32NextW(snapshot, &entry)) {
         if (!EqualsNoCase(entry.szExeFile, L"Launcher.exe")) continue;
         if (HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-            ::TerminateProcess(process, 1);
-            ::WaitForSingleObject(process, 5000);
+            if (!EndLikeSessionEnd(entry.th32ProcessID, process)) {
+                ::TerminateProcess(process, 1);
+                ::WaitForSingleObject(process, 5000);
+            }
             ::CloseHandle(process);
         }
     }
@@ -178,10 +193,10 @@ bool LauncherProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
 
 void LauncherProcess::Terminate()
 {
-    if (IsRunning()) {
-        ::TerminateProcess(m_info.hProcess, 1);
-        ::WaitForSingleObject(m_info.hProcess, 5000);
-    }
+    if (!IsRunning()) return;
+    if (EndLikeSessionEnd(Id(), m_info.hProcess)) return;
+    ::TerminateProcess(m_info.hProcess, 1);
+    ::WaitForSingleObject(m_info.hProcess, 5000);
 }
 
 HWND LauncherProcess::WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs)

@@ -140,6 +140,26 @@ TEST_F(HookLibraryTest, ReceiverRoleIsClaimedOnceAndReleasedWithZero)
     ::DestroyWindow(b);
 }
 
+TEST_F(HookLibraryTest, RoleOfAReceiverThatIsGoneCanBeClaimed)
+{
+    HWND gone = CreateMessageWindow();
+    ASSERT_TRUE(m_lib.SetReceiver(gone));
+    // Its program dies with a hook counted: the system removes the hook, the record keeps it.
+    m_view.Change([](THookSharedData& rec) {
+        rec.MouseHook = 0x1234;
+        rec.MouseWatchers = 2;
+    });
+    ::DestroyWindow(gone);
+    HWND next = CreateMessageWindow();
+    ASSERT_TRUE(next);
+    EXPECT_TRUE(m_lib.SetReceiver(next));
+    EXPECT_EQ(next, m_lib.GetReceiver());
+    EXPECT_EQ(0u, m_view.Read().MouseHook);
+    EXPECT_EQ(0, m_view.Read().MouseWatchers);
+    EXPECT_TRUE(m_lib.SetReceiver(nullptr));
+    ::DestroyWindow(next);
+}
+
 TEST_F(HookLibraryTest, SecondProcessSharesTheRecord)
 {
     HWND receiver = CreateMessageWindow();
