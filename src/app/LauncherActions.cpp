@@ -130,7 +130,8 @@ void TOrvoLauncherClass::ActionShowAboutDialogExecute()
 
 void TOrvoLauncherClass::ActionShowFloatingIconExecute()
 {
-    if (m_iconWindow) m_iconWindow->ShowIconWindowPassive();
+    // Opens as at a screen edge: passively, after an edge-opened menu lets go.
+    if (m_triggers) m_triggers->ShowFloatingIconByEdge();
 }
 
 void TOrvoLauncherClass::ActionOpenDataFolderExecute()

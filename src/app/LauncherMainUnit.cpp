@@ -238,7 +238,10 @@ void TOrvoLauncherClass::CreateIconWindow()
         LaunchFloatingItem(id);
     };
     events.RightClicked = [this](POINT at) { m_popupMenu->PopupAt(at); };
-    events.Hidden = [this] { m_application.Hide(); };
+    events.Hidden = [this] {
+        m_application.Hide();
+        if (m_triggers) m_triggers->IconWindowHidden();
+    };
     events.IsMenuOpen = [this] { return MenuOpen; };
     IconWindowSystem system = IconWindowSystem::Default();
     system.ForceForeground = [](HWND window) { ForceForegroundWindow(window); };

@@ -59,6 +59,8 @@ public:
     // As the popup menu of a control (a floating window button): at the point, unless it is up.
     void PopupAt(POINT at);
     bool EdgePopup() const noexcept { return m_edgePopup; }
+    // The edge triggers take a menu opened over the floating window as one opened by the edge.
+    void SetEdgePopup(bool value) noexcept { m_edgePopup = value; }
     // The quiet period after a tray-opened menu closed: hovering the tray icon shows nothing.
     bool QuietPeriodRunning() const noexcept { return m_quietPeriod; }
 
