@@ -95,7 +95,6 @@ TEST_F(FloatingTest, ShowFloatingIconOpensAtTheCursorWithoutTakingTheFocus)
     LauncherProcess launcher({Ini()});
     HWND window = Start(launcher);
     ASSERT_NE(window, nullptr);
-    const HWND before = ::GetForegroundWindow();
     ::SetCursorPos(300, 200);
     ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
@@ -103,8 +102,7 @@ TEST_F(FloatingTest, ShowFloatingIconOpensAtTheCursorWithoutTakingTheFocus)
     ::GetWindowRect(window, &r);
     EXPECT_EQ(r.left, 300);
     EXPECT_EQ(r.top, 200);
-    EXPECT_NE(::GetForegroundWindow(), window);
-    EXPECT_EQ(::GetForegroundWindow(), before);
+    EXPECT_FALSE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, 1000)) << "took the focus";
 }
 
 TEST_F(FloatingTest, HoveringTheMainTrayIconOpensItActive)
