@@ -9,6 +9,9 @@
 #include "app/LauncherMainUnit.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "base/LauncherError.h"
+#include "base/OsVersion.h"
+#include "components/HintShadow.h"
 #include "triggers/Watch.h"
 
 namespace {
@@ -38,6 +41,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
                                                         ICC_PAGESCROLLER_CLASS | ICC_HOTKEY_CLASS};
     ::InitCommonControlsEx(&controls);
+    // Every hint of the program uses our hint window class.
+    try {
+        TShadowedHintWindow::RegisterHintClass(CurrentOsVersion());
+    } catch (const LauncherError&) {
+    }
     const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     int exitCode = 0;

@@ -35,3 +35,14 @@ HWND TShadowedHintWindow::Create(HWND owner)
     if (!hint) throw LauncherError(L"Cannot create window");
     return hint;
 }
+
+void TShadowedHintWindow::AttachToToolBar(HWND toolBar) noexcept
+{
+    try {
+        HWND hint = Create(::GetAncestor(toolBar, GA_ROOT));
+        HWND own = reinterpret_cast<HWND>(::SendMessageW(toolBar, TB_GETTOOLTIPS, 0, 0));
+        ::SendMessageW(toolBar, TB_SETTOOLTIPS, reinterpret_cast<WPARAM>(hint), 0);
+        if (own) ::DestroyWindow(own);
+    } catch (...) {
+    }
+}

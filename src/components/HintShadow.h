@@ -17,4 +17,7 @@ public:
     // (TB_SETTOOLTIPS, TVM_SETTOOLTIPS) or to take tools of its own. Registers the class for the
     // running system when that has not been done. Throws LauncherError.
     static HWND Create(HWND owner);
+    // Gives a tool bar created with TBSTYLE_TOOLTIPS a hint window of this class in place of its
+    // own, before its first button. Silent when the window cannot be made: the bar keeps its own.
+    static void AttachToToolBar(HWND toolBar) noexcept;
 };

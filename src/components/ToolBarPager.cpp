@@ -4,6 +4,7 @@
 
 #include "base/Dpi.h"
 #include "base/LauncherError.h"
+#include "components/HintShadow.h"
 
 namespace {
 constexpr const wchar_t* kHostClassName = L"OrvoLauncherToolBarPager";
@@ -48,6 +49,7 @@ void ToolBarPager::Create(HWND parent, const RECT& bounds)
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolBarControlId)), instance,
                                   nullptr);
     if (!m_toolBar) throw LauncherError(L"Cannot create window");
+    TShadowedHintWindow::AttachToToolBar(m_toolBar);
     ::SendMessageW(m_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonWidth, m_buttonHeight));
     ::SendMessageW(m_pager, PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(m_toolBar));

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "base/Dpi.h"
+#include "components/HintShadow.h"
 
 namespace {
 constexpr const wchar_t* kIconWindowClassName = L"TIconWindow";
@@ -103,6 +104,7 @@ void TIconWindow::CreateToolBar()
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kToolBarControlId)),
                                   ::GetModuleHandleW(nullptr), nullptr);
     if (!m_toolBar) return;
+    TShadowedHintWindow::AttachToToolBar(m_toolBar);
     ::SendMessageW(m_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     // Mouse moves over the buttons reach the tool bar, not us; they must keep the window up too.
     ::SetWindowSubclass(m_toolBar, &TIconWindow::ToolBarSubclassProc, kToolBarSubclassId,

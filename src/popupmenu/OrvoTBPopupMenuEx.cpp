@@ -2,6 +2,7 @@
 
 #include "base/Dpi.h"
 #include "base/LauncherError.h"
+#include "components/HintShadow.h"
 
 namespace {
 constexpr const wchar_t* kOwnerClass = L"TOrvoPopupMenuOwner";
@@ -29,9 +30,11 @@ void TOrvoTBPopupMenuEx::Create()
     // A hidden top-level window: a menu needs an owner that can take the foreground.
     CreateWindowInstance(WS_EX_TOOLWINDOW, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr);
     m_dpi = WindowDpi(Handle());
-    m_hint = ::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, Handle(), nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
+    try {
+        m_hint = TShadowedHintWindow::Create(Handle());
+    } catch (const LauncherError&) {
+        m_hint = nullptr;  // entries then show no hints
+    }
     if (m_hint) {
         TOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
