@@ -141,6 +141,10 @@ void TOrvoLauncherClass::FormCreate()
     // 13. Apply the data folder.
     m_settings.Write(keys::DataFolder, m_dataFolder);
     m_collections.SetDataFolder(m_dataFolder);
+    m_reload = std::make_unique<TCollectionReload>(CollectionRebuilds::Of(m_collections));
+    m_reload->SetDataFolder(m_dataFolder);
+    // The menu's entries stay as they are while the user is choosing one.
+    m_reload->SetRebuildHold([this](WatchedCollection c) { return c == WatchedCollection::Menus && MenuOpen; });
 
     // 14.
     ShowPage(0);
@@ -177,11 +181,16 @@ void TOrvoLauncherClass::CreateImageLists()
         }
         ::DeleteObject(strip);
     }
-    // The program folder's icon, for the program submenu, "Group Start" and "System Menu".
-    m_programFolderIcon = ShellIconIndex(ExcludeTrailingBackslash(ExtractFilePath(ModuleFileName())), false);
-
     m_popupMenu = std::make_unique<TBPopupMenuRight>(static_cast<PopupMenuHost&>(*this));
+    // The program folder's icon, for the program submenu, "Group Start" and "System Menu".
+    RenewProgramFolderImage();
     m_popupMenu->Create(m_menuImages.get(), SystemImageList(), m_programFolderIcon);
+}
+
+void TOrvoLauncherClass::RenewProgramFolderImage()
+{
+    m_programFolderIcon = ShellIconIndex(ExcludeTrailingBackslash(ExtractFilePath(ModuleFileName())), false);
+    if (m_popupMenu) m_popupMenu->SetProgramFolderImage(SystemImageList(), m_programFolderIcon);
 }
 
 void TOrvoLauncherClass::CreateControls()
@@ -260,6 +269,11 @@ void TOrvoLauncherClass::LoadCollections()
     m_collections.LoadIcons();
     m_collections.LoadFloating();
     m_collections.LoadMenus();
+}
+
+void TOrvoLauncherClass::StartWatchingFolders()
+{
+    if (!m_destroyed && m_reload) m_reload->StartWatching();
 }
 
 void TOrvoLauncherClass::LaunchFloatingItem(std::uint16_t id)
@@ -401,6 +415,7 @@ void TOrvoLauncherClass::FormDestroy()
     m_collections.AttachIconsSurface(nullptr);
     m_collections.AttachMenusSurface(nullptr);
     m_collections.AttachFloatingSurface(nullptr);
+    if (m_reload) m_reload->StopWatching();
     if (m_mainIcon) m_mainIcon->Remove();
 }
 
@@ -423,6 +438,10 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_COMMAND:
         if (OnCommand(LOWORD(wParam))) return 0;
+        break;
+    case WM_THEMECHANGED:
+        // Every collection again, with the images of the new theme.
+        if (m_reload) m_reload->ThemeChanged([this] { RenewProgramFolderImage(); });
         break;
     case WM_CLOSE:
         // Closing only hides; the program ends through Exit.

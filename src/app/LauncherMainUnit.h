@@ -21,6 +21,7 @@
 #include "floating/FloatingSurfaceLink.h"
 #include "floating/IconWindowUnit.h"
 #include "items/CollectionLoader.h"
+#include "items/CollectionReload.h"
 #include "popupmenu/PopupMenuRight.h"
 #include "tray/ItemTrayIcons.h"
 
@@ -37,6 +38,8 @@ public:
     // Start-up steps after the main window: the floating window, then the three collections.
     void CreateIconWindow();
     void LoadCollections();
+    // Start-up step after the loads: the three folders are watched from now on.
+    void StartWatchingFolders();
     // The custom or the built-in main tray icon, as the options say.
     void ApplyMainIcon();
 
@@ -89,6 +92,7 @@ private:
     void FormDestroy();
     void CreateControls();
     void CreateImageLists();
+    void RenewProgramFolderImage();
     void LayOutControls();
     void ShowPage(int index);
     void MinimizeApplication();
@@ -132,6 +136,7 @@ private:
     HWND m_modalWindow = nullptr;  // the open About box (ModalKind 1)
 
     CollectionLoader m_collections;
+    std::unique_ptr<TCollectionReload> m_reload;  // after the loader it rebuilds
     std::unique_ptr<MainTrayIcon> m_mainIcon;
     std::unique_ptr<TItemTrayIcons> m_itemTray;
     std::unique_ptr<TBPopupMenuRight> m_popupMenu;

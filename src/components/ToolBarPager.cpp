@@ -64,8 +64,13 @@ void ToolBarPager::SetBounds(const RECT& bounds)
 
 void ToolBarPager::BeginLoad(HIMAGELIST images)
 {
-    ::SendMessageW(m_pager, PGM_SETPOS, 0, 0);
     RemoveAllButtons();
+    BeginAppend(images);
+}
+
+void ToolBarPager::BeginAppend(HIMAGELIST images)
+{
+    ::SendMessageW(m_pager, PGM_SETPOS, 0, 0);
     ::SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     int iconWidth = 16;
     int iconHeight = 16;

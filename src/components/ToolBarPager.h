@@ -42,6 +42,8 @@ public:
 
     // A load begins: scroll back to the start, remove every button, draw from `images` (not owned).
     void BeginLoad(HIMAGELIST images);
+    // A load that may only add buttons begins: scroll back, draw from `images`, keep the buttons.
+    void BeginAppend(HIMAGELIST images);
     // A button for the item, in front of the others: its image, its caption as hint.
     void AddItemButton(std::uint16_t id, const std::wstring& caption, int imageIndex);
     void RemoveAllButtons();

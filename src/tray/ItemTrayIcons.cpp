@@ -13,7 +13,8 @@ TItemTrayIcons::TItemTrayIcons(HWND owner, TrayHost& host, NotifyIconFunction no
 void TItemTrayIcons::BeginIconsLoad(HIMAGELIST images)
 {
     m_images = images;
-    if (m_toolBar) m_toolBar->BeginLoad(images);
+    // The loader removes the buttons itself when it rebuilds; a load that only adds keeps them.
+    if (m_toolBar) m_toolBar->BeginAppend(images);
 }
 
 void TItemTrayIcons::RemoveIconItems(const std::vector<Item>& items)

@@ -27,9 +27,9 @@ namespace {
 constexpr DWORD kTimeout = 10000;
 constexpr UINT kMainTray = WM_USER;
 // The "Re&load" commands of the Icons list, the menu tree and the Floating list.
-constexpr unsigned kReloadIconsCommand = 40101;
-constexpr unsigned kReloadMenuCommand = 40102;
-constexpr unsigned kReloadFloatingCommand = 40103;
+constexpr unsigned kReloadIconsCommand = kCmdIconReloadIcon;
+constexpr unsigned kReloadMenuCommand = kCmdReloadMenu;
+constexpr unsigned kReloadFloatingCommand = kCmdFloatReloadIcon;
 // Notification latency and timer jitter of a busy machine, on top of the two seconds.
 constexpr std::int64_t kSlackMs = 500;
 
