@@ -146,7 +146,14 @@ void TEdgeTriggers::TimerSensitivityTimer()
 {
     if (!m_timerRunning) return;  // a tick already queued when the timer was stopped
     const EdgePoint cursor = m_system.CursorPos();
-    if (!CursorRested(cursor.x, cursor.y, m_lastX, m_lastY)) return;
+    if (!CursorRested(cursor.x, cursor.y, m_lastX, m_lastY)) {
+        // The cursor is far from the last examined move. Moves are posted by the hooks of every
+        // process on the desktop, so a slow process can deliver an old position after a new one;
+        // the cursor is then examined where it really is, as a move there would be, instead of
+        // waiting for a move that may never come while the cursor rests.
+        WatchLauncherMouseMove(0, cursor.x, cursor.y);
+        return;
+    }
     StopTimer();
     m_edgeFired = true;
     const EdgeTriggerOptions options = m_host.Options();

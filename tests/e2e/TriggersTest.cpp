@@ -228,8 +228,12 @@ TEST_F(TriggersTest, CornerRestDoesNothingUnlessEnableCornerEdgeIsSet)
 TEST_F(TriggersTest, RestAtTopEdgeOpensPopupMenuUnlessShiftIsHeld)
 {
     Start();
+    // Straight from the floating window at the right edge: the window gives way to the menu.
+    ASSERT_TRUE(MoveTo(1023, 300));
+    ASSERT_TRUE(PumpUntil([&] { return Visible(m_floating); }, kTimeout));
     ASSERT_TRUE(MoveTo(500, 0));
     ASSERT_TRUE(PumpUntil([&] { return MenuVisible(); }, kTimeout));
+    EXPECT_FALSE(Visible(m_floating));
     RECT r{};
     ::GetWindowRect(Menu(), &r);
     EXPECT_NEAR(r.left, 500, 2);

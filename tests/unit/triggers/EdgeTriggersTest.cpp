@@ -167,14 +167,27 @@ TEST_F(EdgeTriggersTest, CornerMarginsApplyUnlessEnableCornerEdgeIsReadAsSet)
 TEST_F(EdgeTriggersTest, CursorMustRestWithinEightPixelsInXOrY)
 {
     MoveTo(1023, 300);
-    m_cursor = {1010, 290};  // away in both directions: the delay runs on
+    m_cursor = {1021, 250};  // within 8 in x: sliding along the edge keeps the trigger
     m_timer->Advance(1000);
-    EXPECT_TRUE(m_timer->running);
+    EXPECT_EQ(m_host.calls, (Calls{"hide", "passive"}));
+
+    // A move reported late, with an old position, while the cursor rests elsewhere: the cursor is
+    // examined where it is, and the delay starts there.
+    m_host.calls.clear();
+    MoveTo(500, 0);
+    m_triggers->WatchLauncherMouseMove(0, 1023, 300);
+    m_timer->Advance(1000);
     EXPECT_EQ(m_host.calls, Calls{});
-    m_cursor = {1015, 250};  // back within 8 in x, sliding along the edge in y
+    EXPECT_TRUE(m_timer->running);
     m_timer->Advance(1000);
-    EXPECT_TRUE(m_triggers->EdgeFired());
-    // The band is judged again where the cursor is now: 1015 is outside it.
+    EXPECT_EQ(m_host.calls, (Calls{"hide", "menu"}));
+
+    // Away from every band: the delay ends without opening anything.
+    m_host.calls.clear();
+    MoveTo(1023, 400);
+    m_cursor = {1010, 300};
+    m_timer->Advance(1000);
+    EXPECT_FALSE(m_timer->running);
     EXPECT_EQ(m_host.calls, Calls{});
 }
 
