@@ -112,8 +112,9 @@ bool TEdgeTriggers::IsKeyDown(unsigned virtualKey)
     return ::IsKeyDown(virtualKey, m_system.Os, m_system.KeyState, m_tracked);
 }
 
-void TEdgeTriggers::WatchLauncherMouseMove(TShiftState, int x, int y)
+void TEdgeTriggers::WatchLauncherMouseMove(TShiftState, int packedX, int packedY)
 {
+    const int x = ScreenCoordinate(packedX), y = ScreenCoordinate(packedY);
     // Every move on the desktop comes here: a repeat of the examined position returns before any
     // call to the system.
     if (m_buttonDown) return;

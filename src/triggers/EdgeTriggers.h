@@ -92,8 +92,9 @@ public:
     TEdgeTriggers(const TEdgeTriggers&) = delete;
     TEdgeTriggers& operator=(const TEdgeTriggers&) = delete;
 
-    // The watch component's events.
-    void WatchLauncherMouseMove(TShiftState shift, int x, int y);
+    // The watch component's events. A move's coordinates are as the watch decodes them (unsigned
+    // 16-bit); the cursor is read as signed screen coordinates.
+    void WatchLauncherMouseMove(TShiftState shift, int packedX, int packedY);
     void WatchLauncherMouseDown(TMouseButton button, TShiftState shift, int x, int y);
     void WatchLauncherMouseUp(TMouseButton button, TShiftState shift, int x, int y);
     void WatchLauncherKeyNative(std::uint32_t virtualKey, std::uint32_t keyFlags);

@@ -54,6 +54,10 @@ constexpr unsigned SensitivityIntervalMs(int position)
                                                          : (position > kSensitivityMax ? kSensitivityMax : position));
 }
 
+// The hook library packs a point into two unsigned 16-bit halves. Screen coordinates are signed:
+// a monitor left of or above the primary one has negative ones, which arrive as 32768-65535.
+constexpr int ScreenCoordinate(int packed16) { return packed16 >= 0x8000 ? packed16 - 0x10000 : packed16; }
+
 inline constexpr unsigned kVkShift = 16;
 inline constexpr unsigned kVkControl = 17;
 inline constexpr unsigned kVkMenu = 18;

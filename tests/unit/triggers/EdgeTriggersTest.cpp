@@ -285,6 +285,21 @@ TEST_F(EdgeTriggersTest, NoMonitorFallsBackToTheStartUpDesktop)
     EXPECT_EQ(m_host.calls, (Calls{"hide", "passive"}));
 }
 
+TEST_F(EdgeTriggersTest, MonitorLeftOfThePrimaryOneHasNegativeCoordinates)
+{
+    m_host.options.floatAt = {true, false, false, false};
+    m_monitor = EdgeMonitor{{-1280, -200, 0, 824}, 96};
+    m_cursor = {-1280, 300};
+    m_triggers->WatchLauncherMouseMove(0, 0x10000 - 1280, 300);  // as the hook packs it
+    m_timer->Advance(1000);
+    EXPECT_EQ(m_host.calls, (Calls{"hide", "passive"}));
+    m_host.calls.clear();
+    m_cursor = {-600, -200};  // the top edge, above the primary monitor's
+    m_triggers->WatchLauncherMouseMove(0, 0x10000 - 600, 0x10000 - 200);
+    m_timer->Advance(1000);
+    EXPECT_EQ(m_host.calls, (Calls{"hide", "menu"}));
+}
+
 TEST(IsKeyDown, SystemStateOnNt5AndTheTrackedModifierBefore)
 {
     const KeyStateReader shiftDown = [](int vk) { return static_cast<std::int16_t>(vk == 16 ? 0x8000 : 1); };
