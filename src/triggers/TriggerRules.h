@@ -46,6 +46,58 @@ constexpr EdgeAction EdgeActionFor(const EdgeTriggerOptions& options, ScreenEdge
     return EdgeAction::None;
 }
 
+// One edge's two check actions on the options page ("Show floating icon window when mouse at
+// these edges:" and "Show popup menu when mouse at these edges:").
+struct EdgeChecks {
+    bool floatChecked = false;
+    bool floatEnabled = true;
+    bool popupChecked = false;
+    bool popupEnabled = true;
+    friend constexpr bool operator==(const EdgeChecks&, const EdgeChecks&) = default;
+};
+
+// Executing one of the two actions: it toggles its own check; once checked, the other action is
+// unchecked, and the other is enabled exactly when this one is unchecked. The caller then writes
+// both keys of the edge.
+constexpr EdgeChecks ToggleEdgeCheck(EdgeChecks checks, bool floatAction)
+{
+    bool& own = floatAction ? checks.floatChecked : checks.popupChecked;
+    bool& other = floatAction ? checks.popupChecked : checks.floatChecked;
+    own = !own;
+    if (own) other = false;
+    (floatAction ? checks.popupEnabled : checks.floatEnabled) = !own;
+    (floatAction ? checks.floatEnabled : checks.popupEnabled) = true;
+    return checks;
+}
+
+// Loading one edge: the float key first; when it is set the popup key is not read and its action
+// stays unchecked and disabled, so one edge never opens both.
+inline EdgeChecks LoadEdgeChecks(const std::function<bool()>& readFloat, const std::function<bool()>& readPopup)
+{
+    EdgeChecks checks;
+    checks.floatChecked = readFloat();
+    if (checks.floatChecked) {
+        checks.popupEnabled = false;
+        return checks;
+    }
+    checks.popupChecked = readPopup();
+    checks.floatEnabled = !checks.popupChecked;
+    return checks;
+}
+
+// The sensitivity track bar runs from "Short" to "Long"; Page Up and Page Down are exchanged, and
+// so are the Up and Down arrows, so that the keys move the way the labels read.
+constexpr unsigned TrackBarSensitivityKey(unsigned virtualKey)
+{
+    switch (virtualKey) {
+    case 33: return 34;  // VK_PRIOR, VK_NEXT
+    case 34: return 33;
+    case 38: return 40;  // VK_UP, VK_DOWN
+    case 40: return 38;
+    default: return virtualKey;
+    }
+}
+
 // The track bar position as a delay; a stored position outside 1-11 is taken as the nearest end,
 // so a damaged setting can neither stop the timer (0 ms) nor make it fire on every tick.
 constexpr unsigned SensitivityIntervalMs(int position)

@@ -345,6 +345,32 @@ TEST(EdgeActionFor, FloatWinsWhenAnEdgeHasBoth)
     EXPECT_EQ(EdgeActionFor(options, ScreenEdge::None), EdgeAction::None);
 }
 
+TEST(EdgeChecks, ToggleAndLoadKeepOneActionPerEdge)
+{
+    const EdgeChecks none{};
+    const EdgeChecks floatOn{true, true, false, false};
+    const EdgeChecks popupOn{false, false, true, true};
+    EXPECT_EQ(ToggleEdgeCheck(none, true), floatOn);
+    EXPECT_EQ(ToggleEdgeCheck(floatOn, true), none);
+    EXPECT_EQ(ToggleEdgeCheck(none, false), popupOn);
+    EXPECT_EQ(ToggleEdgeCheck(popupOn, false), none);
+    // Checking one clears the other even when it was somehow enabled and checked.
+    EXPECT_EQ(ToggleEdgeCheck(EdgeChecks{false, true, true, true}, true), floatOn);
+
+    int popupReads = 0;
+    const auto popup = [&](bool value) { return [&popupReads, value] { return ++popupReads, value; }; };
+    EXPECT_EQ(LoadEdgeChecks([] { return true; }, popup(true)), floatOn);
+    EXPECT_EQ(popupReads, 0);  // not read when float is set
+    EXPECT_EQ(LoadEdgeChecks([] { return false; }, popup(true)), popupOn);
+    EXPECT_EQ(LoadEdgeChecks([] { return false; }, popup(false)), none);
+
+    EXPECT_EQ(TrackBarSensitivityKey(33), 34u);
+    EXPECT_EQ(TrackBarSensitivityKey(34), 33u);
+    EXPECT_EQ(TrackBarSensitivityKey(38), 40u);
+    EXPECT_EQ(TrackBarSensitivityKey(40), 38u);
+    EXPECT_EQ(TrackBarSensitivityKey(37), 37u);  // Left and Right keep their way
+}
+
 TEST(SensitivityTimer, WindowTimerTicksUntilStopped)
 {
     auto timer = SensitivityTimer::CreateWindowTimer();
