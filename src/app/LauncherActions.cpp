@@ -126,7 +126,7 @@ void TOrvoLauncherClass::ActionShowAboutDialogExecute()
     if (!CanOpenModal()) return;
     const ModalKindValue saved = ModalKind;
     ModalKind = ModalKindValue::AboutBox;
-    ShowAboutBox(Handle(), &m_modalWindow);
+    ShowAboutBox(Handle(), &m_modalWindow, m_dataFolder);
     m_modalWindow = nullptr;
     ModalKind = saved;
 }
