@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "common/TempFolder.h"
 #include "e2e/Harness.h"
+#include "e2e/LauncherTest.h"
 #include "tools/RecordLaunchLog.h"
 #include "unit/items/ItemTestFiles.h"
 
@@ -17,51 +18,19 @@ namespace {
 constexpr DWORD kTimeout = 10000;
 constexpr const wchar_t* kIconWindowClass = L"TIconWindow";
 
-void MoveMouseTo(int x, int y)
-{
-    // Absolute coordinates on the primary screen, 0..65535.
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65536 + ::GetSystemMetrics(SM_CXSCREEN) - 1) / ::GetSystemMetrics(SM_CXSCREEN);
-    input.mi.dy = (y * 65536 + ::GetSystemMetrics(SM_CYSCREEN) - 1) / ::GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &input, sizeof(input));
-}
-
-void LeftClick()
-{
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    ::SendInput(2, input, sizeof(INPUT));
-}
-
-class FloatingTest : public testing::Test {
+class FloatingTest : public LauncherTest {
 protected:
     void SetUp() override
     {
-        KillStrayLaunchers();
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        m_log = m_folder / L"launches.log";
-        ::SetEnvironmentVariableW(L"RECORD_LAUNCH_LOG", m_log.c_str());
-        for (const wchar_t* name : {L"Icons", L"Menus", L"Floating"}) ::CreateDirectoryW((m_folder / name).c_str(), nullptr);
-        const IniFile ini(Ini());
-        ini.Write(keys::DataFolder, m_folder.Path() + L"\\");
-        ini.Write(keys::ShowTime, 1);
+        LauncherTest::SetUp();
+        IniFile(Ini()).Write(keys::ShowTime, 1);
         ::SetCursorPos(10, 10);
     }
-    void TearDown() override
-    {
-        KillStrayLaunchers();
-        ::CoUninitialize();
-    }
 
-    std::wstring Ini() const { return m_folder / L"settings.ini"; }
     void Items(std::initializer_list<const wchar_t*> names)
     {
         for (const wchar_t* name : names)
-            item_test::MakeShortcut(m_folder / (std::wstring(L"Floating\\") + name + L".lnk"), RecordLaunchExePath(), name);
+            Shortcut(std::wstring(L"Floating\\") + name + L".lnk", name);
     }
 
     // Starts the program; returns its (hidden) floating window once the collections are loaded.
@@ -83,8 +52,6 @@ protected:
         return window;
     }
 
-    TempFolder m_folder;
-    std::wstring m_log;
     HWND m_main = nullptr;
 };
 } // namespace

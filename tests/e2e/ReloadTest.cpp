@@ -18,6 +18,7 @@
 #include "base/Strings.h"
 #include "common/TempFolder.h"
 #include "e2e/Harness.h"
+#include "e2e/LauncherTest.h"
 #include "tools/RecordLaunchLog.h"
 #include "unit/items/ItemTestFiles.h"
 
@@ -34,26 +35,6 @@ constexpr unsigned kReloadFloatingCommand = kCmdFloatReloadIcon;
 constexpr std::int64_t kSlackMs = 500;
 
 std::int64_t NowMs() { return static_cast<std::int64_t>(::GetTickCount64()); }
-
-void Key(WORD vk)
-{
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = vk;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, input, sizeof(INPUT));
-    ::Sleep(120);  // the menu loop takes one key at a time
-}
-
-// Whether the shell holds an icon of that window and id: modifying a missing icon fails.
-bool TrayIconExists(HWND owner, UINT id)
-{
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    data.hWnd = owner;
-    data.uID = id;
-    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
 
 int ItemTrayIconCount(HWND owner, int items)
 {
@@ -154,31 +135,12 @@ std::int64_t UnixProcessCpuMs(const std::wstring& commandLinePart)
     return result;
 }
 
-class ReloadTest : public testing::Test {
+class ReloadTest : public LauncherTest {
 protected:
     void SetUp() override
     {
-        KillStrayLaunchers();
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        m_log = m_folder / L"launches.log";
-        ::SetEnvironmentVariableW(L"RECORD_LAUNCH_LOG", m_log.c_str());
-        for (const wchar_t* name : {L"Icons", L"Menus", L"Floating", L"staging"})
-            ::CreateDirectoryW((m_folder / name).c_str(), nullptr);
-        const IniFile ini(Ini());
-        ini.Write(keys::DataFolder, m_folder.Path() + L"\\");
-        ini.Write(keys::ExitDialog, true);
-    }
-    void TearDown() override
-    {
-        KillStrayLaunchers();
-        ::CoUninitialize();
-    }
-
-    std::wstring Ini() const { return m_folder / L"settings.ini"; }
-    void Shortcut(const std::wstring& relative, const std::wstring& argument)
-    {
-        ::CreateDirectoryW(ExtractFileDir(m_folder / relative).c_str(), nullptr);
-        item_test::MakeShortcut(m_folder / relative, RecordLaunchExePath(), argument);
+        LauncherTest::SetUp();
+        TempFolder::MakeFolder(m_folder / L"staging");
     }
 
     // Starts the program and returns its main window once start-up is over: the seeded Icons and
@@ -255,24 +217,7 @@ protected:
         return launches[launchesBefore][0];
     }
 
-    TempFolder m_folder;
-    std::wstring m_log;
 };
-
-// The sub-folders of a folder in the file system's enumeration order (the menu's order).
-std::vector<std::wstring> SubFolders(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = data.cFileName;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..") names.push_back(name);
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-    return names;
-}
 } // namespace
 
 TEST_F(ReloadTest, TenFilesCopiedIntoIconsRebuildTheTrayOnceOneToTwoSecondsAfterTheLast)

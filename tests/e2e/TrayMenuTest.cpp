@@ -11,8 +11,10 @@
 #include "app/Settings.h"
 #include "common/TempFolder.h"
 #include "e2e/Harness.h"
+#include "e2e/LauncherTest.h"
 #include "tools/RecordLaunchLog.h"
 #include "unit/items/ItemTestFiles.h"
+#include "unit/items/ScopedClassesValue.h"
 
 using namespace e2e;
 
@@ -21,52 +23,8 @@ constexpr DWORD kTimeout = 10000;
 constexpr UINT kMainTray = WM_USER;
 constexpr UINT kFirstItemTray = WM_USER + 1 + 100;
 
-void Key(WORD vk)
-{
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_KEYBOARD;
-    input[0].ki.wVk = input[1].ki.wVk = vk;
-    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, input, sizeof(INPUT));
-    ::Sleep(120);  // the menu loop takes one key at a time
-}
-
-// Whether the shell holds an icon of that window and id: modifying a missing icon fails.
-bool TrayIconExists(HWND owner, UINT id)
-{
-    NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    data.hWnd = owner;
-    data.uID = id;
-    data.uFlags = 0;
-    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-}
-
-class TrayMenuTest : public testing::Test {
+class TrayMenuTest : public LauncherTest {
 protected:
-    void SetUp() override
-    {
-        KillStrayLaunchers();
-        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-        m_log = m_folder / L"launches.log";
-        ::SetEnvironmentVariableW(L"RECORD_LAUNCH_LOG", m_log.c_str());
-        for (const wchar_t* name : {L"Icons", L"Menus", L"Floating"}) ::CreateDirectoryW((m_folder / name).c_str(), nullptr);
-        const IniFile ini(Ini());
-        ini.Write(keys::DataFolder, m_folder.Path() + L"\\");
-        ini.Write(keys::ExitDialog, true);
-    }
-    void TearDown() override
-    {
-        KillStrayLaunchers();
-        ::CoUninitialize();
-    }
-
-    std::wstring Ini() const { return m_folder / L"settings.ini"; }
-    void Shortcut(const std::wstring& relative, const std::wstring& argument)
-    {
-        item_test::MakeShortcut(m_folder / relative, RecordLaunchExePath(), argument);
-    }
-
     // Starts the program and waits until its collections are loaded (tray clicks count from then).
     HWND Start(LauncherProcess& launcher)
     {
@@ -106,24 +64,7 @@ protected:
         return arguments;
     }
 
-    TempFolder m_folder;
-    std::wstring m_log;
 };
-
-// The sub-folders of a folder in the file system's enumeration order.
-std::vector<std::wstring> SubFolders(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::wstring name = data.cFileName;
-        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..") names.push_back(name);
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-    return names;
-}
 } // namespace
 
 TEST_F(TrayMenuTest, RightClickOpensMenuAtCursorWithFixedEntriesThenTheMenusTree)
@@ -275,4 +216,60 @@ TEST_F(TrayMenuTest, IconsComeBackAfterTaskbarRestartAndFollowDisableTrayIcon)
     ASSERT_TRUE(launcher.WaitForExit(kTimeout));
     EXPECT_FALSE(TrayIconExists(main, 1));
     EXPECT_FALSE(TrayIconExists(main, 100));
+}
+
+TEST_F(TrayMenuTest, InternetShortcutFromTheMenuReachesTheBrowserAsOneArgument)
+{
+    // RecordLaunch stands in for the default browser.
+    item_test::ScopedClassesValue browser(L"http\\shell\\open\\command", L"",
+                                          L"\"" + RecordLaunchExePath() + L"\" \"%1\"");
+    item_test::WriteBytes(m_folder / L"Menus\\site.url",
+                          "[InternetShortcut]\r\nURL=http://example.com/a b\" --new-window\r\n");
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    Choose(launcher, main, {VK_END});
+    EXPECT_EQ(LaunchedArguments(1), (std::vector<std::wstring>{L"http://example.com/a b%22 --new-window"}));
+}
+
+TEST_F(TrayMenuTest, EntryHintShowsBesideTheEntryUnlessSwitchedOff)
+{
+    item_test::WriteBytes(m_folder / L"Menus\\site.url", "[InternetShortcut]\r\nURL=http://example.com/\r\n");
+    for (const bool noHint : {false, true}) {
+        IniFile(Ini()).Write(keys::NoMenuHint, noHint);
+        LauncherProcess launcher({Ini()});
+        HWND main = Start(launcher);
+        HWND menu = OpenMenu(launcher, main);
+        ASSERT_NE(menu, nullptr);
+        Key(VK_END);  // selects the Internet shortcut's entry
+        const auto hintShown = [&] {
+            for (HWND hint : FindProcessWindows(launcher.Id(), L"TShadowedHintWindow"))
+                if (::IsWindowVisible(hint)) return true;
+            return false;
+        };
+        if (noHint) {
+            EXPECT_FALSE(WaitUntil(hintShown, 1500)) << "a hint showed with \"NoMenuHint\" set";
+        } else {
+            ASSERT_TRUE(WaitUntil(hintShown, kTimeout));
+            RECT menuRect{}, hintRect{};
+            ::GetWindowRect(menu, &menuRect);
+            for (HWND hint : FindProcessWindows(launcher.Id(), L"TShadowedHintWindow"))
+                if (::IsWindowVisible(hint)) ::GetWindowRect(hint, &hintRect);
+            EXPECT_GE(hintRect.left, menuRect.right - 2) << "beside the entry";
+        }
+        Key(VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+        EXPECT_FALSE(hintShown()) << "the hint goes with the menu";
+    }
+}
+
+TEST_F(TrayMenuTest, HelpWithoutAHelpFileDoesNothing)
+{
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    launcher.PostCommand(kCmdShowHelp);
+    // The program still answers and opened nothing.
+    DWORD_PTR ignored = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored));
+    EXPECT_TRUE(FindProcessWindows(launcher.Id(), L"#32770").empty());
+    EXPECT_TRUE(launcher.IsRunning());
 }

@@ -9,7 +9,7 @@
 
 #include "base/LauncherError.h"
 #include "components/DirMon.h"
-#include "unit/components/TempFolder.h"
+#include "common/TempFolder.h"
 
 using enum TDirMonType;
 

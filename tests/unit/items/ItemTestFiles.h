@@ -13,55 +13,11 @@
 #include "base/Handles.h"
 #include "base/Strings.h"
 
+#include "common/TempFolder.h"
+
 namespace item_test {
 
-inline void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = folder + L"\\" + name;
-            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-                RemoveTree(path);
-            else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                ::RemoveDirectoryW(path.c_str());
-            else
-                ::DeleteFileW(path.c_str());
-        } while (::FindNextFileW(find, &data));
-        ::FindClose(find);
-    }
-    ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::RemoveDirectoryW(folder.c_str());
-}
-
-// A fresh folder under the temporary folder; `Path()` ends without a backslash.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        wchar_t temp[MAX_PATH + 1];
-        ::GetTempPathW(MAX_PATH + 1, temp);
-        static unsigned counter = 0;
-        for (;;) {
-            m_path = std::wstring(temp) + L"items-test-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                     std::to_wstring(++counter);
-            if (::CreateDirectoryW(m_path.c_str(), nullptr)) break;
-        }
-    }
-    ~TempFolder() { RemoveTree(m_path); }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::wstring& Path() const { return m_path; }
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
-
-private:
-    std::wstring m_path;
-};
+using ::TempFolder;
 
 inline void MakeFolder(const std::wstring& path) { ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr)) << WideToUtf8(path); }
 

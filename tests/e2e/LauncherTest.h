@@ -1,0 +1,111 @@
+#pragma once
+// What the end-to-end tests share: input as a user makes it, the shell's view of the tray, and a
+// fixture with a data folder and settings file of its own, whose launches RecordLaunch logs.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Settings.h"
+#include "base/Strings.h"
+#include "common/TempFolder.h"
+#include "e2e/Harness.h"
+#include "unit/items/ItemTestFiles.h"
+
+namespace e2e {
+
+// One key pressed and released; the menu loop takes one key at a time.
+inline void Key(WORD vk)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_KEYBOARD;
+    input[0].ki.wVk = input[1].ki.wVk = vk;
+    input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, input, sizeof(INPUT));
+    ::Sleep(120);
+}
+
+// The mouse moved to a pixel of the primary screen (absolute coordinates are 0..65535; they are
+// rounded up so they land on the pixel).
+inline void MoveMouseTo(int x, int y)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (x * 65536 + ::GetSystemMetrics(SM_CXSCREEN) - 1) / ::GetSystemMetrics(SM_CXSCREEN);
+    input.mi.dy = (y * 65536 + ::GetSystemMetrics(SM_CYSCREEN) - 1) / ::GetSystemMetrics(SM_CYSCREEN);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof(input));
+}
+
+inline void LeftClick()
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    input[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+// Whether the shell holds an icon of that window and id: modifying a missing icon fails.
+inline bool TrayIconExists(HWND owner, UINT id)
+{
+    NOTIFYICONDATAW data{};
+    data.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    data.hWnd = owner;
+    data.uID = id;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// The sub-folders of a folder in the file system's enumeration order (the menu's order).
+inline std::vector<std::wstring> SubFolders(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        const std::wstring name = data.cFileName;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return names;
+}
+
+// A data folder with "Icons", "Menus" and "Floating", a settings file naming it, and the launch
+// log of RecordLaunch (inherited through the program by everything it starts).
+class LauncherTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        KillStrayLaunchers();
+        ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        m_log = m_folder / L"launches.log";
+        ::SetEnvironmentVariableW(L"RECORD_LAUNCH_LOG", m_log.c_str());
+        for (const wchar_t* name : {L"Icons", L"Menus", L"Floating"}) TempFolder::MakeFolder(m_folder / name);
+        const IniFile ini(Ini());
+        ini.Write(keys::DataFolder, m_folder.Path() + L"\\");
+        ini.Write(keys::ExitDialog, true);
+    }
+    void TearDown() override
+    {
+        KillStrayLaunchers();
+        ::CoUninitialize();
+    }
+
+    std::wstring Ini() const { return m_folder / L"settings.ini"; }
+    // A shortcut to RecordLaunch with one argument, at a path relative to the data folder.
+    void Shortcut(const std::wstring& relative, const std::wstring& argument)
+    {
+        TempFolder::MakeFolder(ExtractFileDir(m_folder / relative));
+        item_test::MakeShortcut(m_folder / relative, RecordLaunchExePath(), argument);
+    }
+
+    TempFolder m_folder;
+    std::wstring m_log;
+};
+
+} // namespace e2e
