@@ -108,7 +108,7 @@ void TOrvoLauncherClass::ActionExitExecute()
         m_settings.Write(keys::ExitDialog, dontShowAgain);
     }
     if (close) {
-        m_iconWindow.reset();
+        FreeIconWindow();
         ::PostQuitMessage(0);
     }
     MenuOpen = false;

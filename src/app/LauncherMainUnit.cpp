@@ -263,6 +263,14 @@ void TOrvoLauncherClass::CreateIconWindow()
     m_collections.AttachFloatingSurface(m_floatingLink.get());
 }
 
+void TOrvoLauncherClass::FreeIconWindow()
+{
+    // The Floating collection lets go of the window before it goes.
+    m_collections.AttachFloatingSurface(nullptr);
+    m_floatingLink.reset();
+    m_iconWindow.reset();
+}
+
 void TOrvoLauncherClass::LoadCollections()
 {
     if (m_destroyed || !EnsureCollectionFolders(m_dataFolder)) return;
@@ -400,7 +408,7 @@ void TOrvoLauncherClass::OnQueryEndSession()
 {
     // The session ends: no confirmation, nothing that could hold up the log-off.
     HideIconWindow();
-    m_iconWindow.reset();
+    FreeIconWindow();
     ::PostMessageW(Handle(), WM_CLOSE, 0, 0);
     ::PostQuitMessage(0);
 }

@@ -38,6 +38,8 @@ public:
     // Start-up steps after the main window: the floating window, then the three collections.
     void CreateIconWindow();
     void LoadCollections();
+    // The program ends: the floating window is freed first.
+    void FreeIconWindow();
     // Start-up step after the loads: the three folders are watched from now on.
     void StartWatchingFolders();
     // The custom or the built-in main tray icon, as the options say.
