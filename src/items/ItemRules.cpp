@@ -8,7 +8,10 @@ std::wstring ItemCaption(std::wstring_view fileName)
 {
     std::wstring name = ExtractFileName(fileName);
     if (name.find(L'.') == std::wstring::npos) return name;
-    name.resize(name.size() > 4 ? name.size() - 4 : 0);
+    // A name of four characters or fewer would lose everything: an entry without a caption
+    // cannot be told from another, so it keeps its whole name.
+    if (name.size() <= 4) return name;
+    name.resize(name.size() - 4);
     return name;
 }
 

@@ -9,8 +9,11 @@ TEST(ItemCaptionRule, DropsLastFourCharactersWhenTheNameHoldsADot)
     EXPECT_EQ(ItemCaption(L"C:\\Data\\Icons\\notes.html"), L"notes.");
     EXPECT_EQ(ItemCaption(L"C:\\Data\\Menus\\Tools.Misc"), L"Tools.");
     EXPECT_EQ(ItemCaption(L"C:\\Data\\Icons\\README"), L"README");
-    EXPECT_EQ(ItemCaption(L"C:\\Data\\Icons\\a.b"), L"");
-    EXPECT_EQ(ItemCaption(L"C:\\Data\\Icons\\.ab"), L"");
+    // A name the rule would empty keeps its whole name.
+    EXPECT_EQ(ItemCaption(L"C:\\Data\\Icons\\a.b"), L"a.b");
+    EXPECT_EQ(ItemCaption(L"C:\\Data\\Icons\\.ab"), L".ab");
+    EXPECT_EQ(ItemCaption(L"C:\\Data\\Icons\\.lnk"), L".lnk");
+    EXPECT_EQ(ItemCaption(L"C:\\Data\\Icons\\ab.lnk"), L"ab");
     // Only the name counts: a dot in a folder does not cut anything.
     EXPECT_EQ(ItemCaption(L"C:\\Data.dir\\Icons\\Notepad"), L"Notepad");
     EXPECT_EQ(ItemCaption(L"Mail.url"), L"Mail");
