@@ -195,8 +195,9 @@ void TDirMon::EndWorker() noexcept
 
 void TDirMon::ReceiveChange()
 {
-    // A notification the worker posted before Stop may arrive afterwards: nobody asked for it then.
-    if (Running()) DoDirChange();
+    // A notification the worker posted before Stop may arrive afterwards; it reports a real change,
+    // so it is raised all the same (a reload that stops, rebuilds and restarts relies on it).
+    DoDirChange();
 }
 
 void TDirMon::ReceiveWatchFailure()

@@ -76,7 +76,11 @@ TCollectionReload::TCollectionReload(CollectionRebuilds rebuilds, std::function<
         slot.load = std::move(*setup.load);
         slot.monitor.SetNotifyFilter(*setup.filter);
         slot.monitor.SetNested(true);
-        slot.monitor.OnDirChange = [this, &slot](TDirMon&) { Change(slot); };
+        // A notification the monitor posted before the folders were given up still arrives; it
+        // must not schedule a rebuild of a collection nobody watches any more.
+        slot.monitor.OnDirChange = [this, &slot](TDirMon&) {
+            if (m_watching) Change(slot);
+        };
     }
 }
 
