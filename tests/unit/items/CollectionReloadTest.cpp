@@ -337,6 +337,12 @@ TEST_F(CollectionReloadTest, StopWatchingDropsPendingReloadsAndLaterCommandsRest
     reload->TimerDirMonMenuTimer();
     EXPECT_EQ(m_log.Count("menus"), 1) << "the command still rebuilds";
     EXPECT_FALSE(reload->DirMonMenu().Running()) << "but watches no folder that was given up";
+
+    // A notification its monitor posted before the folders were given up arrives late: no reload.
+    MessagePump pump;
+    ASSERT_TRUE(::PostMessageW(reload->DirMonIcon().NotificationWindow(), kDirMonChangeMessage, 0, 0));
+    EXPECT_FALSE(pump.Until([&] { return reload->ReloadPending(Icons); }, 500));
+    EXPECT_FALSE(reload->TimerRunning(Icons));
 }
 
 TEST_F(CollectionReloadTest, TenFilesCopiedWithinHalfASecondRebuildOnceOneToTwoSecondsAfterTheLast)
