@@ -10,10 +10,10 @@ bool SingleInstance::CheckAlreadyRunning(const std::wstring& title)
     if (!m_mutex || ::GetLastError() != ERROR_ALREADY_EXISTS) return false;
     if (::FindWindowW(kApplicationClass, title.c_str())) {
         const UINT message = ::RegisterWindowMessageW(kShowYourselfMessage);
-        // Sent, not posted, to the top-level windows; only the running copy knows the message.
-        // A time-out keeps a hung window elsewhere on the desktop from holding this start.
-        DWORD_PTR ignored = 0;
-        ::SendMessageTimeoutW(HWND_BROADCAST, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, 5000, &ignored);
+        // Posted to every top-level window; only the running copy knows the message. A sent
+        // broadcast would wait on each window in turn, and a busy or hung one anywhere on the
+        // desktop would hold this start.
+        ::PostMessageW(HWND_BROADCAST, message, 0, 0);
     }
     return true;
 }
