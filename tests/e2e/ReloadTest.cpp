@@ -254,9 +254,12 @@ TEST_F(ReloadTest, TenFilesCopiedIntoIconsRebuildTheTrayOnceOneToTwoSecondsAfter
     }
     ASSERT_GE(firstIcon, 0) << "the tray was not rebuilt";
     ASSERT_GE(allIcons, 0) << "not every file got its icon";
+    // The rebuild starts one to two seconds after the last copy; how long the shell then takes to
+    // show ten icons is its own business (a fresh system builds its icon cache first).
     EXPECT_GE(firstIcon - lastCopy, 1000) << "rebuilt before a second had passed";
-    EXPECT_LE(allIcons - lastCopy, 2000 + kSlackMs);
-    EXPECT_LT(allIcons - firstIcon, 500) << "the icons came in more than one rebuild";
+    EXPECT_LE(firstIcon - lastCopy, 2000 + kSlackMs);
+    // A second rebuild could come a timer tick (a second) later at the earliest.
+    EXPECT_LT(allIcons - firstIcon, 1000) << "the icons came in more than one rebuild";
     EXPECT_FALSE(lostAnIcon) << "a second rebuild took the icons away again";
 
     // The Icons bar of the Launcher page has the ten buttons too.

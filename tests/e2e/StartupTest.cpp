@@ -118,7 +118,9 @@ TEST_F(StartupTest, SecondStartTogglesTheFirstAndExitsWithZero)
 
     EXPECT_EQ(RunToEnd({ini}), 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }, kTimeout));
-    EXPECT_TRUE(::GetWindowLongPtrW(application, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    // Hidden again, it has no taskbar button.
+    EXPECT_TRUE(WaitUntil([&] { return (::GetWindowLongPtrW(application, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0; },
+                          kTimeout));
     EXPECT_TRUE(first.IsRunning());
 }
 
