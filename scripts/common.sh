@@ -73,7 +73,12 @@ ensure_wine() {
   # The virtual desktop's taskbar holds the notification area.
   "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f \
     </dev/null >/dev/null 2>&1
-  "$WINE" wineboot </dev/null >/dev/null 2>&1
+  # Wine's services run once per prefix: a second copy leaves COM waiting for its RPC service on
+  # every program start. Start them only when they are not running, and the RPC service with them.
+  if ! prefix_process_running 'services.exe'; then
+    "$WINE" wineboot </dev/null >/dev/null 2>&1
+  fi
+  "$WINE" net start RpcSs </dev/null >/dev/null 2>&1 || true
   if ! prefix_process_running 'explorer.exe /desktop'; then
     setsid "$WINE" explorer "/desktop=Default,$DESKTOP_SIZE" </dev/null >/dev/null 2>&1 &
     sleep 2
