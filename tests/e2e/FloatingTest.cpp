@@ -36,8 +36,7 @@ protected:
     // Starts the program; returns its (hidden) floating window once the collections are loaded.
     HWND Start(LauncherProcess& launcher)
     {
-        EXPECT_TRUE(launcher.Start());
-        m_main = launcher.WaitForMainWindow();
+        m_main = launcher.StartAndWaitForMainWindow();
         EXPECT_NE(m_main, nullptr);
         // The Floating load comes last but one; the tray answers once all are loaded.
         HWND window = launcher.WaitForWindow(kIconWindowClass, nullptr);
@@ -52,6 +51,14 @@ protected:
         return window;
     }
 
+    // "Show Floating Icon" with the cursor at a point; true once the window shows.
+    bool ShowAt(HWND window, int x, int y)
+    {
+        ::SetCursorPos(x, y);
+        ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
+        return WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout);
+    }
+
     HWND m_main = nullptr;
 };
 } // namespace
@@ -62,9 +69,7 @@ TEST_F(FloatingTest, ShowFloatingIconOpensAtTheCursorWithoutTakingTheFocus)
     LauncherProcess launcher({Ini()});
     HWND window = Start(launcher);
     ASSERT_NE(window, nullptr);
-    ::SetCursorPos(300, 200);
-    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    ASSERT_TRUE(ShowAt(window, 300, 200));
     RECT r{};
     ::GetWindowRect(window, &r);
     EXPECT_EQ(r.left, 300);
@@ -91,9 +96,7 @@ TEST_F(FloatingTest, HidesShowTimeAfterTheMouseLeftAndStaysWhileItIsOver)
     ASSERT_NE(window, nullptr);
 
     // Away from it: gone between one and about two seconds later ("ShowTime" 1, a one-second timer).
-    ::SetCursorPos(300, 200);
-    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    ASSERT_TRUE(ShowAt(window, 300, 200));
     const DWORD shown = ::GetTickCount();
     MoveMouseTo(700, 600);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(window); }, kTimeout));
@@ -102,9 +105,7 @@ TEST_F(FloatingTest, HidesShowTimeAfterTheMouseLeftAndStaysWhileItIsOver)
     EXPECT_LE(elapsed, 3000u);
 
     // Over it: it stays well past "ShowTime", then goes once the mouse has left.
-    ::SetCursorPos(300, 200);
-    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    ASSERT_TRUE(ShowAt(window, 300, 200));
     RECT r{};
     ::GetWindowRect(window, &r);
     MoveMouseTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -119,9 +120,7 @@ TEST_F(FloatingTest, ClickingAButtonLaunchesItsItemAndHides)
     LauncherProcess launcher({Ini()});
     HWND window = Start(launcher);
     ASSERT_NE(window, nullptr);
-    ::SetCursorPos(300, 200);
-    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    ASSERT_TRUE(ShowAt(window, 300, 200));
     HWND bar = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
@@ -147,7 +146,6 @@ TEST_F(FloatingTest, EmptyFolderShowsTheHelpText)
     LauncherProcess launcher({Ini()});
     HWND window = Start(launcher);
     ASSERT_NE(window, nullptr);
-    ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    ASSERT_TRUE(ShowAt(window, 300, 200));
     EXPECT_NE(WaitForChildByText(window, L"Floating Icon Window - See help for more information"), nullptr);
 }

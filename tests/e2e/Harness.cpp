@@ -179,6 +179,11 @@ bool LauncherProcess::Start()
                             &m_info) != FALSE;
 }
 
+HWND LauncherProcess::StartAndWaitForMainWindow(DWORD timeoutMs)
+{
+    return Start() ? WaitForMainWindow(timeoutMs) : nullptr;
+}
+
 bool LauncherProcess::IsRunning() const
 {
     return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;

@@ -41,6 +41,8 @@ public:
     LauncherProcess& operator=(const LauncherProcess&) = delete;
 
     bool Start();
+    // Starts the program and returns its main window (null when either failed).
+    HWND StartAndWaitForMainWindow(DWORD timeoutMs = 10000);
     DWORD Id() const noexcept { return m_info.dwProcessId; }
     bool IsRunning() const;
     // True when the process ended in time; `exitCode` receives its code.

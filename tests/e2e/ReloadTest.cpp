@@ -151,8 +151,7 @@ protected:
     // in while they wait). The folders are watched from then on.
     HWND Start(LauncherProcess& launcher, int iconItems = 0, int floatingItems = 0)
     {
-        EXPECT_TRUE(launcher.Start());
-        HWND main = launcher.WaitForMainWindow();
+        HWND main = launcher.StartAndWaitForMainWindow();
         EXPECT_NE(main, nullptr);
         if (!main) return nullptr;
         const auto buttons = [&](unsigned firstId) {

@@ -39,6 +39,13 @@ protected:
     // A settings file of our own, so no test touches another's.
     std::wstring SettingsFile() const { return m_folder / L"settings.ini"; }
 
+    // Asks to exit and returns the confirmation that comes up.
+    static HWND ExitToConfirmation(LauncherProcess& launcher)
+    {
+        launcher.PostCommand(kCmdExit);
+        return launcher.WaitForWindow(L"#32770", L"Confirm");
+    }
+
     TempFolder m_folder;
 };
 } // namespace
@@ -50,8 +57,7 @@ TEST_F(StartupTest, FirstStartCreatesPerUserSettingsFoldersAndVersion)
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Orvo Solution");
 
     LauncherProcess launcher;
-    ASSERT_TRUE(launcher.Start());
-    HWND main = launcher.WaitForMainWindow();
+    HWND main = launcher.StartAndWaitForMainWindow();
     ASSERT_NE(main, nullptr);
     EXPECT_FALSE(::IsWindowVisible(main)) << "the program starts hidden";
 
@@ -82,8 +88,7 @@ TEST_F(StartupTest, BareArgumentSelectsFileInPerUserFolder)
     const std::wstring ini = PerUserSettingsFolder() + L"\\e2ework.ini";
     ::DeleteFileW(ini.c_str());
     LauncherProcess launcher({L"e2ework"});
-    ASSERT_TRUE(launcher.Start());
-    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
     EXPECT_TRUE(WaitUntil([&] { return Exists(ini) && !IniFile(ini).Read(keys::DataFolder).empty(); }, kTimeout));
     launcher.Terminate();
     ::DeleteFileW(ini.c_str());
@@ -93,8 +98,7 @@ TEST_F(StartupTest, SecondStartTogglesTheFirstAndExitsWithZero)
 {
     const std::wstring ini = SettingsFile();
     LauncherProcess first({ini});
-    ASSERT_TRUE(first.Start());
-    HWND main = first.WaitForMainWindow();
+    HWND main = first.StartAndWaitForMainWindow();
     ASSERT_NE(main, nullptr);
     ASSERT_FALSE(::IsWindowVisible(main));
 
@@ -128,8 +132,7 @@ TEST_F(StartupTest, CloseMinimizeAndOkOnlyHide)
 {
     const std::wstring ini = SettingsFile();
     LauncherProcess launcher({ini});
-    ASSERT_TRUE(launcher.Start());
-    HWND main = launcher.WaitForMainWindow();
+    HWND main = launcher.StartAndWaitForMainWindow();
     ASSERT_NE(main, nullptr);
 
     for (auto hide : {+[](HWND w) { ::PostMessageW(w, WM_CLOSE, 0, 0); },
@@ -147,12 +150,10 @@ TEST_F(StartupTest, ExitAsksAndRemembersTheCheckBox)
 {
     const std::wstring ini = SettingsFile();
     LauncherProcess launcher({ini});
-    ASSERT_TRUE(launcher.Start());
-    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
 
     // No, with the box ticked: the program stays and the next Exit does not ask.
-    launcher.PostCommand(kCmdExit);
-    HWND confirm = launcher.WaitForWindow(L"#32770", L"Confirm");
+    HWND confirm = ExitToConfirmation(launcher);
     ASSERT_NE(confirm, nullptr);
     // The dialog fills itself in as it initialises.
     HWND box = WaitForChildByText(confirm, L"&Don't show this message again");
@@ -181,10 +182,8 @@ TEST_F(StartupTest, ExitConfirmedWithYesEnds)
 {
     const std::wstring ini = SettingsFile();
     LauncherProcess launcher({ini});
-    ASSERT_TRUE(launcher.Start());
-    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
-    launcher.PostCommand(kCmdExit);
-    HWND confirm = launcher.WaitForWindow(L"#32770", L"Confirm");
+    ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
+    HWND confirm = ExitToConfirmation(launcher);
     ASSERT_NE(confirm, nullptr);
     ::PostMessageW(confirm, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
     DWORD code = 99;
@@ -197,8 +196,7 @@ TEST_F(StartupTest, EndOfSessionEndsWithoutAsking)
 {
     const std::wstring ini = SettingsFile();
     LauncherProcess launcher({ini});
-    ASSERT_TRUE(launcher.Start());
-    HWND main = launcher.WaitForMainWindow();
+    HWND main = launcher.StartAndWaitForMainWindow();
     ASSERT_NE(main, nullptr);
     DWORD_PTR answer = 0;
     ASSERT_TRUE(::SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
@@ -243,8 +241,7 @@ TEST_F(StartupTest, AutoStartWritesRunEntryNamedAfterTheSettingsFile)
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvo Launcher settings");
 
     LauncherProcess launcher({ini});
-    ASSERT_TRUE(launcher.Start());
-    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
     EXPECT_TRUE(WaitUntil([&] { return !RegistryString(runKey, L"Orvo Launcher settings").empty(); }, kTimeout));
     EXPECT_EQ(RegistryString(runKey, L"Orvo Launcher settings"), L"\"" + LauncherExePath() + L"\" \"" + ini + L"\"");
     launcher.Terminate();
@@ -255,8 +252,7 @@ TEST_F(StartupTest, SecondStartWhileAboutBoxIsOpenLeavesItInFront)
 {
     const std::wstring ini = SettingsFile();
     LauncherProcess launcher({ini});
-    ASSERT_TRUE(launcher.Start());
-    HWND main = launcher.WaitForMainWindow();
+    HWND main = launcher.StartAndWaitForMainWindow();
     ASSERT_NE(main, nullptr);
     launcher.PostCommand(kCmdShowAboutDialog);
     HWND about = launcher.WaitForWindow(L"#32770", L"About Orvo Launcher");

@@ -28,8 +28,7 @@ protected:
     // Starts the program and waits until its collections are loaded (tray clicks count from then).
     HWND Start(LauncherProcess& launcher)
     {
-        EXPECT_TRUE(launcher.Start());
-        HWND main = launcher.WaitForMainWindow();
+        HWND main = launcher.StartAndWaitForMainWindow();
         EXPECT_NE(main, nullptr);
         return main;
     }
@@ -42,7 +41,13 @@ protected:
         WaitUntil(
             [&] {
                 ::PostMessageW(main, kMainTray, 0, button);
-                return WaitUntil([&] { return (menu = FindProcessWindow(launcher.Id(), L"#32768")) != nullptr; }, 700);
+                // The menu's window is made first and placed and shown after.
+                return WaitUntil(
+                    [&] {
+                        menu = FindProcessWindow(launcher.Id(), L"#32768");
+                        return menu && ::IsWindowVisible(menu);
+                    },
+                    700);
             },
             kTimeout, 0);
         return menu;

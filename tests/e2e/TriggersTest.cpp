@@ -153,8 +153,7 @@ protected:
     void Start()
     {
         m_launcher = std::make_unique<LauncherProcess>(std::vector<std::wstring>{Ini()});
-        ASSERT_TRUE(m_launcher->Start());
-        ASSERT_NE(m_launcher->WaitForMainWindow(), nullptr);
+        ASSERT_NE(m_launcher->StartAndWaitForMainWindow(), nullptr);
         ASSERT_TRUE(PumpUntil([&] { return (m_floating = FindProcessWindow(m_launcher->Id(), L"TIconWindow")) != nullptr; },
                               kTimeout));
         Focus();
