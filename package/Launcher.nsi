@@ -44,6 +44,7 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define PROGRAM_KEY "Software\${MAKER}\${PRODUCT}"
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_ONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 !define SETTINGS_FOLDER "$APPDATA\${MAKER}\${PRODUCT}"
 ; The main window of a running copy, as the program names it.
 !define MAIN_CLASS "TOrvoLauncherClass"
@@ -196,9 +197,9 @@ Function ${UN}StartsProgram
 FunctionEnd
 
 ; Removes a program file, or, when something still holds it, renames it out of the way so a new
-; one can take its place. The hook library stays loaded in other programs until they next handle
-; input, even after the program ended; a file in use cannot be deleted, but it can be renamed.
-; The renamed file goes with the next install or uninstall.
+; one can take its place. The hook library stays loaded in other programs after the program ended,
+; until they next handle a message; a file in use cannot be deleted, but it can be renamed. The
+; renamed file goes with the next install or uninstall.
 Function ${UN}RemoveProgramFile
   Exch $0
   Push $1
@@ -206,6 +207,18 @@ Function ${UN}RemoveProgramFile
     ClearErrors
     Delete "$0"
     ${If} ${Errors}
+      ; A message for every window lets the programs that hold the library let go of it.
+      System::Call 'user32::PostMessageW(p ${HWND_BROADCAST}, i ${WM_NULL}, p 0, p 0)'
+      ${ForEach} $1 1 10 + 1
+        Sleep 200
+        ClearErrors
+        Delete "$0"
+        ${IfNot} ${Errors}
+          ${ExitFor}
+        ${EndIf}
+      ${Next}
+    ${EndIf}
+    ${If} ${FileExists} "$0"
       StrCpy $1 1
       ${DoWhile} ${FileExists} "$0.$1.old"
         IntOp $1 $1 + 1
@@ -216,6 +229,26 @@ Function ${UN}RemoveProgramFile
         DetailPrint "Cannot replace $0: it is in use."
       ${EndIf}
     ${EndIf}
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; When a renamed library is left in the folder on the stack (another program still holds it), it
+; and then the folder, if that is empty, go at the next sign-in. The command is added to one that
+; is already waiting, so several folders can wait at once.
+Function ${UN}CleanUpAtSignIn
+  Exch $0
+  Push $1
+  ${If} ${FileExists} "$0\Launcher.dll.*.old"
+    ReadRegStr $1 HKCU "${RUN_ONCE_KEY}" "${PRODUCT} cleanup"
+    ${If} $1 == ""
+      StrCpy $1 '"$SYSDIR\cmd.exe" /c'
+    ${Else}
+      StrCpy $1 "$1 &"
+    ${EndIf}
+    WriteRegStr HKCU "${RUN_ONCE_KEY}" "${PRODUCT} cleanup" '$1 del /f /q "$0\Launcher.dll.*.old" & rmdir "$0"'
+    DetailPrint "Launcher.dll is still in use by another program; it is removed at the next sign-in."
   ${EndIf}
   Pop $1
   Pop $0
@@ -353,6 +386,8 @@ Section "-Program"
     !insertmacro RemoveProgramFiles "" "$PreviousFolder"
     Delete "$PreviousFolder\Uninstall.exe"
     RMDir "$PreviousFolder"
+    Push $PreviousFolder
+    Call CleanUpAtSignIn
     Call MoveRunEntries
   ${EndIf}
 SectionEnd
@@ -392,6 +427,8 @@ Section "Uninstall"
   Delete "$INSTDIR\Uninstall.exe"
   ; Only when empty: the settings and the data may have been kept beside the program.
   RMDir "$INSTDIR"
+  Push $INSTDIR
+  Call un.CleanUpAtSignIn
 
   ; What the program and its setup wrote for this install; another install elsewhere keeps its own.
   ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"

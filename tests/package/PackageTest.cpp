@@ -32,8 +32,23 @@ constexpr DWORD kTimeout = 20000;
 constexpr DWORD kSetupTimeout = 120000;
 constexpr const wchar_t* kUninstallKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Orvo Launcher";
 constexpr const wchar_t* kVersionKey = L"Software\\Orvo Solution\\Orvo Launcher";
+constexpr const wchar_t* kRunOnceKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The names in a folder, for a failure message.
+std::wstring Listing(const std::wstring& folder)
+{
+    std::wstring names;
+    WIN32_FIND_DATAW found{};
+    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        names += L" \"" + std::wstring(found.cFileName) + L"\"";
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+    return names;
+}
 
 // Where scripts/package wrote the release for the tests (beside this test program).
 std::wstring PackageFolder() { return ExtractFilePath(ModuleFileName()) + L"package\\"; }
@@ -107,15 +122,14 @@ std::wstring ShortcutTarget(const std::wstring& shortcut)
     return target;
 }
 
-// Runs a program with a command line as given (setup wants "/D=" last and unquoted) and returns
-// its exit code, or -1 when it did not start or end in time.
-long RunProgram(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs = kSetupTimeout)
+// Runs a command line as given (setup wants "/D=" last and unquoted) and returns the program's
+// exit code, or -1 when it did not start or end in time.
+long RunCommandLine(std::wstring commandLine, DWORD timeoutMs = kSetupTimeout)
 {
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
                           &startup, &info))
         return -1;
     DWORD code = static_cast<DWORD>(-1);
@@ -125,7 +139,33 @@ long RunProgram(const std::wstring& program, const std::wstring& arguments, DWOR
     ::CloseHandle(info.hProcess);
     return static_cast<long>(code);
 }
+long RunProgram(const std::wstring& program, const std::wstring& arguments)
+{
+    return RunCommandLine(L"\"" + program + L"\" " + arguments);
+}
 long InstallSilently(const std::wstring& folder) { return RunProgram(SetupProgram(), L"/S /D=" + folder); }
+
+// The hook library held by another program, as the programs that ran its hooks hold it for a while
+// after the program ended.
+class HeldLibrary {
+public:
+    explicit HeldLibrary(const std::wstring& path)
+        : m_module(::LoadLibraryExW(path.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES))
+    {
+    }
+    ~HeldLibrary() { Release(); }
+    HeldLibrary(const HeldLibrary&) = delete;
+    HeldLibrary& operator=(const HeldLibrary&) = delete;
+    bool Held() const { return m_module != nullptr; }
+    void Release()
+    {
+        if (m_module) ::FreeLibrary(m_module);
+        m_module = nullptr;
+    }
+
+private:
+    HMODULE m_module;
+};
 
 // The setup program's own per-user state ("Apps and features" entry, Start menu shortcut), set
 // aside while a test runs and put back after it, so a copy installed in this account survives.
@@ -195,6 +235,8 @@ protected:
         ini.Write(keys::ShowTime, 7);
         ini.Write(keys::AutoStart, true);
         ASSERT_TRUE(TempFolder::WriteFile(UserEntry(), kEntryText));
+        // The program never rewrites a Run value it finds, so none of an earlier copy may be left.
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, ScopedPerUserState::kRunKey, L"Orvo Launcher");
     }
     void ExpectUserSettingsAndDataKept()
     {
@@ -208,7 +250,11 @@ protected:
     // The per-user folders, the program's key and the Run values used here are put back.
     ScopedPerUserState m_perUser{{L"Orvo Launcher", L"Orvo Launcher portable"}};
     ScopedInstallState m_install;
-    TempFolder m_folder{L"Orvo T\u00e9st \u8a66\u9a13"};
+    // Wine's shell links keep a target path in the ANSI code page only, so the installed copy,
+    // which has a Start menu shortcut, gets letters that code page holds; the portable folder
+    // needs no shortcut and gets any.
+    TempFolder m_folder{L"Orvo T\u00e9st \u00c4"};
+    TempFolder m_anyFolder{L"Orvo T\u00e9st \u8a66\u9a13"};
 };
 
 // The installed program started as the user starts it; its main tray icon shows once it runs.
@@ -265,6 +311,7 @@ TEST_F(PackageTest, InstallsUpgradesOverTheRunningProgramMovesAndUninstallsKeepi
         ASSERT_NE(main, nullptr);
         SHELLEXECUTEINFOW again{};
         again.cbSize = sizeof(again);
+        again.fMask = SEE_MASK_FLAG_NO_UI;
         const std::wstring shortcut = StartMenuShortcut();
         again.lpFile = shortcut.c_str();
         again.nShow = SW_SHOWNORMAL;
@@ -273,11 +320,15 @@ TEST_F(PackageTest, InstallsUpgradesOverTheRunningProgramMovesAndUninstallsKeepi
         // "Start with Windows" is on in the user's settings.
         EXPECT_EQ(ScopedPerUserState::ReadRunValue(L"Orvo Launcher").value_or(L""), L"\"" + program + L"\"");
 
-        // The same version again over the running program: it is ended, not killed, and the
-        // user's settings and data stay.
+        // The same version again over the running program, whose library another program holds:
+        // it is ended, not killed, the files are replaced, and the user's settings and data stay.
+        HeldLibrary held(folder + L"\\Launcher.dll");
+        ASSERT_TRUE(held.Held());
         ASSERT_EQ(InstallSilently(folder), 0);
         ExpectEndedCleanly(launcher, main);
+        held.Release();
         EXPECT_EQ(FileVersion(program), kVersion);
+        EXPECT_EQ(FileVersion(folder + L"\\Launcher.dll"), kVersion);
         ExpectUserSettingsAndDataKept();
     }
 
@@ -291,8 +342,12 @@ TEST_F(PackageTest, InstallsUpgradesOverTheRunningProgramMovesAndUninstallsKeepi
         ASSERT_NE(main, nullptr);
         ASSERT_EQ(InstallSilently(moved), 0);
         ExpectEndedCleanly(launcher, main);
-        EXPECT_FALSE(Exists(program));
-        EXPECT_FALSE(Exists(folder)) << "the emptied first folder stays behind";
+        // A program that ran the first copy's hooks may still hold its library; then only that
+        // is left, renamed, and it goes at the next sign-in.
+        EXPECT_TRUE(!Exists(folder) || Listing(folder) == L" \".\" \"..\" \"Launcher.dll.1.old\"")
+            << "the first folder keeps" << Listing(folder);
+        EXPECT_TRUE(!Exists(folder) ||
+                    RegistryText(kRunOnceKey, L"Orvo Launcher cleanup").find(folder) != std::wstring::npos);
         EXPECT_EQ(FileVersion(movedProgram), kVersion);
         EXPECT_EQ(RegistryText(kUninstallKey, L"InstallLocation"), moved);
         EXPECT_TRUE(EqualsNoCase(ShortcutTarget(StartMenuShortcut()), movedProgram));
@@ -305,12 +360,23 @@ TEST_F(PackageTest, InstallsUpgradesOverTheRunningProgramMovesAndUninstallsKeepi
     HWND main = StartInstalled(launcher);
     ASSERT_NE(main, nullptr);
     ASSERT_FALSE(RegistryText(kVersionKey, L"Version").empty()) << "the program writes its version at start";
+    HeldLibrary held(moved + L"\\Launcher.dll");
+    ASSERT_TRUE(held.Held());
     // The uninstaller runs on from a copy of itself in the temporary folder, so that it can remove
     // its own file; its work is seen in what it removes.
     ASSERT_EQ(RunProgram(moved + L"\\Uninstall.exe", L"/S"), 0);
     ExpectEndedCleanly(launcher, main);
-    EXPECT_TRUE(WaitUntil([&] { return !Exists(moved) && !KeyExists(kUninstallKey); }, kSetupTimeout));
+    EXPECT_TRUE(WaitUntil([&] { return !KeyExists(kUninstallKey) && !Exists(movedProgram); }, kSetupTimeout));
     EXPECT_TRUE(WaitUntil([&] { return !ScopedPerUserState::ReadRunValue(L"Orvo Launcher"); }, kTimeout));
+    EXPECT_FALSE(Exists(moved + L"\\Launcher.dll"));
+    // The held library goes at the next sign-in; here the sign-in's command runs now (a library
+    // of the first folder that the desktop may still hold stays).
+    const std::wstring cleanup = RegistryText(kRunOnceKey, L"Orvo Launcher cleanup");
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunOnceKey, L"Orvo Launcher cleanup");
+    held.Release();
+    ASSERT_FALSE(cleanup.empty());
+    EXPECT_EQ(RunCommandLine(cleanup), 0);
+    EXPECT_FALSE(Exists(moved));
     EXPECT_FALSE(Exists(StartMenuShortcut()));
     EXPECT_TRUE(RegistryText(kVersionKey, L"Version").empty());
     EXPECT_EQ(ScopedPerUserState::ReadRunValue(L"Orvo Launcher portable").value_or(L""), portableRun);
@@ -321,7 +387,7 @@ TEST_F(PackageTest, PortableFolderKeepsItsSettingsAndDataBesideTheProgram)
 {
     // The unpacked zip, moved where a user might put it: a path with blanks and non-ASCII letters.
     const std::wstring unpacked = PackageFolder() + L"portable-x64\\Orvo Launcher";
-    const std::wstring folder = m_folder / L"Orvo Launcher";
+    const std::wstring folder = m_anyFolder / L"Orvo Launcher";
     ASSERT_TRUE(TempFolder::MakeFolder(folder));
     for (const wchar_t* name : {L"Launcher.exe", L"Launcher.dll", L"Read Me.txt", L"Start Orvo Launcher.cmd"})
         ASSERT_TRUE(::CopyFileW((unpacked + L"\\" + name).c_str(), (folder + L"\\" + name).c_str(), TRUE)) << name;
@@ -330,7 +396,7 @@ TEST_F(PackageTest, PortableFolderKeepsItsSettingsAndDataBesideTheProgram)
     const std::wstring commandFile = folder + L"\\Start Orvo Launcher.cmd";
     SHELLEXECUTEINFOW start{};
     start.cbSize = sizeof(start);
-    start.fMask = SEE_MASK_NOCLOSEPROCESS;
+    start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     start.lpFile = commandFile.c_str();
     start.nShow = SW_SHOWNORMAL;
     ASSERT_TRUE(::ShellExecuteExW(&start));
