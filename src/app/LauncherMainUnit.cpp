@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/Commands.h"
+#include "app/LauncherHotKeys.h"
 #include "app/Registry.h"
 #include "app/SettingsRules.h"
 #include "app/SingleInstance.h"
@@ -126,6 +127,9 @@ void TOrvoLauncherClass::FormCreate()
     m_mainIcon = std::make_unique<MainTrayIcon>(Handle());
     m_mainIcon->UseBuiltIn();
     ShowMainTrayIcon(false);
+    m_hotKeys = std::make_unique<LauncherHotKeys>(*this);
+    m_collections.AttachHotKeyRegistrar(&m_hotKeys->Registrar());
+    m_hotKeys->RestoreSurfaceHotKeys();
     SetAutoStart(m_options.autoStart,
                  MakeRunEntry(!m_arguments.empty(), m_settings.Exists(), m_settings.FileName(), ModuleFileName()));
 
@@ -279,6 +283,11 @@ void TOrvoLauncherClass::LoadCollections()
     m_collections.LoadMenus();
 }
 
+void TOrvoLauncherClass::WriteHotKeysFile()
+{
+    if (!m_destroyed && m_hotKeys) m_hotKeys->WriteHotKeysFile();
+}
+
 void TOrvoLauncherClass::StartWatchingFolders()
 {
     if (!m_destroyed && m_reload) m_reload->StartWatching();
@@ -423,6 +432,8 @@ void TOrvoLauncherClass::FormDestroy()
     m_collections.AttachIconsSurface(nullptr);
     m_collections.AttachMenusSurface(nullptr);
     m_collections.AttachFloatingSurface(nullptr);
+    m_collections.AttachHotKeyRegistrar(nullptr);
+    m_hotKeys.reset();
     if (m_reload) m_reload->StopWatching();
     if (m_mainIcon) m_mainIcon->Remove();
 }
@@ -464,6 +475,12 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     case WM_QUERYENDSESSION:
         OnQueryEndSession();
         return TRUE;
+    case WM_HOTKEY: {
+        // The window's own handling first; the surface hotkeys hear it after.
+        const LRESULT result = DefaultHandling(message, wParam, lParam);
+        if (m_hotKeys) m_hotKeys->OnHotKey(wParam);
+        return result;
+    }
     case WM_DISPLAYCHANGE:
         if (m_iconWindow) m_iconWindow->RecreateIconWindow();
         break;

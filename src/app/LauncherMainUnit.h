@@ -28,6 +28,8 @@
 // Which modal window is open: one at a time.
 enum class ModalKindValue : int { None = 0, AboutBox = 1, StartGroupEditor = 2, HotkeyList = 3 };
 
+class LauncherHotKeys;
+
 class TOrvoLauncherClass : public Window, private TrayHost, private PopupMenuHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
@@ -38,6 +40,8 @@ public:
     // Start-up steps after the main window: the floating window, then the three collections.
     void CreateIconWindow();
     void LoadCollections();
+    // Start-up step after the loads: the hotkey list file.
+    void WriteHotKeysFile();
     // The program ends: the floating window is freed first.
     void FreeIconWindow();
     // Start-up step after the loads: the three folders are watched from now on.
@@ -146,5 +150,7 @@ private:
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     std::unique_ptr<LauncherTriggers> m_triggers;
     friend class LauncherTriggers;
+    std::unique_ptr<LauncherHotKeys> m_hotKeys;
+    friend class LauncherHotKeys;
     bool m_destroyed = false;
 };

@@ -63,6 +63,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         // 7. The floating window; 8. the three collections.
         mainWindow.CreateIconWindow();
         mainWindow.LoadCollections();
+        // 9. The hotkey list file.
+        mainWindow.WriteHotKeysFile();
         // 10. The three folders are watched.
         mainWindow.StartWatchingFolders();
         // 11. The main tray icon as configured.

@@ -1,0 +1,281 @@
+// Item and surface hotkeys pressed with SendInput, the "HotKeys.xml" file, and the "HotKey List"
+// window, observed from outside the program.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <msxml2.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/Commands.h"
+#include "base/Handles.h"
+#include "e2e/LauncherTest.h"
+#include "tools/RecordLaunchLog.h"
+
+using namespace e2e;
+
+namespace {
+constexpr DWORD kTimeout = 10000;
+constexpr WORD kCtrlAlt = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8;
+using Rows = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// The texts of a list view's two columns, read through memory of the program's own process.
+Rows ListViewRows(DWORD processId, HWND listView)
+{
+    Rows rows;
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return rows;
+    constexpr std::size_t kChars = 512;
+    auto* remote = static_cast<char*>(
+        ::VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kChars * 2, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    const int count = static_cast<int>(::SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; remote && row < count; ++row) {
+        std::wstring texts[2];
+        for (int column = 0; column < 2; ++column) {
+            LVITEMW item{};
+            item.iSubItem = column;
+            item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(item));
+            item.cchTextMax = kChars;
+            wchar_t text[kChars] = {};
+            if (::WriteProcessMemory(process, remote, &item, sizeof(item), nullptr) &&
+                ::SendMessageW(listView, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote)) >= 0 &&
+                ::ReadProcessMemory(process, item.pszText, text, sizeof(text) - sizeof(wchar_t), nullptr))
+                texts[column] = text;
+        }
+        rows.emplace_back(texts[0], texts[1]);
+    }
+    if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return rows;
+}
+
+std::wstring Attribute(IXMLDOMNode* node, const wchar_t* name)
+{
+    ComPtr<IXMLDOMElement> element;
+    VARIANT value;
+    ::VariantInit(&value);
+    std::wstring text = L"(none)";
+    BSTR attribute = ::SysAllocString(name);
+    if (SUCCEEDED(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.put()))) &&
+        element.get()->getAttribute(attribute, &value) == S_OK && value.vt == VT_BSTR)
+        text = value.bstrVal;
+    ::SysFreeString(attribute);
+    ::VariantClear(&value);
+    return text;
+}
+
+// The file as MSXML reads it: each group's type, then its entries' hotkey and path.
+std::vector<std::wstring> ReadWithMsxml(const std::wstring& path, std::wstring& rootText)
+{
+    std::vector<std::wstring> lines;
+    CLSID clsid{};
+    ComPtr<IXMLDOMDocument> document;
+    if (FAILED(::CLSIDFromProgID(L"Msxml2.DOMDocument.6.0", &clsid)) ||
+        FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
+                                  reinterpret_cast<void**>(document.put()))))
+        return {L"no MSXML"};
+    VARIANT file;
+    file.vt = VT_BSTR;
+    file.bstrVal = ::SysAllocString(path.c_str());
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    document.get()->put_async(VARIANT_FALSE);
+    document.get()->load(file, &loaded);
+    ::SysFreeString(file.bstrVal);
+    ComPtr<IXMLDOMElement> root;
+    if (loaded != VARIANT_TRUE || FAILED(document.get()->get_documentElement(root.put())) || !root) return {L"unreadable"};
+    BSTR name = nullptr;
+    root.get()->get_nodeName(&name);
+    rootText = std::wstring(name ? name : L"") + L" " + Attribute(root.get(), L"Name") + L"/" + Attribute(root.get(), L"Author");
+    ::SysFreeString(name);
+    ComPtr<IXMLDOMNode> group;
+    root.get()->get_firstChild(group.put());
+    while (group) {
+        lines.push_back(Attribute(group.get(), L"type"));
+        ComPtr<IXMLDOMNode> entry;
+        group.get()->get_firstChild(entry.put());
+        while (entry) {
+            lines.push_back(L"  " + Attribute(entry.get(), L"hotkey") + L" | " + Attribute(entry.get(), L"path"));
+            ComPtr<IXMLDOMNode> next;
+            entry.get()->get_nextSibling(next.put());
+            entry = std::move(next);
+        }
+        ComPtr<IXMLDOMNode> next;
+        group.get()->get_nextSibling(next.put());
+        group = std::move(next);
+    }
+    return lines;
+}
+
+class HotKeysTest : public LauncherTest {
+protected:
+    std::wstring XmlFile() const { return m_folder / L"HotKeys.xml"; }
+    // Starts the program and waits until it has written its hotkey list, which it does once every
+    // collection is loaded and its item hotkeys are registered.
+    HWND Start(LauncherProcess& launcher)
+    {
+        ::DeleteFileW(XmlFile().c_str());
+        HWND main = launcher.StartAndWaitForMainWindow();
+        EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(XmlFile().c_str()) != INVALID_FILE_ATTRIBUTES; }, kTimeout));
+        return main;
+    }
+    std::vector<std::wstring> Launched(std::size_t count)
+    {
+        std::vector<std::wstring> arguments;
+        for (const auto& launch : record_launch::WaitForLaunches(m_log, count))
+            arguments.push_back(launch.empty() ? L"" : launch[0]);
+        return arguments;
+    }
+    // Whether another program could take Ctrl + Alt + key now.
+    static bool Free(WORD key)
+    {
+        if (!::RegisterHotKey(nullptr, 0xB000, MOD_CONTROL | MOD_ALT, key)) return false;
+        ::UnregisterHotKey(nullptr, 0xB000);
+        return true;
+    }
+};
+} // namespace
+
+TEST_F(HotKeysTest, ItemHotKeysLaunchItemsOfEveryCollectionAndTheFirstRegistrationWins)
+{
+    Shortcut(L"Icons\\i.lnk", L"I", kCtrlAlt | '1');
+    Shortcut(L"Floating\\f.lnk", L"F", kCtrlAlt | '2');
+    // The shell marks arrows and the like as extended keys; such a hotkey works as it shows.
+    Shortcut(L"Menus\\sub\\m.lnk", L"M", kCtrlAlt | (HOTKEYF_EXT << 8) | VK_RIGHT);
+    Shortcut(L"Icons\\same.lnk", L"IconsFirst", kCtrlAlt | '3');
+    Shortcut(L"Floating\\same.lnk", L"FloatingSecond", kCtrlAlt | '3');
+
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(Start(launcher), nullptr);
+    const WORD keys[] = {'1', '2', VK_RIGHT, '3'};
+    for (std::size_t i = 0; i < std::size(keys); ++i) {
+        PressKeys({VK_CONTROL, VK_MENU, keys[i]});
+        ASSERT_EQ(Launched(i + 1).size(), i + 1) << "key " << keys[i];
+    }
+    EXPECT_EQ(Launched(4), (std::vector<std::wstring>{L"I", L"F", L"M", L"IconsFirst"}));
+}
+
+TEST_F(HotKeysTest, HotKeysFileHoldsTheThreeGroupsAndTheListWindowShowsItsRows)
+{
+    Shortcut(L"Icons\\i.lnk", L"I", kCtrlAlt | 'N');
+    Shortcut(L"Icons\\plain.lnk", L"P");
+    Shortcut(L"Floating\\f.lnk", L"F", kCtrlAlt | '2');
+    Shortcut(L"Floating\\g.lnk", L"G", kCtrlAlt | '2');
+    Shortcut(L"Menus\\sub\\m.lnk", L"M", ((HOTKEYF_CONTROL | HOTKEYF_SHIFT) << 8) | '5');
+
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(main, nullptr);
+    std::wstring root;
+    // Floating items are placed from the last name to the first.
+    EXPECT_EQ(ReadWithMsxml(XmlFile(), root),
+              (std::vector<std::wstring>{L"Icon", L"  Ctrl + Alt + N | Icons\\i.lnk", L"Menu",
+                                         L"  Ctrl + Shift + 5 | Menus\\sub\\m.lnk", L"Float",
+                                         L"  Ctrl + Alt + 2 | Floating\\g.lnk", L"  Ctrl + Alt + 2 | Floating\\f.lnk"}));
+    EXPECT_EQ(root, L"Application Orvo Launcher/Orvo Solution");
+
+    launcher.PostCommand(kCmdViewHotKeys);
+    HWND list = launcher.WaitForWindow(L"TFormHotKeysList", L"HotKey List");
+    ASSERT_NE(list, nullptr);
+    HWND listView = ::FindWindowExW(list, nullptr, WC_LISTVIEWW, nullptr);
+    ASSERT_NE(listView, nullptr);
+    EXPECT_EQ(ListViewRows(launcher.Id(), listView),
+              (Rows{{L"Ctrl + Alt + N", L"Icons\\i.lnk"},
+                    {L"Ctrl + Shift + 5", L"Menus\\sub\\m.lnk"},
+                    {L"Ctrl + Alt + 2", L"Floating\\g.lnk"},
+                    {L"Ctrl + Alt + 2", L"Floating\\f.lnk"}}));
+
+    // While it is open no other modal window opens: the commands return at once (a shown About box
+    // would keep this call waiting) and nothing new appears.
+    for (unsigned command : {kCmdShowAboutDialog, kCmdViewHotKeys}) {
+        DWORD_PTR ignored = 0;
+        EXPECT_NE(::SendMessageTimeoutW(main, WM_COMMAND, command, 0, SMTO_NORMAL, 5000, &ignored), 0) << command;
+    }
+    EXPECT_EQ(FindProcessWindow(launcher.Id(), L"#32770", L"About Orvo Launcher"), nullptr);
+    EXPECT_EQ(FindProcessWindows(launcher.Id(), L"TFormHotKeysList").size(), 1u);
+
+    ::SendMessageW(FindChildByText(list, L"&Close"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(list); }, kTimeout));
+    // Closed, it lets the next modal window open.
+    launcher.PostCommand(kCmdShowAboutDialog);
+    HWND about = launcher.WaitForWindow(L"#32770", L"About Orvo Launcher");
+    EXPECT_NE(about, nullptr);
+    if (about) ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(HotKeysTest, AReloadReleasesARemovedItemsHotKeyAndRefreshTakesAReleasedOneAgain)
+{
+    Shortcut(L"Floating\\f.lnk", L"F", kCtrlAlt | '4');
+    Shortcut(L"Icons\\i.lnk", L"I", kCtrlAlt | '5');
+    // Another program holds Ctrl + Alt + 5 while the launcher starts.
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, '5'));
+
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(main, nullptr);
+    EXPECT_FALSE(Free('4'));
+    // The folders are watched once the program takes posted messages: a menu round trip shows it.
+    ASSERT_NE(OpenTrayMenu(launcher, main), nullptr);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(::DeleteFileW((m_folder / L"Floating\\f.lnk").c_str()));
+    EXPECT_TRUE(WaitUntil([] { return Free('4'); }, kTimeout, 100));
+
+    // Released by the other program, the combination is the item's after "&Refresh HotKey".
+    ::UnregisterHotKey(nullptr, 1);
+    ASSERT_NE(OpenTrayMenu(launcher, main), nullptr);
+    for (WORD key : {VK_HOME, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}) Key(key);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+    EXPECT_TRUE(WaitUntil([] { return !Free('5'); }, kTimeout));
+    PressKeys({VK_CONTROL, VK_MENU, '5'});
+    EXPECT_EQ(Launched(1), (std::vector<std::wstring>{L"I"}));
+}
+
+TEST_F(HotKeysTest, SurfaceHotKeysFromTheSettingsOpenTheirSurfacesAndATakenOneIsCleared)
+{
+    Shortcut(L"Floating\\f.lnk", L"F");
+    const IniFile ini(Ini());
+    auto setHotKeys = [&] {
+        ini.Write(keys::HKPopupMod, MOD_CONTROL | MOD_ALT);
+        ini.Write(keys::HKPopupVir, 'P');
+        ini.Write(keys::HKIconWinMod, MOD_CONTROL | MOD_ALT);
+        ini.Write(keys::HKIconWinVir, 'O');
+        ini.Write(keys::HideTrayIcon, true);
+    };
+    setHotKeys();
+    {
+        LauncherProcess launcher({Ini()});
+        HWND main = Start(launcher);
+        ASSERT_NE(main, nullptr);
+        PressKeys({VK_CONTROL, VK_MENU, 'P'});
+        HWND menu = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (menu = FindProcessWindow(launcher.Id(), L"#32768")) && ::IsWindowVisible(menu); },
+                              kTimeout));
+        Key(VK_ESCAPE);
+        ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+        PressKeys({VK_CONTROL, VK_MENU, 'O'});
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                HWND floating = FindProcessWindow(launcher.Id(), L"TIconWindow");
+                return floating && ::IsWindowVisible(floating);
+            },
+            kTimeout));
+        // With both hotkeys in place the main tray icon may stay hidden.
+        EXPECT_FALSE(TrayIconExists(main, 1));
+    }
+
+    // The popup combination is taken: its keys are cleared, and the tray icon, no longer allowed to
+    // hide, comes back.
+    setHotKeys();
+    ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'P'));
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(ini.Read(keys::HKPopupMod), 0);
+    EXPECT_EQ(ini.Read(keys::HKPopupVir), 0);
+    EXPECT_EQ(ini.Read(keys::HKIconWinVir), 'O');
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main, 1); }, kTimeout));
+    ::UnregisterHotKey(nullptr, 1);
+}
