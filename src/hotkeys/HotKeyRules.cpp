@@ -3,10 +3,10 @@
 namespace {
 constexpr std::uint16_t kKnownModifierBits = kHotKeyFShift | kHotKeyFControl | kHotKeyFAlt | kHotKeyFExt;
 
-// Ids an item hotkey may take: the three described ranges, then the extra ones up to here. The
+// Ids an item hotkey may take: the collections' own ranges, then the extra ones up to here. The
 // application range of RegisterHotKey ends at 0xBFFF; what lies above the extra ids is the
 // surface hotkeys' once they have used 0-99.
-constexpr std::uint32_t kDescribedPerCollection = 100;
+constexpr std::uint32_t kOwnRangeSize = 100;
 constexpr std::uint32_t kFirstExtraItemId = 400;
 constexpr std::uint32_t kFirstHighSurfaceId = 0xA000;
 constexpr std::uint32_t kEndOfApplicationIds = 0xC000;
@@ -90,8 +90,8 @@ std::uint16_t HotKeyControlFromShortCut(TShortCut shortCut)
 std::optional<std::uint16_t> ItemHotKeyId(CollectionKind kind, std::size_t index)
 {
     if (kind == CollectionKind::None) return std::nullopt;
-    if (index < kDescribedPerCollection) return static_cast<std::uint16_t>(FirstIdOf(kind) + index);
-    const std::size_t extra = index - kDescribedPerCollection;
+    if (index < kOwnRangeSize) return static_cast<std::uint16_t>(FirstIdOf(kind) + index);
+    const std::size_t extra = index - kOwnRangeSize;
     if (extra >= (kFirstHighSurfaceId - kFirstExtraItemId) / 3) return std::nullopt;
     return static_cast<std::uint16_t>(kFirstExtraItemId + extra * 3 + SlotOf(kind));
 }
@@ -100,13 +100,13 @@ std::optional<ItemHotKeyOwner> ItemOfHotKeyId(std::uint32_t id)
 {
     if (id < kIconsFirstId || id >= kFirstHighSurfaceId) return std::nullopt;
     if (id < kFirstExtraItemId) {
-        const std::uint32_t slot = (id - kIconsFirstId) / kDescribedPerCollection;
+        const std::uint32_t slot = (id - kIconsFirstId) / kOwnRangeSize;
         const CollectionKind kind = KindOfSlot(slot);
         return ItemHotKeyOwner{kind, id - FirstIdOf(kind)};
     }
     const std::uint32_t extra = id - kFirstExtraItemId;
     if (extra / 3 >= (kFirstHighSurfaceId - kFirstExtraItemId) / 3) return std::nullopt;
-    return ItemHotKeyOwner{KindOfSlot(extra % 3), kDescribedPerCollection + extra / 3};
+    return ItemHotKeyOwner{KindOfSlot(extra % 3), kOwnRangeSize + extra / 3};
 }
 
 std::uint16_t SurfaceHotKeyId(std::uint32_t activation)

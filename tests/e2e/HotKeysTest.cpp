@@ -5,14 +5,13 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <msxml2.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/Commands.h"
-#include "base/Handles.h"
+#include "hotkeys/HotKeysXml.h"
 #include "e2e/LauncherTest.h"
 #include "tools/RecordLaunchLog.h"
 
@@ -51,63 +50,6 @@ Rows ListViewRows(DWORD processId, HWND listView)
     if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     ::CloseHandle(process);
     return rows;
-}
-
-std::wstring Attribute(IXMLDOMNode* node, const wchar_t* name)
-{
-    ComPtr<IXMLDOMElement> element;
-    VARIANT value;
-    ::VariantInit(&value);
-    std::wstring text = L"(none)";
-    BSTR attribute = ::SysAllocString(name);
-    if (SUCCEEDED(node->QueryInterface(IID_IXMLDOMElement, reinterpret_cast<void**>(element.put()))) &&
-        element.get()->getAttribute(attribute, &value) == S_OK && value.vt == VT_BSTR)
-        text = value.bstrVal;
-    ::SysFreeString(attribute);
-    ::VariantClear(&value);
-    return text;
-}
-
-// The file as MSXML reads it: each group's type, then its entries' hotkey and path.
-std::vector<std::wstring> ReadWithMsxml(const std::wstring& path, std::wstring& rootText)
-{
-    std::vector<std::wstring> lines;
-    CLSID clsid{};
-    ComPtr<IXMLDOMDocument> document;
-    if (FAILED(::CLSIDFromProgID(L"Msxml2.DOMDocument.6.0", &clsid)) ||
-        FAILED(::CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IXMLDOMDocument,
-                                  reinterpret_cast<void**>(document.put()))))
-        return {L"no MSXML"};
-    VARIANT file;
-    file.vt = VT_BSTR;
-    file.bstrVal = ::SysAllocString(path.c_str());
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    document.get()->put_async(VARIANT_FALSE);
-    document.get()->load(file, &loaded);
-    ::SysFreeString(file.bstrVal);
-    ComPtr<IXMLDOMElement> root;
-    if (loaded != VARIANT_TRUE || FAILED(document.get()->get_documentElement(root.put())) || !root) return {L"unreadable"};
-    BSTR name = nullptr;
-    root.get()->get_nodeName(&name);
-    rootText = std::wstring(name ? name : L"") + L" " + Attribute(root.get(), L"Name") + L"/" + Attribute(root.get(), L"Author");
-    ::SysFreeString(name);
-    ComPtr<IXMLDOMNode> group;
-    root.get()->get_firstChild(group.put());
-    while (group) {
-        lines.push_back(Attribute(group.get(), L"type"));
-        ComPtr<IXMLDOMNode> entry;
-        group.get()->get_firstChild(entry.put());
-        while (entry) {
-            lines.push_back(L"  " + Attribute(entry.get(), L"hotkey") + L" | " + Attribute(entry.get(), L"path"));
-            ComPtr<IXMLDOMNode> next;
-            entry.get()->get_nextSibling(next.put());
-            entry = std::move(next);
-        }
-        ComPtr<IXMLDOMNode> next;
-        group.get()->get_nextSibling(next.put());
-        group = std::move(next);
-    }
-    return lines;
 }
 
 class HotKeysTest : public LauncherTest {
@@ -169,24 +111,27 @@ TEST_F(HotKeysTest, HotKeysFileHoldsTheThreeGroupsAndTheListWindowShowsItsRows)
     LauncherProcess launcher({Ini()});
     HWND main = Start(launcher);
     ASSERT_NE(main, nullptr);
-    std::wstring root;
-    // Floating items are placed from the last name to the first.
-    EXPECT_EQ(ReadWithMsxml(XmlFile(), root),
-              (std::vector<std::wstring>{L"Icon", L"  Ctrl + Alt + N | Icons\\i.lnk", L"Menu",
-                                         L"  Ctrl + Shift + 5 | Menus\\sub\\m.lnk", L"Float",
-                                         L"  Ctrl + Alt + 2 | Floating\\g.lnk", L"  Ctrl + Alt + 2 | Floating\\f.lnk"}));
-    EXPECT_EQ(root, L"Application Orvo Launcher/Orvo Solution");
+    // The three groups in their order, and entries that MSXML reads back; Floating items are placed
+    // from the last name to the first.
+    const std::string bytes = ReadFileBytes(XmlFile());
+    EXPECT_EQ(bytes.find("<Application Name=\"Orvo Launcher\" Author=\"Orvo Solution\"><item type=\"Icon\">"),
+              bytes.find('\n') + 1);
+    EXPECT_LT(bytes.find("type=\"Menu\""), bytes.find("type=\"Float\""));
+    EXPECT_LT(bytes.find("Menus\\sub"), bytes.find("type=\"Float\""));
+    const Rows rows{{L"Ctrl + Alt + N", L"Icons\\i.lnk"},
+                    {L"Ctrl + Shift + 5", L"Menus\\sub\\m.lnk"},
+                    {L"Ctrl + Alt + 2", L"Floating\\g.lnk"},
+                    {L"Ctrl + Alt + 2", L"Floating\\f.lnk"}};
+    Rows read;
+    for (const HotKeyRow& row : ReadHotKeysFile(XmlFile()).Rows) read.emplace_back(row.HotKey, row.Path);
+    EXPECT_EQ(read, rows);
 
     launcher.PostCommand(kCmdViewHotKeys);
     HWND list = launcher.WaitForWindow(L"TFormHotKeysList", L"HotKey List");
     ASSERT_NE(list, nullptr);
     HWND listView = ::FindWindowExW(list, nullptr, WC_LISTVIEWW, nullptr);
     ASSERT_NE(listView, nullptr);
-    EXPECT_EQ(ListViewRows(launcher.Id(), listView),
-              (Rows{{L"Ctrl + Alt + N", L"Icons\\i.lnk"},
-                    {L"Ctrl + Shift + 5", L"Menus\\sub\\m.lnk"},
-                    {L"Ctrl + Alt + 2", L"Floating\\g.lnk"},
-                    {L"Ctrl + Alt + 2", L"Floating\\f.lnk"}}));
+    EXPECT_EQ(ListViewRows(launcher.Id(), listView), rows);
 
     // While it is open no other modal window opens: the commands return at once (a shown About box
     // would keep this call waiting) and nothing new appears.

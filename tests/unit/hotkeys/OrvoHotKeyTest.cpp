@@ -23,19 +23,20 @@ HWND MakeWindow()
 }
 
 // Every register event as "ok <id> <key> <modifier>" or "failed <hotkey> <key> <modifier>".
-struct EventLog {
-    std::vector<std::string> events;
-    void Watch(TOrvoHotKey& hotKey)
-    {
-        hotKey.OnHotKeyRegisterSuccess = [this](TOrvoHotKey& sender, TShortCut&, std::uint16_t& key, std::uint16_t& mod) {
-            events.push_back("ok " + std::to_string(sender.Id()) + " " + std::to_string(key) + " " + std::to_string(mod));
-        };
-        hotKey.OnHotKeyRegisterFailed = [this](TOrvoHotKey&, TShortCut& shortCut, std::uint16_t& key, std::uint16_t& mod) {
-            events.push_back("failed " + std::to_string(shortCut) + " " + std::to_string(key) + " " + std::to_string(mod));
-        };
-    }
-    std::vector<std::string> Take() { return std::exchange(events, {}); }
-};
+void Watch(TOrvoHotKey& hotKey, std::vector<std::string>& events)
+{
+    auto record = [&events](const char* what, int value, std::uint16_t key, std::uint16_t modifier) {
+        events.push_back(std::string(what) + " " + std::to_string(value) + " " + std::to_string(key) + " " +
+                         std::to_string(modifier));
+    };
+    hotKey.OnHotKeyRegisterSuccess = [=](TOrvoHotKey& sender, TShortCut&, std::uint16_t& key, std::uint16_t& mod) {
+        record("ok", sender.Id(), key, mod);
+    };
+    hotKey.OnHotKeyRegisterFailed = [=](TOrvoHotKey&, TShortCut& shortCut, std::uint16_t& key, std::uint16_t& mod) {
+        record("failed", shortCut, key, mod);
+    };
+}
+std::vector<std::string> Take(std::vector<std::string>& events) { return std::exchange(events, {}); }
 
 class OrvoHotKeyTest : public testing::Test {
 protected:
@@ -68,28 +69,28 @@ protected:
 
 TEST_F(OrvoHotKeyTest, RegistersOnActivationAndReRegistersOnlyForANewHotKey)
 {
-    EventLog log;
+    std::vector<std::string> log;
     {
         TOrvoHotKey hotKey(m_owner, m_hook, m_ids);
-        log.Watch(hotKey);
+        Watch(hotKey, log);
         hotKey.SetHotKey(kCtrlAltF11);
-        EXPECT_TRUE(log.Take().empty());  // inactive: nothing registered yet
+        EXPECT_TRUE(Take(log).empty());  // inactive: nothing registered yet
         hotKey.SetActive(true);
-        EXPECT_EQ(log.Take(), std::vector<std::string>{"ok 0 122 3"});
+        EXPECT_EQ(Take(log), std::vector<std::string>{"ok 0 122 3"});
         EXPECT_FALSE(Free(kCtrlAltF11));
 
         hotKey.SetHotKey(kCtrlAltF11);
         hotKey.SetActive(true);
-        EXPECT_TRUE(log.Take().empty());
+        EXPECT_TRUE(Take(log).empty());
 
         hotKey.SetHotKey(kCtrlShiftF12);
-        EXPECT_EQ(log.Take(), std::vector<std::string>{"ok 1 123 6"});
+        EXPECT_EQ(Take(log), std::vector<std::string>{"ok 1 123 6"});
         EXPECT_TRUE(Free(kCtrlAltF11));
 
         hotKey.SetActive(false);
         EXPECT_TRUE(Free(kCtrlShiftF12));
         hotKey.SetActive(true);
-        EXPECT_EQ(log.Take(), std::vector<std::string>{"ok 2 123 6"});
+        EXPECT_EQ(Take(log), std::vector<std::string>{"ok 2 123 6"});
     }
     // Destroyed while registered: the combination is free again.
     EXPECT_TRUE(Free(kCtrlShiftF12));
@@ -98,13 +99,13 @@ TEST_F(OrvoHotKeyTest, RegistersOnActivationAndReRegistersOnlyForANewHotKey)
 TEST_F(OrvoHotKeyTest, ACombinationAnotherProgramHoldsFailsWithHotKeyZeroAndStaysActive)
 {
     ASSERT_TRUE(::RegisterHotKey(m_other, 1, kModControl | kModAlt, 0x7A));
-    EventLog log;
+    std::vector<std::string> log;
     TOrvoHotKey hotKey(m_owner, m_hook, m_ids);
-    log.Watch(hotKey);
+    Watch(hotKey, log);
     hotKey.SetActive(true);  // no key yet: refused without asking the system
-    EXPECT_EQ(log.Take(), std::vector<std::string>{"failed 0 0 0"});
+    EXPECT_EQ(Take(log), std::vector<std::string>{"failed 0 0 0"});
     hotKey.SetHotKey(kCtrlAltF11);
-    EXPECT_EQ(log.Take(), std::vector<std::string>{"failed 0 0 0"});
+    EXPECT_EQ(Take(log), std::vector<std::string>{"failed 0 0 0"});
     EXPECT_TRUE(hotKey.Active());
     EXPECT_EQ(hotKey.HotKey(), 0);
     EXPECT_FALSE(hotKey.Registered());
