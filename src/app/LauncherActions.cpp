@@ -6,7 +6,6 @@
 
 #include "app/AboutBox.h"
 #include "app/Commands.h"
-#include "app/LauncherHotKeys.h"
 #include "app/LauncherMainUnit.h"
 #include "app/Registry.h"
 #include "base/Strings.h"

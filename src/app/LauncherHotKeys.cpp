@@ -9,10 +9,11 @@
 #include "hotkeys/UnitHotKeysList.h"
 #include "items/ShellOperations.h"
 
-LauncherHotKeys::LauncherHotKeys(TOrvoLauncherClass& main)
-    : m_main(main),
-      m_items(main.Handle(), main.m_collections),
-      m_surface(main.Handle(), m_hook, m_ids, static_cast<SurfaceHotKeyHost&>(*this))
+LauncherHotKeys::LauncherHotKeys(LauncherHotKeysHost& host, const LauncherHotKeysSetup& setup)
+    : m_host(host),
+      m_setup(setup),
+      m_items(setup.mainWindow, *setup.collections),
+      m_surface(setup.mainWindow, m_hook, m_ids, static_cast<SurfaceHotKeyHost&>(*this))
 {
 }
 
@@ -20,7 +21,7 @@ LauncherHotKeys::~LauncherHotKeys() = default;
 
 void LauncherHotKeys::RestoreSurfaceHotKeys()
 {
-    const LauncherOptions& options = m_main.m_options;
+    const LauncherOptions& options = m_host.EditableOptions();
     m_surface.Restore(SurfaceHotKey::Popup, options.popupHotkey.modifiers, options.popupHotkey.virtualKey);
     m_surface.Restore(SurfaceHotKey::IconWindow, options.iconWindowHotkey.modifiers, options.iconWindowHotkey.virtualKey);
 }
@@ -29,14 +30,14 @@ void LauncherHotKeys::OnHotKey(WPARAM id)
 {
     const Item* item = m_items.ItemOfHotKey(id);
     if (!item) return;
-    m_main.HideIconWindow();
+    m_host.HideIconWindow();
     const std::wstring file = item->FileName;
     if (FileExists(file)) LaunchItemFile(file);
 }
 
 bool LauncherHotKeys::OnCommand(unsigned id)
 {
-    CollectionLoader& collections = m_main.m_collections;
+    CollectionLoader& collections = *m_setup.collections;
     switch (id) {
     case kCmdRefreshHKey: ActionRefreshHKeyExecute(); return true;
     case kCmdIconRefreshHK: m_items.RefreshHotKeys(collections.Icons()); return true;
@@ -49,73 +50,73 @@ bool LauncherHotKeys::OnCommand(unsigned id)
 
 void LauncherHotKeys::ActionRefreshHKeyExecute()
 {
-    CollectionLoader& collections = m_main.m_collections;
+    CollectionLoader& collections = *m_setup.collections;
     m_items.RefreshHotKeys(collections.Menus());
     m_items.RefreshHotKeys(collections.Icons());
     m_items.RefreshHotKeys(collections.Floating());
-    m_main.MenuOpen = false;
+    m_host.SetMenuOpen(false);
 }
 
 void LauncherHotKeys::ActionViewHotKeysExecute()
 {
-    if (!m_main.CanOpenModal()) return;
-    const ModalKindValue saved = m_main.ModalKind;
-    m_main.ModalKind = ModalKindValue::HotkeyList;
+    if (!m_host.CanOpenModal()) return;
+    const ModalKindValue saved = m_host.ExchangeModalKind(ModalKindValue::HotkeyList);
     try {
-        TFormHotKeysList list(m_main.m_hotKeysXmlName);
-        list.ShowModal(m_main.Handle());
+        TFormHotKeysList list(m_setup.hotKeysXmlName);
+        list.ShowModal(m_setup.mainWindow);
     } catch (const LauncherError&) {
         // The window could not be made: nothing was shown.
     }
-    m_main.ModalKind = saved;
-    m_main.MenuOpen = false;
-    ::SetWindowTextW(m_main.m_application.Handle(), WindowText(m_main.Handle()).c_str());
+    m_host.ExchangeModalKind(saved);
+    m_host.SetMenuOpen(false);
+    ::SetWindowTextW(m_setup.applicationWindow, WindowText(m_setup.mainWindow).c_str());
 }
 
 void LauncherHotKeys::WriteHotKeysFile()
 {
-    const CollectionLoader& collections = m_main.m_collections;
+    const CollectionLoader& collections = *m_setup.collections;
     // A folder that cannot be written keeps the file it has; the program runs on without it.
-    ::WriteHotKeysFile(m_main.m_hotKeysXmlName, collections.Icons().HotKeyTexts(), collections.Menus().HotKeyTexts(),
+    ::WriteHotKeysFile(m_setup.hotKeysXmlName, collections.Icons().HotKeyTexts(), collections.Menus().HotKeyTexts(),
                        collections.Floating().HotKeyTexts());
 }
 
 void LauncherHotKeys::OpenPopupMenuByHotkey()
 {
-    m_main.HideIconWindow();
-    if (m_main.m_popupMenu) m_main.m_popupMenu->OpenMainMenuByHotkey();
+    m_host.HideIconWindow();
+    if (TBPopupMenuRight* popup = m_host.TriggeredPopupMenu()) popup->OpenMainMenuByHotkey();
     TrimWorkingSet();
 }
 
 void LauncherHotKeys::OpenIconWindowByHotkey()
 {
     // As the key + right click does: a menu the edge opened gives up the mouse first.
-    TBPopupMenuRight* popup = m_main.m_popupMenu.get();
-    if (popup && popup->EdgePopup() && m_main.MenuOpen) {
+    TBPopupMenuRight* popup = m_host.TriggeredPopupMenu();
+    if (popup && popup->EdgePopup() && m_host.IsMenuOpen()) {
         ::ReleaseCapture();
         popup->SetEdgePopup(false);
-        m_main.MenuOpen = false;
+        m_host.SetMenuOpen(false);
     }
-    if (!m_main.MenuOpen) {
-        m_main.HideIconWindow();
-        if (m_main.m_iconWindow) m_main.m_iconWindow->ShowIconWindowActive();
+    if (!m_host.IsMenuOpen()) {
+        m_host.HideIconWindow();
+        if (TIconWindow* iconWindow = m_host.TriggeredIconWindow()) iconWindow->ShowIconWindowActive();
     }
     TrimWorkingSet();
 }
 
 void LauncherHotKeys::StoreSurfaceHotKey(SurfaceHotKey which, int modifiers, int virtualKey)
 {
-    const IniFile& settings = m_main.m_settings;
-    HotkeyPair& pair = which == SurfaceHotKey::Popup ? m_main.m_options.popupHotkey : m_main.m_options.iconWindowHotkey;
+    const IniFile& settings = *m_setup.settings;
+    LauncherOptions& options = m_host.EditableOptions();
+    HotkeyPair& pair = which == SurfaceHotKey::Popup ? options.popupHotkey : options.iconWindowHotkey;
     pair = {modifiers, virtualKey};
     settings.Write(which == SurfaceHotKey::Popup ? keys::HKPopupMod : keys::HKIconWinMod, modifiers);
     settings.Write(which == SurfaceHotKey::Popup ? keys::HKPopupVir : keys::HKIconWinVir, virtualKey);
 }
 
-bool LauncherHotKeys::HideTrayIconChecked() const { return m_main.m_options.hideTrayIcon; }
+bool LauncherHotKeys::HideTrayIconChecked() const { return m_host.EditableOptions().hideTrayIcon; }
 
-void LauncherHotKeys::UncheckHideTrayIcon() { m_main.m_options.hideTrayIcon = false; }
+void LauncherHotKeys::UncheckHideTrayIcon() { m_host.EditableOptions().hideTrayIcon = false; }
 
-void LauncherHotKeys::StoreHideTrayIcon(bool hidden) { m_main.m_settings.Write(keys::HideTrayIcon, hidden); }
+void LauncherHotKeys::StoreHideTrayIcon(bool hidden) { m_setup.settings->Write(keys::HideTrayIcon, hidden); }
 
-void LauncherHotKeys::UpdateMainTrayIcon() { m_main.ShowMainTrayIcon(false); }
+void LauncherHotKeys::UpdateMainTrayIcon() { m_host.UpdateMainTrayIcon(); }

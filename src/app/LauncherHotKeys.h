@@ -8,11 +8,46 @@
 #include "hotkeys/ItemHotKeys.h"
 #include "hotkeys/SurfaceHotKeys.h"
 
-class TOrvoLauncherClass;
+#include <string>
+
+class CollectionLoader;
+class IniFile;
+class TBPopupMenuRight;
+class TIconWindow;
+struct LauncherOptions;
+enum class ModalKindValue : int;
+
+// What the hotkeys need of the main window.
+class LauncherHotKeysHost {
+public:
+    virtual ~LauncherHotKeysHost() = default;
+    // The surfaces the surface hotkeys open; null while they do not exist.
+    virtual TIconWindow* TriggeredIconWindow() const = 0;
+    virtual TBPopupMenuRight* TriggeredPopupMenu() const = 0;
+    virtual void HideIconWindow() = 0;
+    virtual bool IsMenuOpen() const = 0;
+    virtual void SetMenuOpen(bool open) = 0;
+    // One modal window at a time: asks (beeping when one is open), and swaps the open kind.
+    virtual bool CanOpenModal() = 0;
+    virtual ModalKindValue ExchangeModalKind(ModalKindValue kind) = 0;
+    // The options in effect: the two surface hotkeys and "Hide main tray icon" change here.
+    virtual LauncherOptions& EditableOptions() = 0;
+    // The main tray icon is placed or removed as the options say.
+    virtual void UpdateMainTrayIcon() = 0;
+};
+
+// What the main window holds from start-up on, for the life of the hotkeys.
+struct LauncherHotKeysSetup {
+    HWND mainWindow = nullptr;
+    HWND applicationWindow = nullptr;
+    CollectionLoader* collections = nullptr;
+    const IniFile* settings = nullptr;
+    std::wstring hotKeysXmlName;
+};
 
 class LauncherHotKeys : private SurfaceHotKeyHost {
 public:
-    explicit LauncherHotKeys(TOrvoLauncherClass& main);
+    LauncherHotKeys(LauncherHotKeysHost& host, const LauncherHotKeysSetup& setup);
     ~LauncherHotKeys() override;
     LauncherHotKeys(const LauncherHotKeys&) = delete;
     LauncherHotKeys& operator=(const LauncherHotKeys&) = delete;
@@ -43,7 +78,8 @@ private:
     void StoreHideTrayIcon(bool hidden) override;
     void UpdateMainTrayIcon() override;
 
-    TOrvoLauncherClass& m_main;
+    LauncherHotKeysHost& m_host;
+    LauncherHotKeysSetup m_setup;
     // Declared first, so every component has given its callbacks back before it goes.
     TOrvoWndProcHook m_hook;
     HotKeyIdSource m_ids;

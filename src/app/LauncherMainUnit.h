@@ -7,10 +7,12 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/ApplicationWindow.h"
 #include "app/Help.h"
+#include "app/LauncherHotKeys.h"
 #include "app/LauncherPage.h"
 #include "app/LauncherTriggers.h"
 #include "app/MainTrayIcon.h"
@@ -28,9 +30,11 @@
 // Which modal window is open: one at a time.
 enum class ModalKindValue : int { None = 0, AboutBox = 1, StartGroupEditor = 2, HotkeyList = 3 };
 
-class LauncherHotKeys;
-
-class TOrvoLauncherClass : public Window, private TrayHost, private PopupMenuHost {
+class TOrvoLauncherClass : public Window,
+                           private TrayHost,
+                           private PopupMenuHost,
+                           private LauncherTriggersHost,
+                           private LauncherHotKeysHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
     ~TOrvoLauncherClass() override;
@@ -93,6 +97,15 @@ private:
     bool NoMenuHint() const override;
     int PopUpDelay() const override;
     void ExecuteCommand(unsigned id) override { OnCommand(id); }
+    // LauncherTriggersHost (with HideIconWindow, IsMenuOpen and SetMenuOpen above)
+    TIconWindow* TriggeredIconWindow() const override { return m_iconWindow.get(); }
+    TBPopupMenuRight* TriggeredPopupMenu() const override { return m_popupMenu.get(); }
+    const LauncherOptions& CurrentOptions() const override { return m_options; }
+    bool EnableCornerEdge() const override;
+    // LauncherHotKeysHost (with the surfaces, HideIconWindow, CanOpenModal and the menu flag above)
+    ModalKindValue ExchangeModalKind(ModalKindValue kind) override { return std::exchange(ModalKind, kind); }
+    LauncherOptions& EditableOptions() override { return m_options; }
+    void UpdateMainTrayIcon() override { ShowMainTrayIcon(false); }
 
     void FormCreate();
     void FormDestroy();
@@ -149,8 +162,6 @@ private:
     std::unique_ptr<TIconWindow> m_iconWindow;
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     std::unique_ptr<LauncherTriggers> m_triggers;
-    friend class LauncherTriggers;
     std::unique_ptr<LauncherHotKeys> m_hotKeys;
-    friend class LauncherHotKeys;
     bool m_destroyed = false;
 };
