@@ -129,6 +129,8 @@ TEST_F(HotKeysTest, HotKeysFileHoldsTheThreeGroupsAndTheListWindowShowsItsRows)
     launcher.PostCommand(kCmdViewHotKeys);
     HWND list = launcher.WaitForWindow(L"TFormHotKeysList", L"HotKey List");
     ASSERT_NE(list, nullptr);
+    // It is shown once it is filled.
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(list) != FALSE; }, kTimeout));
     HWND listView = ::FindWindowExW(list, nullptr, WC_LISTVIEWW, nullptr);
     ASSERT_NE(listView, nullptr);
     EXPECT_EQ(ListViewRows(launcher.Id(), listView), rows);

@@ -48,25 +48,6 @@ inline void PressKeys(std::initializer_list<WORD> keys)
     ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
-// Right-clicks the main tray icon until the popup menu is up (clicks before the collections are
-// loaded are ignored by design); null when it never came.
-inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main)
-{
-    HWND menu = nullptr;
-    WaitUntil(
-        [&] {
-            ::PostMessageW(main, WM_USER, 0, WM_RBUTTONDOWN);
-            return WaitUntil(
-                [&] {
-                    menu = FindProcessWindow(launcher.Id(), L"#32768");
-                    return menu && ::IsWindowVisible(menu);
-                },
-                700);
-        },
-        10000, 0);
-    return menu;
-}
-
 // The mouse moved to a pixel of the primary screen (absolute coordinates are 0..65535; they are
 // rounded up so they land on the pixel).
 inline void MoveMouseTo(int x, int y)
@@ -90,6 +71,25 @@ inline void LeftClick()
 
 // A mouse message on the main tray icon, as the shell reports it: WM_USER with the icon's id (1).
 inline void PostMainTrayMouse(HWND main, UINT mouseMessage) { ::PostMessageW(main, WM_USER, 1, mouseMessage); }
+
+// Right-clicks the main tray icon until the popup menu is up (clicks before the collections are
+// loaded are ignored by design); null when it never came.
+inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main)
+{
+    HWND menu = nullptr;
+    WaitUntil(
+        [&] {
+            PostMainTrayMouse(main, WM_RBUTTONDOWN);
+            return WaitUntil(
+                [&] {
+                    menu = FindProcessWindow(launcher.Id(), L"#32768");
+                    return menu && ::IsWindowVisible(menu);
+                },
+                700);
+        },
+        10000, 0);
+    return menu;
+}
 
 // Whether the shell holds an icon of that window and id: modifying a missing icon fails.
 inline bool TrayIconExists(HWND owner, UINT id)
