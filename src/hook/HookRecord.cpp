@@ -108,11 +108,16 @@ void AttachProcess(HINSTANCE module) noexcept
 
 void DetachProcess() noexcept
 {
-    if (g_state.record && WaitForRecordMutex(kAttachWaitMs)) {
-        bool last = --g_state.record->AttachedProcesses <= 0;
-        ::ReleaseMutex(g_state.mutex);
-        // The last process to let go removes hooks that nobody can stop any more.
-        if (last) StopAllHooks();
+    {
+        // One wait, and the count and the clean-up under the same hold: a second wait here could
+        // find the mutex taken by a process that never lets go.
+        RecordLock lock(kAttachWaitMs);
+        if (THookSharedData* record = lock.Record()) {
+            // The last process to let go removes hooks that nobody can stop any more.
+            if (--record->AttachedProcesses <= 0) StopAllHooks(*record);
+        }
+        // Not had in time: the record, never written without its mutex, keeps this process's
+        // count, which only keeps the last-unload clean-up from running.
     }
     // Unloaded by FreeLibrary the view would otherwise stay mapped for the rest of the process.
     CloseRecord();

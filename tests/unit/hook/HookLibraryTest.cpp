@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "unit/hook/HookTestSupport.h"
 
 using namespace hooktest;
@@ -188,9 +191,14 @@ TEST_F(HookLibraryTest, SecondProcessSharesTheRecord)
 }
 
 // The last process to unload the library removes the hooks still installed. Other desktop processes
-// may keep the library loaded since an earlier hook call, so the test makes its peer the only
-// attached process for the duration and restores the count afterwards.
-TEST(HookLibraryLastDetach, RemovesHooksStillInstalled)
+// may keep the library loaded since an earlier hook call, so these tests make their peer the only
+// attached process for the duration and restore the count afterwards.
+//
+// The count and the clean-up go under one hold of the mutex: once the unload let go of it in
+// between, any process could take it and keep the unload waiting inside the loader. A thread here
+// takes the mutex over and over while the peer unloads; waiters get a mutex in turn, so it is had
+// here the moment the unload lets go of it the first time.
+TEST(HookLibraryLastDetach, RemovesHooksStillInstalledUnderTheSameHold)
 {
     RecordView view;  // keeps the record alive without loading the library here
     ASSERT_TRUE(view.Valid());
@@ -199,15 +207,57 @@ TEST(HookLibraryLastDetach, RemovesHooksStillInstalled)
     int others = start.AttachedProcesses;
     view.Change([](THookSharedData& r) { r.AttachedProcesses = 0; });
 
-    PeerProcess peer(L"watch-mouse-and-unload \"" + HookLibraryPath() + L"\"");
+    NamedEvent ready(L"ready"), go(L"go");
+    PeerProcess peer(L"watch-mouse-and-unload \"" + HookLibraryPath() + L"\" " + ready.Name() + L" " + go.Name());
+    bool watching = peer.WaitFor(ready, 10000);
+    std::atomic<bool> ended{false};
+    std::atomic<bool> sawCountGoneHooksKept{false};
+    std::thread contender([&] {
+        while (!ended) {
+            THookSharedData r = view.Read();
+            if (r.AttachedProcesses <= 0 && (r.MouseWatchers != 0 || r.MouseHook != 0)) sawCountGoneHooksKept = true;
+        }
+    });
+    go.Set();
     long code = peer.WaitForExit(10000);
+    ended = true;
+    contender.join();
     THookSharedData after = view.Read();
     view.Change([others](THookSharedData& r) { r.AttachedProcesses += others; });
 
+    EXPECT_TRUE(watching);
     EXPECT_EQ(0, code) << "the peer did not get to watch";
+    EXPECT_FALSE(sawCountGoneHooksKept) << "the unload let go of the mutex between its count and its clean-up";
     EXPECT_EQ(0, after.AttachedProcesses);
     EXPECT_EQ(0u, after.MouseHook);
     EXPECT_EQ(0, after.MouseWatchers);
+}
+
+// An ending process leaves the shared record exactly as it was, even as the last one attached with
+// a kind still counted: an unload would have given back its count and removed the hook.
+TEST(HookLibraryLastDetach, EndingProcessTouchesNothingShared)
+{
+    RecordView view;
+    ASSERT_TRUE(view.Valid());
+    THookSharedData start = view.Read();
+    ASSERT_TRUE(start.MouseWatchers == 0 && start.MouseHook == 0) << "another program is using the hook library";
+    int others = start.AttachedProcesses;
+    view.Change([](THookSharedData& r) { r.AttachedProcesses = 0; });
+
+    PeerProcess peer(L"watch-mouse-and-end \"" + HookLibraryPath() + L"\"");
+    long code = peer.WaitForExit(10000);
+    THookSharedData after = view.Read();
+    // The system removed the peer's hook with it; the record's stale entries go.
+    view.Change([others](THookSharedData& r) {
+        r.AttachedProcesses += others - 1;
+        r.MouseWatchers = 0;
+        r.MouseHook = 0;
+    });
+
+    EXPECT_EQ(0, code) << "the peer did not get to watch";
+    EXPECT_GE(after.AttachedProcesses, 1);
+    EXPECT_EQ(1, after.MouseWatchers);
+    EXPECT_NE(0u, after.MouseHook);
 }
 
 } // namespace
