@@ -260,4 +260,27 @@ TEST(HookLibraryLastDetach, EndingProcessTouchesNothingShared)
     EXPECT_NE(0u, after.MouseHook);
 }
 
+// A low-integrity process (a protected-mode browser that receives hooked input) opens the mutex
+// with full access, which only a low label allows, as the mapping has. A mutex that a copy created
+// without the label gets it from the next copy that attaches.
+TEST(HookLibraryLabels, MutexCarriesTheLowLabel)
+{
+    const std::wstring lowNoWriteUp = L"S-1-16-4096 1";
+    {
+        HookLibrary lib;
+        ASSERT_TRUE(lib.Complete());
+        HANDLE mutex = ::OpenMutexW(READ_CONTROL, FALSE, kHookMutexName);
+        ASSERT_TRUE(mutex);
+        EXPECT_EQ(lowNoWriteUp, MandatoryLabel(mutex));
+        ::CloseHandle(mutex);
+    }
+
+    HANDLE unlabelled = ::CreateMutexW(nullptr, FALSE, kHookMutexName);
+    ASSERT_TRUE(unlabelled);
+    HookLibrary lib;
+    ASSERT_TRUE(lib.Complete());
+    EXPECT_EQ(lowNoWriteUp, MandatoryLabel(unlabelled));
+    ::CloseHandle(unlabelled);
+}
+
 } // namespace
