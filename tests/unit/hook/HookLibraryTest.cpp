@@ -195,8 +195,8 @@ TEST_F(HookLibraryTest, SecondProcessSharesTheRecord)
 // attached process for the duration and restore the count afterwards.
 //
 // The count and the clean-up go under one hold of the mutex: once the unload let go of it in
-// between, any process could take it and keep the unload waiting inside the loader. A thread here
-// takes the mutex over and over while the peer unloads; waiters get a mutex in turn, so it is had
+// between, any process could take it and keep the unload waiting inside the loader. Threads here
+// take the mutex over and over while the peer unloads; waiters get a mutex in turn, so it is had
 // here the moment the unload lets go of it the first time.
 TEST(HookLibraryLastDetach, RemovesHooksStillInstalledUnderTheSameHold)
 {
@@ -210,22 +210,29 @@ TEST(HookLibraryLastDetach, RemovesHooksStillInstalledUnderTheSameHold)
     NamedEvent ready(L"ready"), go(L"go");
     PeerProcess peer(L"watch-mouse-and-unload \"" + HookLibraryPath() + L"\" " + ready.Name() + L" " + go.Name());
     bool watching = peer.WaitFor(ready, 10000);
+    NamedEvent contending(L"contending");
     std::atomic<bool> ended{false};
     std::atomic<bool> sawCountGoneHooksKept{false};
-    std::thread contender([&] {
-        while (!ended) {
-            THookSharedData r = view.Read();
+    std::atomic<int> running{0};
+    // Two, so that one of them is always waiting for the mutex when the peer lets go of it.
+    auto contend = [&] {
+        RecordView own;
+        for (bool first = true; !ended; first = false) {
+            THookSharedData r = own.Read();
             if (r.AttachedProcesses <= 0 && (r.MouseWatchers != 0 || r.MouseHook != 0)) sawCountGoneHooksKept = true;
+            if (first && ++running == 2) contending.Set();
         }
-    });
+    };
+    std::thread contenders[2] = {std::thread(contend), std::thread(contend)};
+    bool contended = ::WaitForSingleObject(contending.Handle(), 10000) == WAIT_OBJECT_0;
     go.Set();
     long code = peer.WaitForExit(10000);
     ended = true;
-    contender.join();
+    for (std::thread& contender : contenders) contender.join();
     THookSharedData after = view.Read();
     view.Change([others](THookSharedData& r) { r.AttachedProcesses += others; });
 
-    EXPECT_TRUE(watching);
+    EXPECT_TRUE(watching && contended);
     EXPECT_EQ(0, code) << "the peer did not get to watch";
     EXPECT_FALSE(sawCountGoneHooksKept) << "the unload let go of the mutex between its count and its clean-up";
     EXPECT_EQ(0, after.AttachedProcesses);
@@ -275,8 +282,16 @@ TEST(HookLibraryLabels, MutexCarriesTheLowLabel)
         ::CloseHandle(mutex);
     }
 
+    // Left with no label at all, whether it is new or still open somewhere since the block above.
     HANDLE unlabelled = ::CreateMutexW(nullptr, FALSE, kHookMutexName);
     ASSERT_TRUE(unlabelled);
+    SECURITY_DESCRIPTOR bare;
+    ACL noLabel;
+    ::InitializeSecurityDescriptor(&bare, SECURITY_DESCRIPTOR_REVISION);
+    ::InitializeAcl(&noLabel, sizeof(noLabel), ACL_REVISION);
+    ::SetSecurityDescriptorSacl(&bare, TRUE, &noLabel, FALSE);
+    ::SetKernelObjectSecurity(unlabelled, LABEL_SECURITY_INFORMATION, &bare);
+    ASSERT_EQ(L"", MandatoryLabel(unlabelled));
     HookLibrary lib;
     ASSERT_TRUE(lib.Complete());
     EXPECT_EQ(lowNoWriteUp, MandatoryLabel(unlabelled));
