@@ -42,7 +42,7 @@ protected:
         HWND window = launcher.WaitForWindow(kIconWindowClass, nullptr);
         EXPECT_TRUE(WaitUntil(
             [&] {
-                ::PostMessageW(m_main, WM_USER, 0, WM_MOUSEMOVE);
+                PostMainTrayMouse(m_main, WM_MOUSEMOVE);
                 return WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, 300);
             },
             kTimeout, 0));
@@ -83,7 +83,7 @@ TEST_F(FloatingTest, HoveringTheMainTrayIconOpensItActive)
     LauncherProcess launcher({Ini()});
     HWND window = Start(launcher);
     ASSERT_NE(window, nullptr);
-    ::PostMessageW(m_main, WM_USER, 0, WM_MOUSEMOVE);
+    PostMainTrayMouse(m_main, WM_MOUSEMOVE);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, kTimeout));
 }
