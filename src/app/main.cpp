@@ -31,7 +31,7 @@ int RunMessageLoop(HWND mainWindow)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    // Libraries load from the system folder and ours only, never from the current folder.
+    // Libraries never load from the current folder.
     RestrictDllSearchPath();
 
     SetErrorBoxCaption(kProgramTitle);
