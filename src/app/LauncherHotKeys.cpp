@@ -4,6 +4,7 @@
 #include "app/LauncherMainUnit.h"
 #include "app/SettingsKeys.h"
 #include "base/LauncherError.h"
+#include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "hotkeys/HotKeysXml.h"
 #include "hotkeys/UnitHotKeysList.h"
@@ -64,8 +65,11 @@ void LauncherHotKeys::ActionViewHotKeysExecute()
     try {
         TFormHotKeysList list(m_setup.hotKeysXmlName);
         list.ShowModal(m_setup.mainWindow);
-    } catch (const LauncherError&) {
-        // The window could not be made: nothing was shown.
+    } catch (...) {
+        // The window could not be made: the error box says so, and the next opening may work.
+        m_host.ExchangeModalKind(saved);
+        m_host.SetMenuOpen(false);
+        throw;
     }
     m_host.ExchangeModalKind(saved);
     m_host.SetMenuOpen(false);
@@ -75,9 +79,10 @@ void LauncherHotKeys::ActionViewHotKeysExecute()
 void LauncherHotKeys::WriteHotKeysFile()
 {
     const CollectionLoader& collections = *m_setup.collections;
-    // A folder that cannot be written keeps the file it has; the program runs on without it.
-    ::WriteHotKeysFile(m_setup.hotKeysXmlName, collections.Icons().HotKeyTexts(), collections.Menus().HotKeyTexts(),
-                       collections.Floating().HotKeyTexts());
+    // A file that cannot be written keeps what it had; start-up says so and goes on.
+    if (!::WriteHotKeysFile(m_setup.hotKeysXmlName, collections.Icons().HotKeyTexts(),
+                            collections.Menus().HotKeyTexts(), collections.Floating().HotKeyTexts()))
+        throw LauncherError(FormatMessageText(L"Cannot write %s", m_setup.hotKeysXmlName));
 }
 
 void LauncherHotKeys::OpenPopupMenuByHotkey()

@@ -58,7 +58,8 @@ public:
     void OnHotKey(WPARAM id);
     // The refresh commands and "&View HotKeys"; false for any other command.
     bool OnCommand(unsigned id);
-    // Start-up, after the three loads: "HotKeys.xml" beside the settings file.
+    // Start-up, after the three loads: "HotKeys.xml" beside the settings file. Throws
+    // LauncherError when the file cannot be written.
     void WriteHotKeysFile();
 
     ItemHotKeyRegistrar& Registrar() noexcept { return m_items; }

@@ -67,7 +67,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         mainWindow.CreateIconWindow();
         mainWindow.LoadCollections();
         // 9. The hotkey list file.
-        mainWindow.WriteHotKeysFile();
+        try {
+            mainWindow.WriteHotKeysFile();
+        } catch (...) {
+            // The list of hotkeys is a by-product: the program runs on without it.
+            ShowCurrentException();
+        }
         // 10. The three folders are watched.
         mainWindow.StartWatchingFolders();
         // 11. The main tray icon as configured.

@@ -226,3 +226,22 @@ TEST_F(HotKeysTest, SurfaceHotKeysFromTheSettingsOpenTheirSurfacesAndATakenOneIs
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main, 1); }, kTimeout));
     ::UnregisterHotKey(nullptr, 1);
 }
+
+TEST_F(HotKeysTest, HotKeysFileThatCannotBeWrittenIsReportedOnceAndTheProgramRunsOn)
+{
+    // A folder in the file's place: no XML document can be saved there.
+    ASSERT_TRUE(TempFolder::MakeFolder(XmlFile()));
+    Shortcut(L"Icons\\i.lnk", L"I");
+    LauncherProcess launcher({Ini()});
+    ASSERT_TRUE(launcher.Start());
+    HWND box = launcher.WaitForWindow(L"#32770", L"Orvo Launcher");
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(WaitForChildByText(box, L"Cannot write " + XmlFile()), nullptr);
+    EXPECT_EQ(FindProcessWindows(launcher.Id(), L"#32770", L"Orvo Launcher").size(), 1u);
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    // Start-up goes on: the item's tray icon, and the program still answers its commands.
+    HWND main = launcher.WaitForMainWindow();
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main, 100); }, kTimeout));
+    launcher.PostCommand(kCmdShowMainWindow);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
+}
