@@ -54,7 +54,16 @@ protected:
     // "Show Floating Icon" with the cursor at a point; true once the window shows.
     bool ShowAt(HWND window, int x, int y)
     {
-        ::SetCursorPos(x, y);
+        // The X server may still echo an earlier pointer position: place it until it stays.
+        const bool placed = WaitUntil(
+            [&] {
+                ::SetCursorPos(x, y);
+                ::Sleep(50);
+                POINT cursor{};
+                return ::GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
+            },
+            kTimeout);
+        if (!placed) return false;
         ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
         return WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout);
     }
