@@ -30,9 +30,10 @@ machine() {
 }
 
 # Windows' own libraries; anything else (a compiler runtime, say) would have to ship too.
-SYSTEM_DLLS=" kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll ole32.dll oleaut32.dll
-  comctl32.dll comdlg32.dll version.dll shlwapi.dll uxtheme.dll msvcrt.dll wininet.dll winmm.dll
-  imm32.dll ws2_32.dll crypt32.dll dwmapi.dll "
+SYSTEM_DLLS=$(echo kernel32.dll user32.dll gdi32.dll shell32.dll advapi32.dll ole32.dll oleaut32.dll \
+  comctl32.dll comdlg32.dll version.dll shlwapi.dll uxtheme.dll msvcrt.dll wininet.dll winmm.dll \
+  imm32.dll ws2_32.dll crypt32.dll dwmapi.dll)
+SYSTEM_DLLS=" $SYSTEM_DLLS "
 
 check_pair() { # where, folder with Launcher.exe and Launcher.dll, machine (x86 or x64)
   local where=$1 dir=$2 expected=$3 file dll
