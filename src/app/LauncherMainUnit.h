@@ -11,6 +11,7 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/Help.h"
+#include "app/LauncherGroups.h"
 #include "app/LauncherPage.h"
 #include "app/LauncherTriggers.h"
 #include "app/MainTrayIcon.h"
@@ -89,6 +90,7 @@ private:
     bool NoMenuHint() const override;
     int PopUpDelay() const override;
     void ExecuteCommand(unsigned id) override { OnCommand(id); }
+    void RunStartGroup(const std::wstring& caption) override;
 
     void FormCreate();
     void FormDestroy();
@@ -106,6 +108,7 @@ private:
     void OnTaskbarCreated();
     void LaunchFloatingItem(std::uint16_t id);
     RECT TabDisplayRect() const;
+    std::array<HWND, 3> PageHandles() const;
     int Scale(int pixels) const;
 
     ApplicationWindow& m_application;
@@ -131,7 +134,8 @@ private:
     UniqueHfont m_font;
     HWND m_pageControl = nullptr;
     LauncherPage m_launcherPage;
-    std::array<ChildDialog, 2> m_otherPages;
+    std::unique_ptr<LauncherGroups> m_groups;  // the "Group Start" page and the runner
+    ChildDialog m_optionsPage;
     HWND m_okButton = nullptr;
     HWND m_helpButton = nullptr;
     HWND m_aboutButton = nullptr;
@@ -146,5 +150,6 @@ private:
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     std::unique_ptr<LauncherTriggers> m_triggers;
     friend class LauncherTriggers;
+    friend class LauncherGroups;
     bool m_destroyed = false;
 };
