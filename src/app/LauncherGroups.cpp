@@ -1,5 +1,7 @@
 #include "app/LauncherGroups.h"
 
+#include <algorithm>
+
 #include "app/Commands.h"
 #include "app/LauncherMainUnit.h"
 #include "base/Strings.h"
@@ -28,12 +30,15 @@ LauncherGroups::~LauncherGroups() = default;
 void LauncherGroups::CreatePage(HINSTANCE instance, HWND parent)
 {
     m_groups.CreatePage(instance, parent, m_main.m_menuImages.get(), kImageGroupStart);
-    // A width typed into the file that no list could show gives the column its design width.
-    auto width = [&](const IntKey& key) {
-        const int stored = m_main.m_settings.Read(key);
-        return stored < 0 || stored > kMostColumnWidth ? key.defaultValue : stored;
+    // A width typed into the file that no list could show gives the column its design width; the
+    // design width grows to show its header whole where the font is wider than it was made for.
+    auto width = [&](const IntKey& key, int column) {
+        int stored = m_main.m_settings.Read(key);
+        if (stored < 0 || stored > kMostColumnWidth) stored = key.defaultValue;
+        if (stored == key.defaultValue) stored = std::max(stored, m_groups.Page().HeaderFitWidth(column));
+        return stored;
     };
-    m_groups.Page().SetColumnWidths(width(keys::GroupStartCol1), width(keys::GroupStartCol2));
+    m_groups.Page().SetColumnWidths(width(keys::GroupStartCol1, 0), width(keys::GroupStartCol2, 1));
 }
 
 void LauncherGroups::SaveColumnWidths()

@@ -164,6 +164,16 @@ void StartGroupPage::SetColumnWidths(int caption, int count)
     ListView_SetColumnWidth(m_list, 1, ScaleForDpi(count, dpi));
 }
 
+int StartGroupPage::HeaderFitWidth(int column) const
+{
+    const wchar_t* const captions[] = {L"Caption", L"Num. of Files"};
+    if (column < 0 || column > 1) return 0;
+    const unsigned dpi = Dpi();
+    // The header draws its text inside margins of about 8 pixels on each side.
+    const int pixels = ListView_GetStringWidth(m_list, captions[column]) + ScaleForDpi(16, dpi);
+    return static_cast<int>((static_cast<long long>(pixels) * 96 + dpi - 1) / dpi);
+}
+
 void StartGroupPage::ShowPopupMenu(POINT screen)
 {
     HMENU menu = ::CreatePopupMenu();

@@ -41,6 +41,8 @@ public:
     // The two column widths in pixels at 96 DPI, as the settings keep them.
     std::pair<int, int> ColumnWidths() const;
     void SetColumnWidths(int caption, int count);
+    // The narrowest width, at 96 DPI, that shows a column's header text whole in the list's font.
+    int HeaderFitWidth(int column) const;
 
     HWND ListViewGroup() const noexcept { return m_list; }
 
