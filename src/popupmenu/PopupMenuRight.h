@@ -52,6 +52,7 @@ public:
     // Creates the menu's owner window and the five fixed entries. `images` is the menu image list
     // ("MENUIMAGE"); `programFolderImages`/`programFolderIndex` draw the program folder icon.
     void Create(HIMAGELIST images, HIMAGELIST programFolderImages, int programFolderIndex);
+    // The program folder's icon again (after a theme change).
     void SetProgramFolderImage(HIMAGELIST images, int index);
     // The "Group Start" submenu: one entry per caption, in order, or "No Group Start".
     void SetGroupEntries(const std::vector<std::wstring>& captions);
@@ -97,8 +98,6 @@ private:
     HMENU m_systemMenu = nullptr;
     HIMAGELIST m_images = nullptr;
     HIMAGELIST m_menuImages = nullptr;  // of the "Menus" entries, by the image mode
-    HIMAGELIST m_programFolderImages = nullptr;
-    int m_programFolderIndex = -1;
     std::vector<HMENU> m_folderStack;
     std::vector<std::wstring> m_files;  // the file of each "Menus" entry, by command offset
     std::vector<std::wstring> m_groupCaptions;  // the group of each "Group Start" entry
