@@ -86,7 +86,7 @@ inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, DWORD timeoutMs =
     HWND menu = nullptr;
     WaitUntil(
         [&] {
-            ::PostMessageW(main, WM_USER, 0, WM_RBUTTONDOWN);
+            PostMainTrayMouse(main, WM_RBUTTONDOWN);
             return WaitUntil(
                 [&] {
                     menu = FindProcessWindow(launcher.Id(), L"#32768");
