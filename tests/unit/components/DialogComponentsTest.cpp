@@ -15,30 +15,33 @@
 #include "components/OrvoPickIcon.h"
 
 namespace {
-// A visible dialog of this process other than `not`, within the time-out.
+struct Search {
+    HWND not_;
+    const wchar_t* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM data)
+{
+    auto* s = reinterpret_cast<Search*>(data);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    wchar_t cls[64] = {};
+    ::GetClassNameW(window, cls, 64);
+    if (pid != ::GetCurrentProcessId() || window == s->not_ || lstrcmpW(cls, L"#32770") != 0 ||
+        !::IsWindowVisible(window) || (s->title && WindowText(window) != s->title))
+        return TRUE;
+    s->found = window;
+    return FALSE;
+}
+
+// A visible dialog of this process other than `not_`, within the time-out.
 HWND WaitForDialog(HWND not_ = nullptr, const wchar_t* title = nullptr, DWORD timeoutMs = 15000)
 {
-    struct Search {
-        HWND not_;
-        const wchar_t* title;
-        HWND found;
-    } search{not_, title, nullptr};
+    Search search{not_, title, nullptr};
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     while (!search.found && ::GetTickCount64() < deadline) {
-        ::EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto* s = reinterpret_cast<Search*>(data);
-                DWORD pid = 0;
-                ::GetWindowThreadProcessId(window, &pid);
-                wchar_t cls[64] = {};
-                ::GetClassNameW(window, cls, 64);
-                if (pid != ::GetCurrentProcessId() || window == s->not_ || lstrcmpW(cls, L"#32770") != 0 ||
-                    !::IsWindowVisible(window) || (s->title && WindowText(window) != s->title))
-                    return TRUE;
-                s->found = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        ::EnumWindows(&MatchDialog, reinterpret_cast<LPARAM>(&search));
         if (!search.found) ::Sleep(50);
     }
     return search.found;
