@@ -116,25 +116,6 @@ inline std::vector<std::wstring> SubFolders(const std::wstring& folder)
     return names;
 }
 
-// Right-clicks the main tray icon until the popup menu is up (clicks before the collections are
-// loaded are ignored by design) and returns the menu's window.
-inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, DWORD timeoutMs = 10000)
-{
-    HWND menu = nullptr;
-    WaitUntil(
-        [&] {
-            PostMainTrayMouse(main, WM_RBUTTONDOWN);
-            return WaitUntil(
-                [&] {
-                    menu = FindProcessWindow(launcher.Id(), L"#32768");
-                    return menu && ::IsWindowVisible(menu);
-                },
-                700);
-        },
-        timeoutMs, 0);
-    return menu;
-}
-
 // A data folder with "Icons", "Menus" and "Floating", a settings file naming it, and the launch
 // log of RecordLaunch (inherited through the program by everything it starts).
 class LauncherTest : public testing::Test {
