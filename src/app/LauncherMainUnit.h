@@ -12,6 +12,7 @@
 
 #include "app/ApplicationWindow.h"
 #include "app/Help.h"
+#include "app/LauncherGroups.h"
 #include "app/LauncherHotKeys.h"
 #include "app/LauncherPage.h"
 #include "app/LauncherTriggers.h"
@@ -97,6 +98,7 @@ private:
     bool NoMenuHint() const override;
     int PopUpDelay() const override;
     void ExecuteCommand(unsigned id) override { OnCommand(id); }
+    void RunStartGroup(const std::wstring& caption) override;
     // LauncherTriggersHost (with HideIconWindow, IsMenuOpen and SetMenuOpen above)
     TIconWindow* TriggeredIconWindow() const override { return m_iconWindow.get(); }
     TBPopupMenuRight* TriggeredPopupMenu() const override { return m_popupMenu.get(); }
@@ -123,6 +125,7 @@ private:
     void OnTaskbarCreated();
     void LaunchFloatingItem(std::uint16_t id);
     RECT TabDisplayRect() const;
+    std::array<HWND, 3> PageHandles() const;
     int Scale(int pixels) const;
 
     ApplicationWindow& m_application;
@@ -148,7 +151,8 @@ private:
     UniqueHfont m_font;
     HWND m_pageControl = nullptr;
     LauncherPage m_launcherPage;
-    std::array<ChildDialog, 2> m_otherPages;
+    std::unique_ptr<LauncherGroups> m_groups;  // the "Group Start" page and the runner
+    ChildDialog m_optionsPage;
     HWND m_okButton = nullptr;
     HWND m_helpButton = nullptr;
     HWND m_aboutButton = nullptr;
@@ -163,5 +167,7 @@ private:
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     std::unique_ptr<LauncherTriggers> m_triggers;
     std::unique_ptr<LauncherHotKeys> m_hotKeys;
+    // The start groups' wiring reads the settings, the menu images and the modal bookkeeping.
+    friend class LauncherGroups;
     bool m_destroyed = false;
 };
