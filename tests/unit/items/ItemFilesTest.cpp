@@ -147,9 +147,9 @@ TEST_F(ItemFilesTest, ShellIconIndexesAndImageCopies)
 
     UniqueImageList own = CreateItemImageList();
     ASSERT_TRUE(own);
-    EXPECT_EQ(CopySystemImage(own.get(), index), 0);
-    EXPECT_EQ(CopySystemImage(own.get(), index), 1);
-    EXPECT_EQ(CopySystemImage(own.get(), -1), -1);
+    EXPECT_EQ(CopySystemImage(own.get(), SystemImageList(), index), 0);
+    EXPECT_EQ(CopySystemImage(own.get(), SystemImageList(), index), 1);
+    EXPECT_EQ(CopySystemImage(own.get(), SystemImageList(), -1), -1);
     EXPECT_EQ(::ImageList_GetImageCount(own.get()), 2);
 }
 
