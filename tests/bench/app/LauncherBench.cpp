@@ -155,7 +155,9 @@ Memory MemoryOf(DWORD processId, bool trimFirst)
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters)) {
-        memory.privateMb = static_cast<double>(counters.PrivateUsage) / (1024.0 * 1024.0);
+        // Wine leaves the private count at 0; the commit charge is the same figure on Windows.
+        const SIZE_T privateBytes = counters.PrivateUsage ? counters.PrivateUsage : counters.PagefileUsage;
+        memory.privateMb = static_cast<double>(privateBytes) / (1024.0 * 1024.0);
         memory.workingSetMb = static_cast<double>(counters.WorkingSetSize) / (1024.0 * 1024.0);
     }
     ::CloseHandle(process);
@@ -428,46 +430,64 @@ void ChangeBreakdown(const EntryMaker& maker, const char* label)
     // The monitor's worker is waiting before anything is written.
     ::Sleep(200);
 
-    std::vector<double> totals, arrival, deadline, stop, load, shell, restart;
+    struct Series {
+        std::vector<double> totals, arrival, deadline, stop, load, shell, restart;
+    } series[2];  // an addition, then its removal
+    int loads = 0;
     for (int i = 0; i < 3; ++i) {
-        stages = Stages{};
-        const UINT id = kIconsFirstId + 3 + static_cast<UINT>(i);
-        stages.written = NowMs();
-        maker.Make(data.folder / (L"Icons\\Added " + std::to_wstring(i) + L".lnk"));
-        PumpUntil([&] { return stages.restarted != 0; }, 20000, [&] {
-            if (stages.loadEnd != 0 && stages.restarted == 0) stages.restarted = NowMs();
-        });
-        if (stages.restarted == 0 || !TrayIconExists(owner, id)) {
-            std::printf("change %d did not reach the tray\n", i);
-            continue;
+        const std::wstring file = data.folder / (L"Icons\\Added " + std::to_wstring(i) + L".lnk");
+        for (int kind = 0; kind < 2; ++kind) {
+            stages = Stages{};
+            stages.written = NowMs();
+            if (kind == 0) maker.Make(file);
+            else ::DeleteFileW(file.c_str());
+            PumpUntil([&] { return stages.restarted != 0; }, 20000, [&] {
+                if (stages.loadEnd != 0 && stages.restarted == 0) stages.restarted = NowMs();
+            });
+            const bool shown = TrayIconExists(owner, kIconsFirstId + 3) == (kind == 0);
+            if (stages.restarted == 0 || !shown) {
+                std::printf("change %d of kind %d did not reach the tray\n", i, kind);
+                continue;
+            }
+            ++loads;
+            // The tick that rebuilt read the clock last before the load began.
+            stages.tick = lastClockRead <= stages.loadStart ? lastClockRead : stages.loadStart;
+            Series& s = series[kind];
+            s.totals.push_back(stages.restarted - stages.written);
+            s.arrival.push_back(stages.arrived - stages.written);
+            s.deadline.push_back(stages.tick - stages.arrived);
+            s.stop.push_back(stages.loadStart - stages.tick);
+            s.load.push_back(stages.loadEnd - stages.loadStart - stages.shell);
+            s.shell.push_back(stages.shell);
+            s.restart.push_back(stages.restarted - stages.loadEnd);
+            // Whatever the change still sets off happens now, not inside the next measurement.
+            stages = Stages{};
+            PumpUntil([&] { return stages.restarted != 0; }, 2500, [&] {
+                if (stages.loadEnd != 0 && stages.restarted == 0) stages.restarted = NowMs();
+            });
+            if (stages.restarted != 0) std::printf("change %d of kind %d rebuilt once more\n", i, kind);
         }
-        // The tick that rebuilt read the clock last before the load began.
-        stages.tick = lastClockRead <= stages.loadStart ? lastClockRead : stages.loadStart;
-        totals.push_back(stages.restarted - stages.written);
-        arrival.push_back(stages.arrived - stages.written);
-        deadline.push_back(stages.tick - stages.arrived);
-        stop.push_back(stages.loadStart - stages.tick);
-        load.push_back(stages.loadEnd - stages.loadStart - stages.shell);
-        shell.push_back(stages.shell);
-        restart.push_back(stages.restarted - stages.loadEnd);
-        ::Sleep(300);
     }
     reload.StopWatching();
     loader.ClearCollections();
     ::DestroyWindow(owner);
 
-    const std::string prefix = std::string("change breakdown") + label + ", ";
-    const auto info = [&](const char* stage, const std::vector<double>& values, const char* note) {
-        bench::Info((prefix + stage).c_str(), bench::Median(values), note);
-    };
-    info("notification arrival", arrival, "file written until the monitor's message");
-    info("deadline and timer", deadline, "message until the rebuilding tick");
-    info("monitor stop", stop, "");
-    info("load", load, "LoadIcons without the shell's tray calls");
-    info("shell", shell, "Shell_NotifyIcon calls of the load");
-    info("monitor start", restart, "");
-    const double total = bench::Median(totals);
-    bench::Info((prefix + "total").c_str(), total, Target("<= 2,500 ms", total > 0 && total <= 2500).c_str());
+    for (int kind = 0; kind < 2; ++kind) {
+        const Series& s = series[kind];
+        const std::string prefix =
+            std::string("change breakdown") + label + (kind == 0 ? ", addition, " : ", removal, ");
+        const auto info = [&](const char* stage, const std::vector<double>& values, const char* note) {
+            bench::Info((prefix + stage).c_str(), bench::Median(values), note);
+        };
+        info("notification arrival", s.arrival, "file written until the monitor's message");
+        info("deadline and timer", s.deadline, "message until the rebuilding tick");
+        info("monitor stop", s.stop, "");
+        info("load", s.load, "LoadIcons without the shell's tray calls");
+        info("shell", s.shell, "Shell_NotifyIcon calls of the load");
+        info("monitor start", s.restart, "");
+        const double total = bench::Median(s.totals);
+        bench::Info((prefix + "total").c_str(), total, Target("<= 2,500 ms", total > 0 && total <= 2500).c_str());
+    }
 }
 
 // The real program on a three-entry "Icons" folder: a file written until its tray icon answers.
@@ -487,11 +507,11 @@ void SmallChange(const EntryMaker& maker, const char* label)
         const std::wstring file = data.folder / L"Icons\\Added.lnk";
         added.push_back(ChangeToSurface([&] { maker.Make(file); },
                                         [&] { return TrayIconExists(main, kIconsFirstId + 3); }));
-        ::Sleep(300);
+        ::Sleep(2500);  // a rebuild the addition still sets off is over
         removed.push_back(ChangeToSurface([&] { ::DeleteFileW(file.c_str()); }, [&] {
             return !TrayIconExists(main, kIconsFirstId + 3) && TrayIconExists(main, kIconsFirstId + 2);
         }));
-        ::Sleep(300);
+        ::Sleep(2500);
     }
     const double add = bench::Median(added), remove = bench::Median(removed);
     bench::Info((std::string("change to tray, 3-entry Icons, addition") + label).c_str(), add,
@@ -563,15 +583,16 @@ void Everything(const EntryMaker& maker)
 
     // A change of the 500-entry "Floating" folder until the floating window shows it.
     {
-        HWND bar = FloatingBar(launcher.Id());
+        const DWORD id = launcher.Id();
         std::vector<double> addTimes, removeTimes;
         const std::wstring file = big.folder / L"Floating\\Added.lnk";
         for (int i = 0; i < kChangeRepeats; ++i) {
-            addTimes.push_back(ChangeToSurface([&] { maker.Make(file); }, [&] { return ButtonCount(bar) == 501; }));
-            ::Sleep(300);
-            removeTimes.push_back(
-                ChangeToSurface([&] { ::DeleteFileW(file.c_str()); }, [&] { return ButtonCount(bar) == 500; }));
-            ::Sleep(300);
+            addTimes.push_back(
+                ChangeToSurface([&] { maker.Make(file); }, [&] { return ButtonCount(FloatingBar(id)) == 501; }));
+            ::Sleep(2500);  // a rebuild the change still sets off is over
+            removeTimes.push_back(ChangeToSurface([&] { ::DeleteFileW(file.c_str()); },
+                                                  [&] { return ButtonCount(FloatingBar(id)) == 500; }));
+            ::Sleep(2500);
         }
         const double add = bench::Median(addTimes), remove = bench::Median(removeTimes);
         bench::Info("change to floating window, 500 entries, addition", add,
