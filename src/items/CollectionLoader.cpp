@@ -1,6 +1,7 @@
 #include "items/CollectionLoader.h"
 
 #include <unordered_map>
+#include <utility>
 
 #include "base/Strings.h"
 #include "base/WinUtil.h"
@@ -44,7 +45,7 @@ CollectionLoader::CollectionLoader()
 void CollectionLoader::SetDataFolder(const std::wstring& dataFolder)
 {
     const std::wstring folder = IncludeTrailingBackslash(dataFolder);
-    if (folder != m_dataFolder) DropItemCache();
+    if (folder != m_dataFolder) ShellImagesChanged();
     m_dataFolder = folder;
 }
 
@@ -53,6 +54,21 @@ void CollectionLoader::DropItemCache() noexcept
     m_iconsCache.Clear();
     m_floatingCache.Clear();
     m_menusCache.Clear();
+}
+
+void CollectionLoader::ShellImagesChanged() noexcept
+{
+    DropItemCache();
+    // The copies were made from the shell's images as they were.
+    for (Collection* collection : {&m_icons, &m_floating, &m_menus}) collection->ClearImages();
+    m_iconImagesDropped = true;
+}
+
+void CollectionLoader::ForgetItems(Collection& collection)
+{
+    constexpr std::size_t kSpareImageCopies = 64;
+    if (collection.ImageCopyCount() > collection.Count() + kSpareImageCopies) collection.ClearImages();
+    collection.ClearItems();
 }
 
 Item* CollectionLoader::FindItemById(std::uint16_t id) noexcept
@@ -73,7 +89,7 @@ bool CollectionLoader::ProbeImageMode()
     if (!m_systemImages) m_systemImages = SystemImageList();
     const bool shares = m_imageModeProbe ? m_imageModeProbe() : false;
     // The mode follows the theme: what was kept was read under the other one.
-    if (m_imageModeKnown && shares != m_sharesSystemImages) DropItemCache();
+    if (m_imageModeKnown && shares != m_sharesSystemImages) ShellImagesChanged();
     m_imageModeKnown = true;
     m_sharesSystemImages = shares;
     return m_sharesSystemImages;
@@ -97,7 +113,7 @@ bool CollectionLoader::PlaceImage(Item& item, Collection& collection) const
 {
     if (m_sharesSystemImages) return true;
     if (item.ImageIndex < 0) return false;
-    item.ImageIndex = CopySystemImage(collection.ImageList(), m_systemImages, item.ImageIndex);
+    item.ImageIndex = collection.ImageCopyOf(m_systemImages, item.ImageIndex);
     return true;
 }
 
@@ -114,21 +130,21 @@ void CollectionLoader::DiscardIcons()
     if (m_iconsSurface) m_iconsSurface->RemoveIconItems(m_icons.Items());
     m_icons.ClearLoadedIconFiles();
     UnregisterHotKeys(m_icons);
-    m_icons.ClearItems();
+    ForgetItems(m_icons);
 }
 
 void CollectionLoader::DiscardFloating()
 {
     if (m_floatingSurface) m_floatingSurface->RemoveFloatingItems(m_floating.Items());
     UnregisterHotKeys(m_floating);
-    m_floating.ClearItems();
+    ForgetItems(m_floating);
 }
 
 void CollectionLoader::DiscardMenus()
 {
     UnregisterHotKeys(m_menus);
     if (m_menusSurface) m_menusSurface->RemoveMenuItems(m_menus.Items());
-    m_menus.ClearItems();
+    ForgetItems(m_menus);
 }
 
 void CollectionLoader::ClearCollections()
@@ -139,6 +155,7 @@ void CollectionLoader::ClearCollections()
     DiscardIcons();
     DiscardFloating();
     DiscardMenus();
+    for (Collection* collection : {&m_icons, &m_floating, &m_menus}) collection->ClearImages();
 }
 
 void CollectionLoader::LoadIcons()
@@ -146,6 +163,7 @@ void CollectionLoader::LoadIcons()
     HourglassCursor hourglass;
     m_icons.HotKeyTexts().clear();
     ProbeImageMode();
+    const bool imagesDropped = std::exchange(m_iconImagesDropped, false);
     if (m_iconsSurface) m_iconsSurface->BeginIconsLoad(ImagesFor(m_icons));
 
     const std::wstring folder = m_dataFolder + kIconsFolderName;
@@ -156,7 +174,7 @@ void CollectionLoader::LoadIcons()
     } else {
         const Listing listing(ListCollectionEntries(folder));
         const std::vector<std::wstring>& listed = listing.paths;
-        if (IconFolderLostFiles(listed, m_icons.LoadedIconFiles(), FoldPathCase)) {
+        if (imagesDropped || IconFolderLostFiles(listed, m_icons.LoadedIconFiles(), FoldPathCase)) {
             DiscardIcons();
         } else if (m_hotKeys) {
             for (const Item& item : m_icons.Items())

@@ -46,9 +46,12 @@ public:
     // (a change of the data folder, and shutdown while the surfaces still exist).
     void ClearCollections();
     // Forgets what the loads kept of every file, so the next loads ask the shell and read every file
-    // again (the theme changed, and with it the shell's images). A change of the image mode or of the
-    // data folder does the same by itself.
+    // again.
     void DropItemCache() noexcept;
+    // The shell's images may have changed (the theme did): besides what was read, every copied image
+    // is forgotten, and the next Icons load places all its items afresh. A change of the image mode or
+    // of the data folder does the same by itself.
+    void ShellImagesChanged() noexcept;
 
     Collection& Icons() noexcept { return m_icons; }
     Collection& Floating() noexcept { return m_floating; }
@@ -76,6 +79,9 @@ private:
     // item cannot be placed (copy mode and no system image).
     bool PlaceImage(Item& item, Collection& collection) const;
     void UnregisterHotKeys(Collection& collection);
+    // Empties a collection's table; its copied images stay for the next load unless removals have
+    // left far more of them than items.
+    static void ForgetItems(Collection& collection);
     void DiscardIcons();
     void DiscardFloating();
     void DiscardMenus();
@@ -98,6 +104,8 @@ private:
     HIMAGELIST m_systemImages = nullptr;
     bool m_sharesSystemImages = false;
     bool m_imageModeKnown = false;
+    // The images were dropped: the Icons items a load would keep must be placed afresh.
+    bool m_iconImagesDropped = false;
     std::int32_t m_folderIconIndex = -1;
     std::int32_t m_folderOpenIconIndex = -1;
 };

@@ -27,7 +27,7 @@ constexpr WatchedCollection kStartOrder[] = {WatchedCollection::Icons, WatchedCo
 CollectionRebuilds CollectionRebuilds::Of(CollectionLoader& loader)
 {
     return {[&loader] { loader.LoadIcons(); }, [&loader] { loader.LoadMenus(); },
-            [&loader] { loader.LoadFloating(); }, [&loader] { loader.DropItemCache(); }};
+            [&loader] { loader.LoadFloating(); }, [&loader] { loader.ShellImagesChanged(); }};
 }
 
 class TCollectionReload::TimerWindowImpl final : public ::Window {

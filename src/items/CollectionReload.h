@@ -29,7 +29,8 @@ struct CollectionRebuilds {
     std::function<void()> LoadIcons;
     std::function<void()> LoadMenus;
     std::function<void()> LoadFloating;
-    // Forgets what the loads kept of the files, before a theme change rebuilds everything.
+    // Forgets what the loads kept of the files and of the shell's images, before a theme change
+    // rebuilds everything.
     std::function<void()> DropCaches;
 
     // The loader's own LoadIcons, LoadMenus and LoadFloating; the loader must outlive the user.

@@ -65,10 +65,9 @@ void CollectionLoader::AddMenuFolder(const std::wstring& folder, PathSet& ancest
         menuFolder.Caption = ItemCaption(menuFolder.Name);
         menuFolder.TreeImageIndex = m_folderIconIndex;
         menuFolder.TreeOpenImageIndex = m_folderOpenIconIndex;
-        // In the copied mode every submenu gets its own copy of the folder icon.
+        // In the copied mode every submenu draws the one copy of the folder icon.
         menuFolder.MenuImageIndex =
-            m_sharesSystemImages ? m_folderIconIndex
-                                 : CopySystemImage(m_menus.ImageList(), m_systemImages, m_folderIconIndex);
+            m_sharesSystemImages ? m_folderIconIndex : m_menus.ImageCopyOf(m_systemImages, m_folderIconIndex);
         if (m_menusSurface) m_menusSurface->BeginMenuFolder(menuFolder);
         AddMenuFolder(subFolder, ancestors, files);
         if (!subIdentity.empty()) ancestors.Erase(subIdentity);

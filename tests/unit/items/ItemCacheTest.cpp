@@ -132,6 +132,28 @@ TEST_F(ItemCacheTest, RebuildAfterAChangeMatchesALoadThatReadsEveryFile)
     }
 }
 
+TEST_F(ItemCacheTest, ThemeChangeReadsEveryFileAgainAndPlacesTheIconsAfresh)
+{
+    MakeData();
+    CollectionLoader loader;
+    loader.SetDataFolder(m_data->Path());
+    loader.SetImageModeProbe([] { return false; });
+    loader.LoadIcons();
+    const std::vector<std::string> before = Describe(loader.Icons());
+    MakeShortcut(Path(L"Icons\\Notes.lnk"), m_program, L"", L"Now the program");
+
+    // Nothing lost: the loaded items stay as they were.
+    loader.LoadIcons();
+    EXPECT_EQ(Describe(loader.Icons()), before);
+
+    loader.ShellImagesChanged();
+    loader.LoadIcons();
+    ASSERT_EQ(loader.Icons().Count(), 4u);
+    EXPECT_EQ(loader.Icons().Items()[1].Hint, L"Now the program");
+    for (const Item& item : loader.Icons().Items())
+        EXPECT_LT(item.ImageIndex, ::ImageList_GetImageCount(loader.Icons().ImageList())) << Describe(item);
+}
+
 TEST(ItemCacheRulesTest, KnowsAFileOnlyAtItsStampAndPath)
 {
     ItemCache cache;
