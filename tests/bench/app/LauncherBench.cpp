@@ -593,6 +593,7 @@ void Everything(const EntryMaker& maker)
             removeTimes.push_back(ChangeToSurface([&] { ::DeleteFileW(file.c_str()); },
                                                   [&] { return ButtonCount(FloatingBar(id)) == 500; }));
             ::Sleep(2500);
+            std::printf("floating change %d: addition %.1f ms, removal %.1f ms\n", i, addTimes.back(), removeTimes.back());
         }
         const double add = bench::Median(addTimes), remove = bench::Median(removeTimes);
         bench::Info("change to floating window, 500 entries, addition", add,
