@@ -182,7 +182,7 @@ void CollectionLoader::LoadIcons()
         }
 
         const std::vector<std::wstring> newFiles = NewFiles(listed, m_icons.LoadedIconFileSet());
-        for (const std::wstring& file : PlacementOrder(newFiles, LessPathNoCase)) {
+        for (const std::wstring& file : PlacementOrderByKey(newFiles, PathSortKeyNoCase)) {
             std::uint16_t id = 0;
             if (!ItemIdFor(m_icons.FirstId(), m_icons.Count(), id)) break;
             if (!FileExists(file)) continue;
@@ -215,7 +215,7 @@ void CollectionLoader::LoadFloating()
     } else {
         const Listing listing(ListCollectionEntries(folder));
         if (m_floatingSurface) m_floatingSurface->SetFloatingFileCount(listing.paths.size());
-        for (const std::wstring& file : PlacementOrder(listing.paths, LessPathNoCase)) {
+        for (const std::wstring& file : PlacementOrderByKey(listing.paths, PathSortKeyNoCase)) {
             std::uint16_t id = 0;
             if (!ItemIdFor(m_floating.FirstId(), m_floating.Count(), id)) break;
             if (!FileExists(file)) continue;

@@ -173,6 +173,18 @@ std::wstring FoldPathCase(std::wstring_view path)
     return upper;
 }
 
+std::string PathSortKeyNoCase(const std::wstring& path)
+{
+    constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int length = static_cast<int>(path.size());
+    const int size = ::LCMapStringW(LOCALE_USER_DEFAULT, kFlags, path.data(), length, nullptr, 0);
+    if (size <= 0) return WideToUtf8(path);
+    std::string key(static_cast<std::size_t>(size), '\0');
+    // A sort key is bytes, written through the wide-character pointer.
+    ::LCMapStringW(LOCALE_USER_DEFAULT, kFlags, path.data(), length, reinterpret_cast<LPWSTR>(key.data()), size);
+    return key;
+}
+
 bool LessPathNoCase(const std::wstring& a, const std::wstring& b)
 {
     return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),

@@ -44,3 +44,5 @@ MenuFolderEntries ListMenuFolder(const std::wstring& folder);
 // Case folding and order of paths as the file system and the user's locale see them.
 std::wstring FoldPathCase(std::wstring_view path);
 bool LessPathNoCase(const std::wstring& a, const std::wstring& b);
+// The key whose byte order is LessPathNoCase's order.
+std::string PathSortKeyNoCase(const std::wstring& path);
