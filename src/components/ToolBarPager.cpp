@@ -108,7 +108,7 @@ void ToolBarPager::AddPendingButtons()
 void ToolBarPager::RemoveAllButtons()
 {
     m_pending.clear();
-    while (::SendMessageW(m_toolBar, TB_BUTTONCOUNT, 0, 0) > 0) ::SendMessageW(m_toolBar, TB_DELETEBUTTON, 0, 0);
+    TShadowedHintWindow::RemoveAllToolBarButtons(m_toolBar);
     m_hints.clear();
     LayOut();
 }

@@ -138,7 +138,7 @@ void TIconWindow::FillToolBar()
         ApplyLayout();
         return;
     }
-    while (::SendMessageW(m_toolBar, TB_BUTTONCOUNT, 0, 0) > 0) ::SendMessageW(m_toolBar, TB_DELETEBUTTON, 0, 0);
+    TShadowedHintWindow::RemoveAllToolBarButtons(m_toolBar);
     ::SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
     int iconWidth = 16;
     int iconHeight = 16;
