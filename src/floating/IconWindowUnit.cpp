@@ -138,7 +138,18 @@ void TIconWindow::FillToolBar()
         ApplyLayout();
         return;
     }
-    TShadowedHintWindow::RemoveAllToolBarButtons(m_toolBar);
+    // This bar takes its buttons off one by one at a millisecond each, hundreds of them in a large
+    // folder; a new bar is one window.
+    if (::SendMessageW(m_toolBar, TB_BUTTONCOUNT, 0, 0) > 0) {
+        HWND hint = reinterpret_cast<HWND>(::SendMessageW(m_toolBar, TB_GETTOOLTIPS, 0, 0));
+        ::DestroyWindow(m_toolBar);
+        if (hint && ::IsWindow(hint)) ::DestroyWindow(hint);
+        CreateToolBar();
+        if (!m_toolBar) {
+            ApplyLayout();
+            return;
+        }
+    }
     ::SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
     int iconWidth = 16;
     int iconHeight = 16;
