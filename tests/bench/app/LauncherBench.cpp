@@ -40,6 +40,7 @@ using e2e::WaitUntil;
 namespace {
 
 constexpr UINT kMainTray = WM_USER;
+constexpr WPARAM kMainTrayIconId = 1;  // the id of the program's own tray icon
 constexpr DWORD kLongWait = 180000;
 constexpr int kMenuRepeats = 5;
 constexpr int kChangeRepeats = 2;
@@ -287,7 +288,7 @@ double BareMenuOpen(FloorThread& floor, HMENU menu)
 double ProgramMenuOpen(LauncherProcess& launcher, HWND main)
 {
     const double start = NowMs();
-    ::PostMessageW(main, kMainTray, 0, WM_RBUTTONDOWN);
+    ::PostMessageW(main, kMainTray, kMainTrayIconId, WM_RBUTTONDOWN);
     if (!WaitUntil([&] { return VisibleMenu(launcher.Id()) != nullptr; }, 20000, 1)) return -1;
     const double elapsed = NowMs() - start;
     // The menu's owner ends the menu loop on WM_CANCELMODE, as when another window takes the screen.

@@ -11,7 +11,6 @@
 #include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "items/CollectionLoader.h"
-#include "items/ItemCache.h"
 #include "ItemTestFiles.h"
 
 using namespace item_test;
@@ -152,36 +151,6 @@ TEST_F(ItemCacheTest, ThemeChangeReadsEveryFileAgainAndPlacesTheIconsAfresh)
     EXPECT_EQ(loader.Icons().Items()[1].Hint, L"Now the program");
     for (const Item& item : loader.Icons().Items())
         EXPECT_LT(item.ImageIndex, ::ImageList_GetImageCount(loader.Icons().ImageList())) << Describe(item);
-}
-
-TEST(ItemCacheRulesTest, KnowsAFileOnlyAtItsStampAndPath)
-{
-    ItemCache cache;
-    Item read;
-    read.Caption = L"Editor";
-    read.Hint = L"The editor";
-    read.Id = 105;
-    read.ImageIndex = 7;
-    read.Kind = CollectionKind::Icons;
-    const FileStamp stamp{1000, 42};
-    cache.Store(L"C:\\d\\Icons\\Editor.lnk", stamp, read);
-
-    const Item* known = cache.Find(L"C:\\d\\Icons\\Editor.lnk", stamp);
-    ASSERT_NE(known, nullptr);
-    EXPECT_EQ(known->Hint, L"The editor");
-    EXPECT_EQ(known->ImageIndex, 7);
-    EXPECT_EQ(known->Id, 0) << "an Id belongs to one load";
-    EXPECT_EQ(known->Kind, CollectionKind::None);
-
-    EXPECT_EQ(cache.Find(L"C:\\d\\Icons\\Editor.lnk", FileStamp{1001, 42}), nullptr) << "written since";
-    EXPECT_EQ(cache.Find(L"C:\\d\\Icons\\Editor.lnk", FileStamp{1000, 43}), nullptr) << "another size";
-    EXPECT_EQ(cache.Find(L"C:\\d\\Icons\\editor.lnk", stamp), nullptr) << "renamed in case: another caption";
-
-    cache.Store(L"C:\\d\\Icons\\Other.lnk", stamp, read);
-    cache.Retain({L"C:\\d\\Icons\\Other.lnk"});
-    EXPECT_EQ(cache.Find(L"C:\\d\\Icons\\Editor.lnk", stamp), nullptr) << "gone from the folder";
-    EXPECT_NE(cache.Find(L"C:\\d\\Icons\\Other.lnk", stamp), nullptr);
-    EXPECT_EQ(cache.Size(), 1u);
 }
 
 } // namespace
