@@ -3,10 +3,11 @@
 #include <algorithm>
 
 #include "app/Commands.h"
-#include "app/LauncherMainUnit.h"
+#include "app/ModalKind.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "items/ShellOperations.h"
+#include "popupmenu/PopupMenuRight.h"
 
 namespace {
 constexpr int kMostColumnWidth = 4000;
@@ -20,8 +21,8 @@ bool IniGroupSettings::EraseSection(const std::wstring& section)
     return true;  // there was none
 }
 
-LauncherGroups::LauncherGroups(TOrvoLauncherClass& main)
-    : m_main(main), m_settings(main.m_settings), m_groups(static_cast<StartGroupHost&>(*this))
+LauncherGroups::LauncherGroups(LauncherGroupsHost& host, const LauncherGroupsSetup& setup)
+    : m_host(host), m_setup(setup), m_settings(*setup.settings), m_groups(static_cast<StartGroupHost&>(*this))
 {
 }
 
@@ -29,11 +30,11 @@ LauncherGroups::~LauncherGroups() = default;
 
 void LauncherGroups::CreatePage(HINSTANCE instance, HWND parent)
 {
-    m_groups.CreatePage(instance, parent, m_main.m_menuImages.get(), kImageGroupStart);
+    m_groups.CreatePage(instance, parent, m_setup.menuImages, kImageGroupStart);
     // A width typed into the file that no list could show gives the column its design width; the
     // design width grows to show its header whole where the font is wider than it was made for.
     auto width = [&](const IntKey& key, int column) {
-        int stored = m_main.m_settings.Read(key);
+        int stored = m_setup.settings->Read(key);
         if (stored < 0 || stored > kMostColumnWidth) stored = key.defaultValue;
         if (stored == key.defaultValue) stored = std::max(stored, m_groups.Page().HeaderFitWidth(column));
         return stored;
@@ -45,47 +46,46 @@ void LauncherGroups::SaveColumnWidths()
 {
     if (!m_groups.PageHandle()) return;
     const auto [caption, count] = m_groups.Page().ColumnWidths();
-    m_main.m_settings.Write(keys::GroupStartCol1, caption);
-    m_main.m_settings.Write(keys::GroupStartCol2, count);
+    m_setup.settings->Write(keys::GroupStartCol1, caption);
+    m_setup.settings->Write(keys::GroupStartCol2, count);
 }
 
-HWND LauncherGroups::MainWindow() const { return m_main.Handle(); }
+HWND LauncherGroups::MainWindow() const { return m_setup.mainWindow; }
 
-void LauncherGroups::ClearMenuOpen() { m_main.MenuOpen = false; }
+void LauncherGroups::ClearMenuOpen() { m_host.SetMenuOpen(false); }
 
-void LauncherGroups::HideIconWindow() { m_main.HideIconWindow(); }
+void LauncherGroups::HideIconWindow() { m_host.HideIconWindow(); }
 
-bool LauncherGroups::CanOpenModal() { return m_main.CanOpenModal(); }
+bool LauncherGroups::CanOpenModal() { return m_host.CanOpenModal(); }
 
 void LauncherGroups::BeginEditorModal()
 {
-    m_savedModalKinds.push_back(static_cast<int>(m_main.ModalKind));
-    m_main.ModalKind = ModalKindValue::StartGroupEditor;
+    m_savedModalKinds.push_back(m_host.ExchangeModalKind(ModalKindValue::StartGroupEditor));
 }
 
-void LauncherGroups::EditorWindowChanged(HWND editor) { m_main.m_modalWindow = editor; }
+void LauncherGroups::EditorWindowChanged(HWND editor) { m_host.SetModalWindow(editor); }
 
 void LauncherGroups::EndEditorModal()
 {
-    m_main.m_modalWindow = nullptr;
+    m_host.SetModalWindow(nullptr);
     if (m_savedModalKinds.empty()) {
-        m_main.ModalKind = ModalKindValue::None;
+        m_host.ExchangeModalKind(ModalKindValue::None);
         return;
     }
-    m_main.ModalKind = static_cast<ModalKindValue>(m_savedModalKinds.back());
+    m_host.ExchangeModalKind(m_savedModalKinds.back());
     m_savedModalKinds.pop_back();
 }
 
 void LauncherGroups::SetGroupSubmenu(const std::vector<std::wstring>& captions)
 {
-    if (m_main.m_popupMenu) m_main.m_popupMenu->SetGroupEntries(captions);
+    if (TBPopupMenuRight* menu = m_host.TriggeredPopupMenu()) menu->SetGroupEntries(captions);
 }
 
-void LauncherGroups::ShowHelp() { m_main.ActionShowHelpExecute(); }
+void LauncherGroups::ShowHelp() { m_host.ShowHelpTopic(); }
 
 void LauncherGroups::ShowContextHelp(HWND, DWORD contextId, POINT at)
 {
-    if (m_main.m_help) m_main.m_help->ShowContextPopup(m_main.Handle(), contextId, at);
+    m_host.ShowContextHelpPopup(contextId, at);
 }
 
 void LauncherGroups::LaunchFile(const std::wstring& path)

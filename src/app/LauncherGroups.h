@@ -2,14 +2,43 @@
 // The main window's wiring of the start groups: the settings file as the groups see it, the modal
 // bookkeeping of the editor, the submenu, help and launching.
 
+#include <windows.h>
+#include <commctrl.h>
+
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/ModalKind.h"
 #include "app/Settings.h"
 #include "groups/StartGroups.h"
 
-class TOrvoLauncherClass;
+class TBPopupMenuRight;
+
+// What the start groups need of the main window.
+class LauncherGroupsHost {
+public:
+    virtual ~LauncherGroupsHost() = default;
+    // The menu whose "Group Start" submenu mirrors the list; null while it does not exist.
+    virtual TBPopupMenuRight* TriggeredPopupMenu() const = 0;
+    virtual void HideIconWindow() = 0;
+    virtual void SetMenuOpen(bool open) = 0;
+    // One modal window at a time: asks (beeping when one is open), and swaps the open kind.
+    virtual bool CanOpenModal() = 0;
+    virtual ModalKindValue ExchangeModalKind(ModalKindValue kind) = 0;
+    // The open modal window, which a refused opening brings forward; null when none.
+    virtual void SetModalWindow(HWND window) = 0;
+    // The "&Help" command, and a control's context popup.
+    virtual void ShowHelpTopic() = 0;
+    virtual void ShowContextHelpPopup(DWORD contextId, POINT at) = 0;
+};
+
+// What the main window holds from start-up on, for the life of the groups.
+struct LauncherGroupsSetup {
+    HWND mainWindow = nullptr;
+    const IniFile* settings = nullptr;
+    HIMAGELIST menuImages = nullptr;  // "MENUIMAGE": the page shows image 7
+};
 
 // The settings file through the groups' interface.
 class IniGroupSettings : public GroupSettingsFile {
@@ -38,7 +67,7 @@ private:
 
 class LauncherGroups : private StartGroupHost {
 public:
-    explicit LauncherGroups(TOrvoLauncherClass& main);
+    LauncherGroups(LauncherGroupsHost& host, const LauncherGroupsSetup& setup);
     ~LauncherGroups() override;
 
     // The "Group Start" page, its column widths from "GroupStartCol".
@@ -63,8 +92,9 @@ private:
     void ShowContextHelp(HWND control, DWORD contextId, POINT at) override;
     void LaunchFile(const std::wstring& path) override;
 
-    TOrvoLauncherClass& m_main;
+    LauncherGroupsHost& m_host;
+    LauncherGroupsSetup m_setup;
     IniGroupSettings m_settings;
     TStartGroups m_groups;
-    std::vector<int> m_savedModalKinds;
+    std::vector<ModalKindValue> m_savedModalKinds;
 };

@@ -227,7 +227,11 @@ void TOrvoLauncherClass::CreateControls()
 
     ToolBarPagerEvents iconEvents, floatingEvents;
     m_launcherPage.CreatePage(instance, Handle(), std::move(iconEvents), std::move(floatingEvents));
-    m_groups = std::make_unique<LauncherGroups>(*this);
+    LauncherGroupsSetup groupsSetup;
+    groupsSetup.mainWindow = Handle();
+    groupsSetup.settings = &m_settings;
+    groupsSetup.menuImages = m_menuImages.get();
+    m_groups = std::make_unique<LauncherGroups>(static_cast<LauncherGroupsHost&>(*this), groupsSetup);
     m_groups->CreatePage(instance, Handle());
     m_optionsPage.Create(instance, IDD_PAGE_OPTIONS, Handle());
     for (HWND page : PageHandles()) {
@@ -408,6 +412,11 @@ void TOrvoLauncherClass::ForceForeground(HWND window) { ForceForegroundWindow(wi
 bool TOrvoLauncherClass::NoMenuHint() const { return m_settings.Read(keys::NoMenuHint); }
 
 int TOrvoLauncherClass::PopUpDelay() const { return m_settings.Read(keys::PopUpDelay); }
+
+void TOrvoLauncherClass::ShowContextHelpPopup(DWORD contextId, POINT at)
+{
+    if (m_help) m_help->ShowContextPopup(Handle(), contextId, at);
+}
 
 bool TOrvoLauncherClass::EnableCornerEdge() const { return m_settings.Read(keys::EnableCornerEdge); }
 

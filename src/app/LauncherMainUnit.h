@@ -17,6 +17,7 @@
 #include "app/LauncherPage.h"
 #include "app/LauncherTriggers.h"
 #include "app/MainTrayIcon.h"
+#include "app/ModalKind.h"
 #include "app/Options.h"
 #include "app/Settings.h"
 #include "base/Handles.h"
@@ -28,14 +29,13 @@
 #include "popupmenu/PopupMenuRight.h"
 #include "tray/ItemTrayIcons.h"
 
-// Which modal window is open: one at a time.
-enum class ModalKindValue : int { None = 0, AboutBox = 1, StartGroupEditor = 2, HotkeyList = 3 };
 
 class TOrvoLauncherClass : public Window,
                            private TrayHost,
                            private PopupMenuHost,
                            private LauncherTriggersHost,
-                           private LauncherHotKeysHost {
+                           private LauncherHotKeysHost,
+                           private LauncherGroupsHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
     ~TOrvoLauncherClass() override;
@@ -108,6 +108,10 @@ private:
     ModalKindValue ExchangeModalKind(ModalKindValue kind) override { return std::exchange(ModalKind, kind); }
     LauncherOptions& EditableOptions() override { return m_options; }
     void UpdateMainTrayIcon() override { ShowMainTrayIcon(false); }
+    // LauncherGroupsHost (with the menu, HideIconWindow, CanOpenModal and the modal kind above)
+    void SetModalWindow(HWND window) override { m_modalWindow = window; }
+    void ShowHelpTopic() override { ActionShowHelpExecute(); }
+    void ShowContextHelpPopup(DWORD contextId, POINT at) override;
 
     void FormCreate();
     void FormDestroy();
@@ -168,6 +172,5 @@ private:
     std::unique_ptr<LauncherTriggers> m_triggers;
     std::unique_ptr<LauncherHotKeys> m_hotKeys;
     // The start groups' wiring reads the settings, the menu images and the modal bookkeeping.
-    friend class LauncherGroups;
     bool m_destroyed = false;
 };
