@@ -21,6 +21,18 @@ enum LauncherCommand : unsigned {
     kCmdMenuRefreshMenuHK = 40202,  // ActionMenuRefreshMenuHK: the Menus items' hotkeys again
     kCmdFloatRefreshHK = 40203,     // ActionFloatRefreshHK: the Floating items' hotkeys again
     kCmdViewHotKeys = 40204,        // ActionViewHotKeys "&View HotKeys": the modal hotkey list
+    // The "System Menu" entries, in their order.
+    kCmdOpenDesktop = 40301,        // ActionOpenDesktop "Desktop Folder"
+    kCmdOpenMyComp = 40302,         // ActionOpenMyComp
+    kCmdOpenMyDoc = 40303,          // ActionOpenMyDoc
+    kCmdOpenRecycle = 40304,        // ActionOpenRecycle
+    kCmdOpenStartMenuAll = 40305,   // ActionOpenStartMenuAll
+    kCmdOpenStartUpAll = 40306,     // ActionOpenStartUpAll
+    kCmdOpenStartMenu = 40307,      // ActionOpenStartMenu
+    kCmdOpenStartUp = 40308,        // ActionOpenStartUp
+    kCmdOpenControlPanel = 40309,   // ActionOpenControlPanel
+    kCmdOpenPrinter = 40310,        // ActionOpenPrinter
+    kCmdOpenDialUp = 40311,         // ActionOpenDialUp: the network connections applet
 };
 
 // The window classes and titles other processes (and tests) look for.

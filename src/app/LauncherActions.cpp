@@ -37,7 +37,12 @@ bool TOrvoLauncherClass::OnCommand(unsigned id)
     case kCmdIconReloadIcon: if (m_reload) m_reload->ReloadIcons(); return true;
     case kCmdReloadMenu: if (m_reload) m_reload->ReloadMenus(); return true;
     case kCmdFloatReloadIcon: if (m_reload) m_reload->ReloadFloating(); return true;
-    default: return m_hotKeys && m_hotKeys->OnCommand(id);
+    default:
+        if (m_systemMenu && m_systemMenu->OnCommand(id)) {
+            MenuOpen = false;
+            return true;
+        }
+        return m_hotKeys && m_hotKeys->OnCommand(id);
     }
 }
 
@@ -46,10 +51,12 @@ std::vector<MenuCommand> TOrvoLauncherClass::RefreshProgramMenu()
     // "Start with Windows" follows the registry, and the option follows it.
     m_options.autoStart = IsAutoStart(RunEntryOf(m_arguments, m_settings));
     m_settings.Write(keys::AutoStart, m_options.autoStart);
+    ShowOptionsPage();
+    // The "All Users" entries only where their folders exist now.
+    m_popupMenu->SetSystemMenuEntries(m_systemMenu->Entries());
 
     const bool showing = ::IsWindowVisible(Handle()) != FALSE;
     HIMAGELIST strip = nullptr;  // the menu's own images
-    HIMAGELIST system = SystemImageList();
     std::vector<MenuCommand> menu;
     menu.push_back({kCmdShowMainWindow, showing ? L"Hide &Main Window" : L"Show &Main Window", strip,
                     showing ? kImageHideMainWindow : kImageShowMainWindow, true, false, true});
@@ -57,7 +64,8 @@ std::vector<MenuCommand> TOrvoLauncherClass::RefreshProgramMenu()
     menu.push_back({kCmdShowFloatingIcon, L"Show Floating Icon", strip, kImageShowFloatingIcon});
     menu.push_back({});
     menu.push_back({kCmdRefreshHKey, L"&Refresh HotKey", strip, kImageRefreshHotKey});
-    menu.push_back({kCmdOpenDataFolder, L"Open &Data Folder", system, m_programFolderIcon});
+    menu.push_back({kCmdOpenDataFolder, L"Open &Data Folder", m_systemMenu->ProgramFolderImages(),
+                    m_systemMenu->ProgramFolderIndex()});
     menu.push_back({});
     menu.push_back({kCmdStartWithWin, L"Start with Windows", strip, -1, true, m_options.autoStart});
     menu.push_back({kCmdOneClickToActive, L"Single Click to Activate", strip, -1, true, m_options.oneClickToActivate});
@@ -148,6 +156,7 @@ void TOrvoLauncherClass::ActionStartWithWinExecute()
     m_settings.Write(keys::AutoStart, m_options.autoStart);
     SetAutoStart(m_options.autoStart, RunEntryOf(m_arguments, m_settings));
     MenuOpen = false;
+    ShowOptionsPage();
 }
 
 void TOrvoLauncherClass::ActionOneClickToActiveExecute()
@@ -155,6 +164,7 @@ void TOrvoLauncherClass::ActionOneClickToActiveExecute()
     m_options.oneClickToActivate = !m_options.oneClickToActivate;
     m_settings.Write(keys::OneClickToActivate, m_options.oneClickToActivate);
     MenuOpen = false;
+    ShowOptionsPage();
 }
 
 void TOrvoLauncherClass::ActionDisableTrayIconExecute()

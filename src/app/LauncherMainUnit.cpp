@@ -36,10 +36,6 @@ constexpr DWORD kHelpContextOK = 4001;
 constexpr DWORD kHelpContextHelp = 4002;
 constexpr DWORD kHelpContextAbout = 4003;
 
-constexpr const wchar_t* kDataFolderFailure =
-    L"Orvo Launcher cannot create folder to store the data.\r\rPlease verify that you have permission to create a "
-    L"folder inside\rOrvo Launcher folder.";
-
 // Pages drawn with the tab's themed background where visual styles offer one.
 void EnableTabBackground(HWND page)
 {
@@ -138,23 +134,22 @@ void TOrvoLauncherClass::FormCreate()
     SetAutoStart(m_options.autoStart,
                  MakeRunEntry(!m_arguments.empty(), m_settings.Exists(), m_settings.FileName(), ModuleFileName()));
     m_groups->LoadStartGroups();
+    m_optionsPage->ShowOptions();
 
     // 12. The collection folders.
     if (!EnsureCollectionFolders(m_dataFolder)) {
         ::MessageBeep(MB_ICONASTERISK);
-        ::MessageBoxW(Handle(), kDataFolderFailure, kProgramTitle, MB_OK | MB_ICONERROR);
+        ::MessageBoxW(Handle(), kDataFolderFailureMessage, kProgramTitle, MB_OK | MB_ICONERROR);
         m_mainIcon->Remove();
         ::PostQuitMessage(0);
         return;
     }
 
     // 13. Apply the data folder.
-    m_settings.Write(keys::DataFolder, m_dataFolder);
-    m_collections.SetDataFolder(m_dataFolder);
     m_reload = std::make_unique<TCollectionReload>(CollectionRebuilds::Of(m_collections));
-    m_reload->SetDataFolder(m_dataFolder);
     // The menu's entries stay as they are while the user is choosing one.
     m_reload->SetRebuildHold([this](WatchedCollection c) { return c == WatchedCollection::Menus && MenuOpen; });
+    ApplyDataFolder();
 
     // 14.
     ShowPage(0);
@@ -197,15 +192,9 @@ void TOrvoLauncherClass::CreateImageLists()
         ::DeleteObject(strip);
     }
     m_popupMenu = std::make_unique<TBPopupMenuRight>(static_cast<PopupMenuHost&>(*this));
-    // The program folder's icon, for the program submenu, "Group Start" and "System Menu".
-    RenewProgramFolderImage();
-    m_popupMenu->Create(m_menuImages.get(), SystemImageList(), m_programFolderIcon);
-}
-
-void TOrvoLauncherClass::RenewProgramFolderImage()
-{
-    m_programFolderIcon = ShellIconIndex(ExcludeTrailingBackslash(ExtractFilePath(ModuleFileName())), false);
-    if (m_popupMenu) m_popupMenu->SetProgramFolderImage(SystemImageList(), m_programFolderIcon);
+    // Its entries and the program folder's icon come when the data folder is applied.
+    m_systemMenu = std::make_unique<TSystemMenu>(m_application.Handle(), [this] { return m_options.openSystemMenu; });
+    m_popupMenu->Create(m_menuImages.get(), nullptr, -1);
 }
 
 void TOrvoLauncherClass::CreateControls()
@@ -233,7 +222,8 @@ void TOrvoLauncherClass::CreateControls()
     groupsSetup.menuImages = m_menuImages.get();
     m_groups = std::make_unique<LauncherGroups>(static_cast<LauncherGroupsHost&>(*this), groupsSetup);
     m_groups->CreatePage(instance, Handle());
-    m_optionsPage.Create(instance, IDD_PAGE_OPTIONS, Handle());
+    m_optionsPage = std::make_unique<TOptionsPage>(static_cast<OptionsPageHost&>(*this), m_settings);
+    m_optionsPage->CreatePage(instance, Handle());
     for (HWND page : PageHandles()) {
         EnableTabBackground(page);
         ::SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -348,7 +338,8 @@ RECT TOrvoLauncherClass::TabDisplayRect() const
 
 std::array<HWND, 3> TOrvoLauncherClass::PageHandles() const
 {
-    return {m_launcherPage.Handle(), m_groups ? m_groups->PageHandle() : nullptr, m_optionsPage.Handle()};
+    return {m_launcherPage.Handle(), m_groups ? m_groups->PageHandle() : nullptr,
+            m_optionsPage ? m_optionsPage->Handle() : nullptr};
 }
 
 void TOrvoLauncherClass::ShowPage(int index)
@@ -375,6 +366,7 @@ void TOrvoLauncherClass::ApplyMainIcon()
     if (m_options.useCustomMainIcon && !file.empty()) m_mainIcon->UseCustom(file, m_settings.Read(keys::IconIdx));
     else m_mainIcon->UseBuiltIn();
     ShowMainTrayIcon(false);
+    if (m_optionsPage) m_optionsPage->ShowMainIconImages();
 }
 
 void TOrvoLauncherClass::OnTaskbarCreated()
@@ -498,7 +490,7 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_THEMECHANGED:
         // Every collection again, with the images of the new theme.
-        if (m_reload) m_reload->ThemeChanged([this] { RenewProgramFolderImage(); });
+        if (m_reload) m_reload->ThemeChanged([this] { RenewMenuImages(); });
         break;
     case WM_CLOSE:
         // Closing only hides; the program ends through Exit.

@@ -19,7 +19,9 @@
 #include "app/MainTrayIcon.h"
 #include "app/ModalKind.h"
 #include "app/Options.h"
+#include "app/OptionsPage.h"
 #include "app/Settings.h"
+#include "app/SystemMenu.h"
 #include "base/Handles.h"
 #include "base/Window.h"
 #include "floating/FloatingSurfaceLink.h"
@@ -35,7 +37,8 @@ class TOrvoLauncherClass : public Window,
                            private PopupMenuHost,
                            private LauncherTriggersHost,
                            private LauncherHotKeysHost,
-                           private LauncherGroupsHost {
+                           private LauncherGroupsHost,
+                           private OptionsPageHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
     ~TOrvoLauncherClass() override;
@@ -52,7 +55,7 @@ public:
     // Start-up step after the loads: the three folders are watched from now on.
     void StartWatchingFolders();
     // The custom or the built-in main tray icon, as the options say.
-    void ApplyMainIcon();
+    void ApplyMainIcon() override;
 
     // Shared flags read by the surfaces.
     bool MenuOpen = false;
@@ -60,7 +63,7 @@ public:
     ModalKindValue ModalKind = ModalKindValue::None;
 
     const IniFile& Settings() const noexcept { return m_settings; }
-    const std::wstring& DataFolder() const noexcept { return m_dataFolder; }
+    const std::wstring& DataFolder() const noexcept override { return m_dataFolder; }
 
     // Every command that opens a modal window asks first.
     bool CanOpenModal() override;
@@ -112,12 +115,23 @@ private:
     void SetModalWindow(HWND window) override { m_modalWindow = window; }
     void ShowHelpTopic() override { ActionShowHelpExecute(); }
     void ShowContextHelpPopup(DWORD contextId, POINT at) override;
+    // OptionsPageHost (with the options, the menu flag, the floating window, the commands, the
+    // main icon and the data folder above)
+    MainTrayIcon* MainIcon() override { return m_mainIcon.get(); }
+    bool HasIconsItems() const override { return m_collections.Icons().Count() > 0; }
+    TSurfaceHotKeys* SurfaceHotKeys() override { return m_hotKeys ? &m_hotKeys->SurfaceHotKeys() : nullptr; }
+    bool ChangeDataFolder(const std::wstring& folder) override;
 
     void FormCreate();
     void FormDestroy();
     void CreateControls();
     void CreateImageLists();
-    void RenewProgramFolderImage();
+    // The images of the system menu and of the entries showing the program folder's icon.
+    void RenewMenuImages();
+    // The data folder in use from now on: the page's label, the setting, the image caches.
+    void ApplyDataFolder();
+    // The Options page and the system menu follow options the popup menu changed.
+    void ShowOptionsPage();
     void LayOutControls();
     void ShowPage(int index);
     void MinimizeApplication();
@@ -148,15 +162,15 @@ private:
     UINT m_showYourselfMessage = 0;
     unsigned m_dpi = 96;
 
-    // The menu images ("MENUIMAGE") and the program folder's icon.
+    // The menu images ("MENUIMAGE"); the system menu keeps the program folder's icon.
     UniqueImageList m_menuImages;
-    int m_programFolderIcon = -1;
+    std::unique_ptr<TSystemMenu> m_systemMenu;
 
     UniqueHfont m_font;
     HWND m_pageControl = nullptr;
     LauncherPage m_launcherPage;
     std::unique_ptr<LauncherGroups> m_groups;  // the "Group Start" page and the runner
-    ChildDialog m_optionsPage;
+    std::unique_ptr<TOptionsPage> m_optionsPage;
     HWND m_okButton = nullptr;
     HWND m_helpButton = nullptr;
     HWND m_aboutButton = nullptr;

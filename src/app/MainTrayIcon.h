@@ -19,6 +19,10 @@ public:
     // Icon `index` of `file` becomes the visible one; "NICON1" when the file holds no such icon.
     void UseCustom(const std::wstring& file, int index);
     HICON VisibleIcon() const noexcept { return m_useCustom ? m_custom.get() : m_builtIn.get(); }
+    // The two images the options page shows in one place, one at a time.
+    HICON BuiltInIcon() const noexcept { return m_builtIn.get(); }
+    HICON CustomIcon() const noexcept { return m_custom.get(); }
+    bool UsesCustom() const noexcept { return m_useCustom; }
 
     // Places, refreshes or removes the icon. `forceAdd` after the taskbar was re-created.
     void Show(bool hiddenByOption, bool forceAdd);

@@ -2,6 +2,7 @@
 
 #include "app/SettingsRules.h"
 #include "base/Strings.h"
+#include "triggers/TriggerRules.h"
 
 LauncherOptions LoadOptions(const IniFile& settings, std::wstring& dataFolder)
 {
@@ -19,16 +20,31 @@ LauncherOptions LoadOptions(const IniFile& settings, std::wstring& dataFolder)
     o.popupHotkey = {settings.Read(keys::HKPopupMod), settings.Read(keys::HKPopupVir)};
     o.iconWindowHotkey = {settings.Read(keys::HKIconWinMod), settings.Read(keys::HKIconWinVir)};
     dataFolder = IncludeTrailingBackslash(settings.ReadString(keys::DataFolder.section, keys::DataFolder.key, dataFolder));
-    o.floatLeft = settings.Read(keys::FloatLeft);
-    o.floatTop = settings.Read(keys::FloatTop);
-    o.floatRight = settings.Read(keys::FloatRight);
-    o.floatBottom = settings.Read(keys::FloatBottom);
-    o.popupLeft = settings.Read(keys::PopupLeft);
-    o.popupTop = settings.Read(keys::PopupTop);
-    o.popupRight = settings.Read(keys::PopupRight);
-    o.popupBottom = settings.Read(keys::PopupBottom);
-    o.disableKey = settings.Read(keys::DisableKey);
-    o.floatRightKey = settings.Read(keys::FloatRightKey);
-    o.sensitivity = settings.Read(keys::Sensitivity);
+    LoadEdgeOptions(settings, o);
     return o;
+}
+
+void LoadEdgeOptions(const IniFile& settings, LauncherOptions& options)
+{
+    options.disableKey = ClampKeyComboIndex(settings.Read(keys::DisableKey));
+    options.floatRightKey = ClampKeyComboIndex(settings.Read(keys::FloatRightKey));
+    // Left, top, right, bottom: an edge whose float key is set never reads its popup key.
+    struct EdgeKeys {
+        const BoolKey& floatKey;
+        const BoolKey& popupKey;
+        bool& floatAt;
+        bool& popupAt;
+    };
+    const EdgeKeys edges[] = {{keys::FloatLeft, keys::PopupLeft, options.floatLeft, options.popupLeft},
+                              {keys::FloatTop, keys::PopupTop, options.floatTop, options.popupTop},
+                              {keys::FloatRight, keys::PopupRight, options.floatRight, options.popupRight},
+                              {keys::FloatBottom, keys::PopupBottom, options.floatBottom, options.popupBottom}};
+    for (const EdgeKeys& edge : edges) {
+        const EdgeChecks checks = LoadEdgeChecks([&] { return settings.Read(edge.floatKey); },
+                                                 [&] { return settings.Read(edge.popupKey); });
+        edge.floatAt = checks.floatChecked;
+        edge.popupAt = checks.popupChecked;
+    }
+    // The track bar keeps its position within its range.
+    options.sensitivity = ClampToRange(settings.Read(keys::Sensitivity), kSensitivityMin, kSensitivityMax);
 }

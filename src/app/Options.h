@@ -34,3 +34,8 @@ struct LauncherOptions {
 // Reads every option in the fixed loading order. `dataFolder` is replaced by the "DataFolder"
 // setting (default: its current value) and always ends with a backslash.
 LauncherOptions LoadOptions(const IniFile& settings, std::wstring& dataFolder);
+
+// The last step of loading: the two key lists (indexes clamped to 0-3), the edges in the order
+// left, top, right, bottom (a float key that is set leaves that edge's popup key unread and off),
+// and the delay position (kept within 1-11).
+void LoadEdgeOptions(const IniFile& settings, LauncherOptions& options);

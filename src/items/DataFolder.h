@@ -8,3 +8,8 @@
 // always ends with a backslash. False at the first collection folder that can be neither found
 // nor created.
 bool EnsureCollectionFolders(std::wstring& dataFolder);
+
+// What the user is told when the collection folders cannot be made.
+inline constexpr const wchar_t* kDataFolderFailureMessage =
+    L"Orvo Launcher cannot create folder to store the data.\r\rPlease verify that you have permission to create a "
+    L"folder inside\rOrvo Launcher folder.";

@@ -73,20 +73,30 @@ void TBPopupMenuRight::SetProgramFolderImage(HIMAGELIST images, int index)
 void TBPopupMenuRight::FillProgramMenu()
 {
     // The program submenu is made afresh each time, so captions, checks and states are current.
-    m_menu.RemoveEntriesFrom(m_programMenu, 0);
+    FillMenu(m_programMenu, m_host.RefreshProgramMenu());
+}
+
+void TBPopupMenuRight::SetSystemMenuEntries(const std::vector<MenuCommand>& entries)
+{
+    if (m_systemMenu) FillMenu(m_systemMenu, entries);
+}
+
+void TBPopupMenuRight::FillMenu(HMENU menu, const std::vector<MenuCommand>& commands)
+{
+    m_menu.RemoveEntriesFrom(menu, 0);
     int position = 0, defaultPosition = -1;
-    for (const MenuCommand& command : m_host.RefreshProgramMenu()) {
+    for (const MenuCommand& command : commands) {
         if (command.id == 0) {
-            m_menu.AppendSeparator(m_programMenu);
+            m_menu.AppendSeparator(menu);
         } else {
-            m_menu.AppendEntry(m_programMenu, command.id, command.caption,
+            m_menu.AppendEntry(menu, command.id, command.caption,
                                MenuEntryLook{command.images ? command.images : m_images, command.imageIndex, {}},
                                command.enabled, command.checked);
             if (command.isDefault) defaultPosition = position;
         }
         ++position;
     }
-    if (defaultPosition >= 0) m_menu.SetDefaultEntry(m_programMenu, defaultPosition);
+    if (defaultPosition >= 0) m_menu.SetDefaultEntry(menu, defaultPosition);
 }
 
 unsigned TBPopupMenuRight::Show(POINT at) { return m_menu.Popup(at); }

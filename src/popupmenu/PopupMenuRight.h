@@ -57,6 +57,10 @@ public:
     // The "Group Start" submenu: one entry per caption, in order, or "No Group Start".
     void SetGroupEntries(const std::vector<std::wstring>& captions);
     HMENU GroupMenu() const noexcept { return m_groupMenu; }
+    // The "System Menu" submenu's entries (separators have id 0); chosen ones reach the host as
+    // commands.
+    void SetSystemMenuEntries(const std::vector<MenuCommand>& entries);
+    HMENU SystemMenu() const noexcept { return m_systemMenu; }
 
     // The three ways of showing the menu at the cursor.
     void OpenMainMenu();         // from a tray icon
@@ -87,6 +91,7 @@ private:
     unsigned Show(POINT at);
     void Dispatch(unsigned chosen);
     void FillProgramMenu();
+    void FillMenu(HMENU menu, const std::vector<MenuCommand>& commands);
     void MenuEntryClick(std::size_t entry);
     void GroupEntryClick(std::size_t entry);
     void StartQuietPeriod();

@@ -149,6 +149,36 @@ TEST(OptionLoading, DefaultsClampAndDataFolder)
     EXPECT_EQ(LoadOptions(ini, dataFolder).maxIconInRow, 5);
 }
 
+TEST(OptionLoading, EdgesArePairedAndKeyIndexesAndDelayKeptInRange)
+{
+    TempFolder folder;
+    const IniFile ini(folder / L"o.ini");
+    std::wstring dataFolder = L"C:\\data";
+    // Left: both set, the float key wins and the popup key is not taken. Top: only the popup key
+    // (its default). Right: float off by hand, popup on. Bottom: neither.
+    ini.Write(keys::FloatLeft, true);
+    ini.Write(keys::PopupLeft, true);
+    ini.Write(keys::FloatRight, false);
+    ini.Write(keys::PopupRight, true);
+    struct Range {
+        int disableKey, floatRightKey, sensitivity;
+        int wantDisable, wantFloatRight, wantSensitivity;
+    };
+    for (const Range& r : {Range{9, -2, 0, 3, 0, 1}, Range{2, 3, 40, 2, 3, 11}, Range{0, 1, 7, 0, 1, 7}}) {
+        ini.Write(keys::DisableKey, r.disableKey);
+        ini.Write(keys::FloatRightKey, r.floatRightKey);
+        ini.Write(keys::Sensitivity, r.sensitivity);
+        const LauncherOptions o = LoadOptions(ini, dataFolder);
+        EXPECT_EQ(o.disableKey, r.wantDisable);
+        EXPECT_EQ(o.floatRightKey, r.wantFloatRight);
+        EXPECT_EQ(o.sensitivity, r.wantSensitivity);
+        EXPECT_TRUE(o.floatLeft && !o.popupLeft);
+        EXPECT_TRUE(!o.floatTop && o.popupTop);
+        EXPECT_TRUE(!o.floatRight && o.popupRight);
+        EXPECT_TRUE(!o.floatBottom && !o.popupBottom);
+    }
+}
+
 TEST(RunEntryRegistry, CreateKeepDelete)
 {
     const RunEntry entry{L"Orvo Launcher unit-test", L"\"C:\\a.exe\""};

@@ -1,0 +1,54 @@
+// The main window's wiring of the "Options" page and the system menu: the data folder in use and
+// its change, and the images of the menus' special-folder entries.
+
+#include "app/LauncherMainUnit.h"
+
+#include "app/Commands.h"
+#include "items/DataFolder.h"
+#include "items/ShellImages.h"
+
+void TOrvoLauncherClass::ShowOptionsPage()
+{
+    if (m_optionsPage) m_optionsPage->ShowOptions();
+}
+
+void TOrvoLauncherClass::RenewMenuImages()
+{
+    m_systemMenu->SetSystemMenuImages(SharesSystemImagesNow());
+    m_popupMenu->SetSystemMenuEntries(m_systemMenu->Entries());
+    m_popupMenu->SetProgramFolderImage(m_systemMenu->ProgramFolderImages(), m_systemMenu->ProgramFolderIndex());
+}
+
+void TOrvoLauncherClass::ApplyDataFolder()
+{
+    if (m_optionsPage) m_optionsPage->ShowDataFolder(m_dataFolder);
+    m_settings.Write(keys::DataFolder, m_dataFolder);
+    // Another folder: what the loads kept of the old one's files and images is dropped.
+    m_collections.SetDataFolder(m_dataFolder);
+    if (m_reload) m_reload->SetDataFolder(m_dataFolder);
+    RenewMenuImages();
+}
+
+bool TOrvoLauncherClass::ChangeDataFolder(const std::wstring& folder)
+{
+    std::wstring candidate = folder;
+    if (!EnsureCollectionFolders(candidate)) {
+        ::MessageBeep(MB_ICONASTERISK);
+        ::MessageBoxW(Handle(), kDataFolderFailureMessage, kProgramTitle, MB_OK | MB_ICONERROR);
+        return false;
+    }
+    m_dataFolder = candidate;
+    m_settings.Write(keys::DataFolder, m_dataFolder);
+    // Every surface is emptied and the old folders are no longer watched.
+    if (m_reload) m_reload->StopWatching();
+    m_collections.ClearCollections();
+    ApplyDataFolder();
+    // The new folder's collections at once, as a theme change reloads them, so no surface waits
+    // for the next start.
+    m_collections.LoadMenus();
+    m_collections.LoadIcons();
+    m_collections.LoadFloating();
+    if (m_reload) m_reload->StartWatching();
+    ShowOptionsPage();
+    return true;
+}

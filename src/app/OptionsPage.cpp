@@ -1,0 +1,436 @@
+#include "app/OptionsPage.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+#include "app/Commands.h"
+#include "app/MainTrayIcon.h"
+#include "app/Options.h"
+#include "app/OptionsRules.h"
+#include "base/Dpi.h"
+#include "base/ErrorReport.h"
+#include "base/Strings.h"
+#include "base/WinUtil.h"
+#include "components/HintShadow.h"
+#include "components/OrvoBrowseFolderDialog.h"
+#include "components/OrvoPickIcon.h"
+#include "floating/IconWindowUnit.h"
+#include "hotkeys/SurfaceHotKeys.h"
+#include "resources/resource.h"
+
+namespace {
+constexpr UINT_PTR kSubclassId = 1;
+// The data folder label's text width at 96 DPI.
+constexpr int kDataFolderWidth = 196;
+constexpr const wchar_t* kKeyNames[] = {L"None", L"Ctrl", L"Alt", L"Shift"};
+
+// One screen edge's pair of check boxes, in the order left, top, right, bottom.
+struct EdgeControls {
+    int floatId;
+    int popupId;
+    const BoolKey& floatKey;
+    const BoolKey& popupKey;
+    bool LauncherOptions::*floatAt;
+    bool LauncherOptions::*popupAt;
+};
+const EdgeControls kEdges[] = {
+    {IDC_FLOAT_LEFT, IDC_POPUP_LEFT, keys::FloatLeft, keys::PopupLeft, &LauncherOptions::floatLeft,
+     &LauncherOptions::popupLeft},
+    {IDC_FLOAT_TOP, IDC_POPUP_TOP, keys::FloatTop, keys::PopupTop, &LauncherOptions::floatTop,
+     &LauncherOptions::popupTop},
+    {IDC_FLOAT_RIGHT, IDC_POPUP_RIGHT, keys::FloatRight, keys::PopupRight, &LauncherOptions::floatRight,
+     &LauncherOptions::popupRight},
+    {IDC_FLOAT_BOTTOM, IDC_POPUP_BOTTOM, keys::FloatBottom, keys::PopupBottom, &LauncherOptions::floatBottom,
+     &LauncherOptions::popupBottom},
+};
+
+// The help topic of each control; a label shares its field's.
+struct HelpContext {
+    int id;
+    DWORD context;
+};
+constexpr HelpContext kHelpContexts[] = {
+    {IDC_OPTIONS_PANEL, 3001},        {IDC_START_WITH_WIN, 3002},        {IDC_ONE_CLICK, 3003},
+    {IDC_NO_CONFIRM_EXIT, 3004},      {IDC_DISABLE_TRAY_ICON, 3005},     {IDC_CUSTOM_MAIN_ICON, 3006},
+    {IDC_BUILT_IN_ICON_IMAGE, 3007},  {IDC_CUSTOM_ICON_IMAGE, 3008},     {IDC_CHANGE_MAIN_ICON, 3009},
+    {IDC_SYSTEM_MENU_LABEL, 3010},    {IDC_RADIO_OPEN, 3011},            {IDC_RADIO_EXPLORE, 3012},
+    {IDC_NUM_OF_ICON_LABEL, 3013},    {IDC_EDIT_NUM_OF_ICON, 3013},      {IDC_UPDOWN_NUM_OF_ICON, 3014},
+    {IDC_HOTKEY_ICON_WIN_LABEL, 3015}, {IDC_HOTKEY_ICON_WIN, 3015},      {IDC_HOTKEY_POPUP_LABEL, 3016},
+    {IDC_HOTKEY_POPUP, 3016},         {IDC_HIDE_TRAY_ICON, 3017},        {IDC_MORE_OPTIONS, 3018},
+    {IDC_MORE_PANEL, 3019},           {IDC_DATA_FOLDER_LABEL, 3020},     {IDC_EDIT_DATA_FOLDER, 3020},
+    {IDC_BROWSE_DATA_FOLDER, 3021},   {IDC_FLOAT_EDGES_LABEL, 3022},     {IDC_FLOAT_LEFT, 3022},
+    {IDC_FLOAT_RIGHT, 3022},          {IDC_FLOAT_TOP, 3022},             {IDC_FLOAT_BOTTOM, 3022},
+    {IDC_POPUP_EDGES_LABEL, 3023},    {IDC_POPUP_LEFT, 3023},            {IDC_POPUP_RIGHT, 3023},
+    {IDC_POPUP_TOP, 3023},            {IDC_POPUP_BOTTOM, 3023},          {IDC_DELAY_LABEL, 3024},
+    {IDC_DELAY_SHORT, 3024},          {IDC_DELAY_LONG, 3024},            {IDC_TRACKBAR_SENSITIVITY, 3025},
+    {IDC_DISABLE_KEYS_LABEL, 3026},   {IDC_COMBO_DISABLE_KEYS, 3026},    {IDC_FLOATING_KEY_LABEL, 3027},
+    {IDC_COMBO_FLOATING_KEY, 3027},   {IDC_BACK_OPTIONS, 3028},
+};
+} // namespace
+
+TOptionsPage::TOptionsPage(OptionsPageHost& host, const IniFile& settings) : m_host(host), m_settings(settings) {}
+
+TOptionsPage::~TOptionsPage()
+{
+    for (HWND field : {m_hotKeyIconWin, m_hotKeyPopup})
+        if (field) ::RemoveWindowSubclass(field, &TOptionsPage::HotKeySubclassProc, kSubclassId);
+    if (m_trackBar.Handle())
+        ::RemoveWindowSubclass(m_trackBar.Handle(), &TOptionsPage::TrackBarSensitivityKeyDown, kSubclassId);
+}
+
+void TOptionsPage::CreatePage(HINSTANCE instance, HWND parent)
+{
+    Create(instance, IDD_PAGE_OPTIONS, parent);
+    AttachControls();
+    SetHelpContexts();
+    ShowPanel(false);
+}
+
+void TOptionsPage::AttachControls()
+{
+    HWND page = Handle();
+    ::SendDlgItemMessageW(page, IDC_UPDOWN_NUM_OF_ICON, UDM_SETRANGE32, keys::kMaxIconInRowLow, keys::kMaxIconInRowHigh);
+    m_trackBar = TOrvoTrackBar::Attach(::GetDlgItem(page, IDC_TRACKBAR_SENSITIVITY));
+    m_trackBar.SetRange(kSensitivityMin, kSensitivityMax);
+    ::SetWindowSubclass(m_trackBar.Handle(), &TOptionsPage::TrackBarSensitivityKeyDown, kSubclassId, 0);
+    for (int id : {IDC_COMBO_DISABLE_KEYS, IDC_COMBO_FLOATING_KEY})
+        for (const wchar_t* name : kKeyNames)
+            ::SendDlgItemMessageW(page, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+
+    m_hotKeyIconWin = ::GetDlgItem(page, IDC_HOTKEY_ICON_WIN);
+    m_hotKeyPopup = ::GetDlgItem(page, IDC_HOTKEY_POPUP);
+    for (HWND field : {m_hotKeyIconWin, m_hotKeyPopup}) {
+        // A key without Ctrl or Alt would be taken from every program while the launcher runs:
+        // the field makes such a key Ctrl + Alt + key, as the system's own hotkey fields do.
+        ::SendMessageW(field, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+        ::SetWindowSubclass(field, &TOptionsPage::HotKeySubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    }
+
+    // The data folder label's hint holds the whole path.
+    m_dataFolderHint = TShadowedHintWindow::Create(page);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = page;
+    tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(page, IDC_EDIT_DATA_FOLDER));
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    ::SendMessageW(m_dataFolderHint, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TOptionsPage::SetHelpContexts()
+{
+    for (const HelpContext& help : kHelpContexts)
+        if (HWND control = ::GetDlgItem(Handle(), help.id)) ::SetWindowContextHelpId(control, help.context);
+}
+
+void TOptionsPage::ShowPanel(bool more)
+{
+    m_moreShown = more;
+    for (HWND child = ::GetWindow(Handle(), GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const int id = ::GetDlgCtrlID(child);
+        const bool inMore = id >= IDC_MORE_FIRST && id <= IDC_MORE_LAST;
+        const bool inOptions = id >= IDC_OPTIONS_FIRST && id <= IDC_OPTIONS_LAST;
+        if (inMore || inOptions) ::ShowWindow(child, inMore == more ? SW_SHOWNA : SW_HIDE);
+    }
+    // The icon images share one place: only the visible one of them shows.
+    if (!more) ShowMainIconImages();
+    // The focus goes to the button that swaps back, as it would after a click on it.
+    if (::IsWindowVisible(Handle())) ::SetFocus(::GetDlgItem(Handle(), more ? IDC_BACK_OPTIONS : IDC_MORE_OPTIONS));
+}
+
+void TOptionsPage::SetCheck(int id, bool checked) const
+{
+    ::CheckDlgButton(Handle(), id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void TOptionsPage::EnableControl(int id, bool enabled) const
+{
+    ::EnableWindow(::GetDlgItem(Handle(), id), enabled ? TRUE : FALSE);
+}
+
+void TOptionsPage::ShowOptions()
+{
+    const LauncherOptions& o = m_host.EditableOptions();
+    SetCheck(IDC_START_WITH_WIN, o.autoStart);
+    SetCheck(IDC_ONE_CLICK, o.oneClickToActivate);
+    // The exit confirmation's own check box writes this too.
+    SetCheck(IDC_NO_CONFIRM_EXIT, m_settings.Read(keys::ExitDialog));
+    SetCheck(IDC_DISABLE_TRAY_ICON, o.disableTrayIcon);
+    SetCheck(IDC_CUSTOM_MAIN_ICON, o.useCustomMainIcon);
+    ::CheckRadioButton(Handle(), IDC_RADIO_OPEN, IDC_RADIO_EXPLORE, o.openSystemMenu ? IDC_RADIO_OPEN : IDC_RADIO_EXPLORE);
+    ::SendDlgItemMessageW(Handle(), IDC_UPDOWN_NUM_OF_ICON, UDM_SETPOS32, 0, o.maxIconInRow);
+    // Attached once: from then on the fields hold what the user types.
+    TSurfaceHotKeys* surface = m_host.SurfaceHotKeys();
+    if (surface && !m_hotKeysAttached) {
+        surface->AttachEdits(m_hotKeyPopup, m_hotKeyIconWin);
+        m_hotKeysAttached = true;
+    }
+    ShowHideTrayIconState();
+    ShowEdgeChecks();
+    ::SendDlgItemMessageW(Handle(), IDC_COMBO_DISABLE_KEYS, CB_SETCURSEL, static_cast<WPARAM>(o.disableKey), 0);
+    ::SendDlgItemMessageW(Handle(), IDC_COMBO_FLOATING_KEY, CB_SETCURSEL, static_cast<WPARAM>(o.floatRightKey), 0);
+    m_trackBar.SetPosition(o.sensitivity);
+    ShowMainIconImages();
+}
+
+void TOptionsPage::ShowMainIconImages()
+{
+    const MainTrayIcon* icon = m_host.MainIcon();
+    HWND builtIn = ::GetDlgItem(Handle(), IDC_BUILT_IN_ICON_IMAGE);
+    HWND custom = ::GetDlgItem(Handle(), IDC_CUSTOM_ICON_IMAGE);
+    ::SendMessageW(builtIn, STM_SETICON, reinterpret_cast<WPARAM>(icon ? icon->BuiltInIcon() : nullptr), 0);
+    ::SendMessageW(custom, STM_SETICON, reinterpret_cast<WPARAM>(icon ? icon->CustomIcon() : nullptr), 0);
+    const bool useCustom = icon && icon->UsesCustom();
+    ::ShowWindow(builtIn, !m_moreShown && !useCustom ? SW_SHOWNA : SW_HIDE);
+    ::ShowWindow(custom, !m_moreShown && useCustom ? SW_SHOWNA : SW_HIDE);
+}
+
+void TOptionsPage::ShowDataFolder(const std::wstring& folder)
+{
+    HWND label = ::GetDlgItem(Handle(), IDC_EDIT_DATA_FOLDER);
+    HDC dc = ::GetDC(label);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
+    const auto width = [dc](std::wstring_view text) {
+        SIZE size{};
+        ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    const std::wstring shown = ShortenPathToWidth(folder, ScaleForDpi(kDataFolderWidth, WindowDpi(Handle())), width);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(label, dc);
+    ::SetWindowTextW(label, shown.c_str());
+
+    m_dataFolderText = folder;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(label);
+    tool.lpszText = m_dataFolderText.data();
+    ::SendMessageW(m_dataFolderHint, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TOptionsPage::ShowEdgeChecks()
+{
+    const LauncherOptions& o = m_host.EditableOptions();
+    // An edge never opens both: a box is greyed while the other box of its edge is ticked.
+    for (const EdgeControls& edge : kEdges) {
+        SetCheck(edge.floatId, o.*edge.floatAt);
+        EnableControl(edge.floatId, !(o.*edge.popupAt));
+        SetCheck(edge.popupId, o.*edge.popupAt);
+        EnableControl(edge.popupId, !(o.*edge.floatAt));
+    }
+}
+
+void TOptionsPage::ShowHideTrayIconState()
+{
+    LauncherOptions& o = m_host.EditableOptions();
+    const TSurfaceHotKeys* surface = m_host.SurfaceHotKeys();
+    const bool enabled = surface && surface->HideTrayIconEnabled();
+    // Without both hotkeys a hidden icon would leave no way to reach the program.
+    if (!enabled && o.hideTrayIcon) {
+        o.hideTrayIcon = false;
+        m_settings.Write(keys::HideTrayIcon, false);
+        m_host.UpdateMainTrayIcon();
+    }
+    EnableControl(IDC_HIDE_TRAY_ICON, enabled);
+    SetCheck(IDC_HIDE_TRAY_ICON, o.hideTrayIcon);
+}
+
+bool TOptionsPage::OnCommand(int id, int code)
+{
+    if (code == CBN_SELCHANGE && (id == IDC_COMBO_DISABLE_KEYS || id == IDC_COMBO_FLOATING_KEY)) {
+        ComboBoxChange(id);
+        return true;
+    }
+    if (code != BN_CLICKED) return false;
+    for (std::size_t edge = 0; edge < std::size(kEdges); ++edge) {
+        if (id == kEdges[edge].floatId || id == kEdges[edge].popupId) {
+            EdgeActionExecute(edge, id == kEdges[edge].floatId);
+            return true;
+        }
+    }
+    switch (id) {
+    case IDC_START_WITH_WIN: m_host.ExecuteCommand(kCmdStartWithWin); break;
+    case IDC_ONE_CLICK: m_host.ExecuteCommand(kCmdOneClickToActive); break;
+    case IDC_DISABLE_TRAY_ICON: m_host.ExecuteCommand(kCmdDisableTrayIcon); break;
+    case IDC_NO_CONFIRM_EXIT: {
+        const bool dontAsk = !m_settings.Read(keys::ExitDialog);
+        m_host.EditableOptions().exitDialog = dontAsk;
+        m_settings.Write(keys::ExitDialog, dontAsk);
+        break;
+    }
+    case IDC_CUSTOM_MAIN_ICON: ActionCustomMainIconExecute(); break;
+    case IDC_CHANGE_MAIN_ICON: ActionChangeMainTrayIconExecute(); break;
+    case IDC_RADIO_OPEN:
+    case IDC_RADIO_EXPLORE: RadioButtonOpenClick(); break;
+    case IDC_HIDE_TRAY_ICON: ActionHideTrayIconExecute(); break;
+    case IDC_MORE_OPTIONS: ShowPanel(true); return true;
+    case IDC_BACK_OPTIONS: ShowPanel(false); return true;
+    case IDC_BROWSE_DATA_FOLDER: ActionBrowseDataFolderExecute(); return true;
+    default: return false;
+    }
+    ShowOptions();
+    return true;
+}
+
+void TOptionsPage::ActionCustomMainIconExecute()
+{
+    LauncherOptions& o = m_host.EditableOptions();
+    o.useCustomMainIcon = !o.useCustomMainIcon;
+    m_settings.Write(keys::UseCustomMainIcon, o.useCustomMainIcon);
+    m_host.ApplyMainIcon();
+}
+
+void TOptionsPage::ActionChangeMainTrayIconExecute()
+{
+    TOrvoPickIconDialog picker;
+    picker.IconFile = m_settings.Read(keys::IconFile);
+    if (picker.IconFile.empty()) picker.IconFile = ModuleFileName();
+    picker.IconIndex = m_settings.Read(keys::IconIdx);
+    picker.ParHandle = ::GetAncestor(Handle(), GA_ROOT);
+    if (!picker.Execute()) return;
+    m_host.EditableOptions().useCustomMainIcon = true;
+    m_settings.Write(keys::IconFile, picker.IconFile);
+    m_settings.Write(keys::IconIdx, picker.IconIndex);
+    m_settings.Write(keys::UseCustomMainIcon, true);
+    if (MainTrayIcon* icon = m_host.MainIcon()) icon->UseCustom(picker.IconFile, picker.IconIndex);
+    m_host.UpdateMainTrayIcon();
+}
+
+void TOptionsPage::RadioButtonOpenClick()
+{
+    const bool open = ::IsDlgButtonChecked(Handle(), IDC_RADIO_OPEN) == BST_CHECKED;
+    m_host.EditableOptions().openSystemMenu = open;
+    m_settings.Write(keys::OpenSystemMenu, open);
+}
+
+void TOptionsPage::UpDownNumOfIconClick()
+{
+    BOOL failed = FALSE;
+    const int position = static_cast<int>(
+        ::SendDlgItemMessageW(Handle(), IDC_UPDOWN_NUM_OF_ICON, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+    if (failed) return;
+    m_host.EditableOptions().maxIconInRow = position;
+    m_settings.Write(keys::MaxIconInRow, position);
+    if (TIconWindow* window = m_host.TriggeredIconWindow()) {
+        m_host.HideIconWindow();
+        window->SetMaxIconInRow(position);
+    }
+}
+
+void TOptionsPage::HotKeyExit(HWND field)
+{
+    TSurfaceHotKeys* surface = m_host.SurfaceHotKeys();
+    if (!surface) return;
+    if (field == m_hotKeyPopup) surface->HotKeyPopupExit();
+    else surface->HotKeyIconWinExit();
+    ShowHideTrayIconState();
+}
+
+void TOptionsPage::ActionHideTrayIconExecute()
+{
+    LauncherOptions& o = m_host.EditableOptions();
+    o.hideTrayIcon = !o.hideTrayIcon;
+    // Without item icons the program would have no icon at all.
+    if (!m_host.HasIconsItems()) o.hideTrayIcon = false;
+    m_host.UpdateMainTrayIcon();
+    m_settings.Write(keys::HideTrayIcon, o.hideTrayIcon);
+}
+
+void TOptionsPage::ActionBrowseDataFolderExecute()
+{
+    TOrvoFolderDialog dialog;
+    dialog.Parent = ::GetAncestor(Handle(), GA_ROOT);
+    dialog.Folder = ExcludeTrailingBackslash(m_host.DataFolder());
+    // Data can only live in a folder of the file system.
+    dialog.Flags.insert(BrowseInfoFlag::OnlyFileSystem);
+    if (!dialog.Execute() || dialog.Folder.empty()) return;
+    const std::wstring folder = IncludeTrailingBackslash(dialog.Folder);
+    if (folder == m_host.DataFolder()) return;
+    m_host.ChangeDataFolder(folder);
+}
+
+void TOptionsPage::EdgeActionExecute(std::size_t edge, bool floatAction)
+{
+    const EdgeControls& controls = kEdges[edge];
+    LauncherOptions& o = m_host.EditableOptions();
+    bool& floatAt = o.*controls.floatAt;
+    bool& popupAt = o.*controls.popupAt;
+    const EdgeChecks checks = ToggleEdgeCheck(EdgeChecks{floatAt, !popupAt, popupAt, !floatAt}, floatAction);
+    floatAt = checks.floatChecked;
+    popupAt = checks.popupChecked;
+    m_settings.Write(controls.floatKey, floatAt);
+    m_settings.Write(controls.popupKey, popupAt);
+}
+
+void TOptionsPage::ComboBoxChange(int id)
+{
+    const auto index = static_cast<int>(::SendDlgItemMessageW(Handle(), id, CB_GETCURSEL, 0, 0));
+    if (index < 0) return;
+    LauncherOptions& o = m_host.EditableOptions();
+    if (id == IDC_COMBO_DISABLE_KEYS) {
+        o.disableKey = ClampKeyComboIndex(index);
+        m_settings.Write(keys::DisableKey, o.disableKey);
+    } else {
+        o.floatRightKey = ClampKeyComboIndex(index);
+        m_settings.Write(keys::FloatRightKey, o.floatRightKey);
+    }
+}
+
+void TOptionsPage::TrackBarSensitivityChange()
+{
+    const int position = m_trackBar.Position();
+    LauncherOptions& o = m_host.EditableOptions();
+    if (position == o.sensitivity) return;
+    o.sensitivity = position;
+    m_settings.Write(keys::Sensitivity, position);
+}
+
+INT_PTR TOptionsPage::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        if (OnCommand(LOWORD(wParam), HIWORD(wParam))) return TRUE;
+        break;
+    case WM_VSCROLL:
+        if (reinterpret_cast<HWND>(lParam) == ::GetDlgItem(Handle(), IDC_UPDOWN_NUM_OF_ICON) &&
+            LOWORD(wParam) == SB_THUMBPOSITION) {
+            UpDownNumOfIconClick();
+            return TRUE;
+        }
+        break;
+    case WM_HSCROLL:
+        if (reinterpret_cast<HWND>(lParam) == m_trackBar.Handle()) {
+            TrackBarSensitivityChange();
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+    return ChildDialog::HandleDialogMessage(message, wParam, lParam);
+}
+
+LRESULT CALLBACK TOptionsPage::HotKeySubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                  DWORD_PTR data) noexcept
+{
+    const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
+    // Leaving the field applies its hotkey.
+    if (message == WM_KILLFOCUS) {
+        try {
+            reinterpret_cast<TOptionsPage*>(data)->HotKeyExit(hwnd);
+        } catch (...) {
+            ShowCurrentException();
+        }
+    }
+    return result;
+}
+
+LRESULT CALLBACK TOptionsPage::TrackBarSensitivityKeyDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                                          UINT_PTR, DWORD_PTR) noexcept
+{
+    // Up and Page Up move towards "Long", as the labels read.
+    if (message == WM_KEYDOWN || message == WM_KEYUP) wParam = TrackBarSensitivityKey(static_cast<unsigned>(wParam));
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}

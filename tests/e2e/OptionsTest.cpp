@@ -1,0 +1,249 @@
+// The "Options" page on the real program, driven with the mouse and the keys: every change is
+// written at once and takes effect at once.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/Commands.h"
+#include "app/Settings.h"
+#include "e2e/LauncherTest.h"
+#include "resources/resource.h"
+#include "tools/RecordLaunchLog.h"
+
+using namespace e2e;
+
+namespace {
+constexpr DWORD kTimeout = 10000;
+constexpr UINT kFirstItemIcon = 100;
+
+// A message whose answer the control writes into a structure, sent through memory of the
+// program's own process.
+template <typename T>
+bool SendForStruct(DWORD processId, HWND window, UINT message, WPARAM wParam, T& value)
+{
+    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (!process) return false;
+    void* remote = ::VirtualAllocEx(process, nullptr, sizeof(T), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool done = remote && ::WriteProcessMemory(process, remote, &value, sizeof(T), nullptr) &&
+                ::SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote)) != 0 &&
+                ::ReadProcessMemory(process, remote, &value, sizeof(T), nullptr);
+    if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    ::CloseHandle(process);
+    return done;
+}
+
+void ClickAt(POINT at)
+{
+    MoveMouseTo(at.x, at.y);
+    ::Sleep(80);
+    LeftClick();
+    ::Sleep(150);
+}
+
+void ClickWindow(HWND window)
+{
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
+
+bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool Shown(HWND window) { return window && ::IsWindowVisible(window); }
+
+class OptionsTest : public LauncherTest {
+protected:
+    // Starts the program, shows its main window and clicks the "Options" tab.
+    HWND OpenOptionsPage(LauncherProcess& launcher)
+    {
+        HWND main = launcher.StartAndWaitForMainWindow();
+        if (!main) return nullptr;
+        // Commands count once the collections are loaded: the tray icon of an item shows it.
+        launcher.PostCommand(kCmdShowMainWindow);
+        if (!WaitUntil([&] { return Shown(main); }, kTimeout)) return nullptr;
+        m_main = main;
+        HWND tabs = ::FindWindowExW(main, nullptr, WC_TABCONTROLW, nullptr);
+        RECT tab{};
+        if (!SendForStruct(launcher.Id(), tabs, TCM_GETITEMRECT, 2, tab)) return nullptr;
+        ::MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&tab), 2);
+        ClickAt({(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+        HWND box = FindChildByText(main, L"Start with Windows");
+        m_page = box ? ::GetParent(box) : nullptr;
+        if (!WaitUntil([&] { return Shown(m_page); }, kTimeout)) return nullptr;
+        return m_page;
+    }
+    HWND Control(int id) const { return ::GetDlgItem(m_page, id); }
+    void Click(int id) { ClickWindow(Control(id)); }
+    void ShowMoreOptions()
+    {
+        Click(IDC_MORE_OPTIONS);
+        ASSERT_TRUE(WaitUntil([&] { return Shown(Control(IDC_BACK_OPTIONS)); }, kTimeout));
+        EXPECT_FALSE(Shown(Control(IDC_START_WITH_WIN)));
+    }
+    bool WaitForIni(const BoolKey& key, bool value) const
+    {
+        return WaitUntil([&] { return IniFile(Ini()).Read(key) == value; }, kTimeout);
+    }
+    bool WaitForIni(const IntKey& key, int value) const
+    {
+        return WaitUntil([&] { return IniFile(Ini()).Read(key) == value; }, kTimeout);
+    }
+
+    HWND m_main = nullptr;
+    HWND m_page = nullptr;
+};
+} // namespace
+
+TEST_F(OptionsTest, StartWithWindowsCreatesAndRemovesTheRunValueOfThisSettingsFile)
+{
+    const std::wstring named = L"Orvo Launcher settings";
+    ScopedPerUserState runValues({L"Orvo Launcher", named}, true);
+    struct Start {
+        std::vector<std::wstring> arguments;
+        std::wstring valueName;
+        std::wstring commandLine;
+    };
+    const std::wstring program = L"\"" + LauncherExePath() + L"\"";
+    for (const Start& start : {Start{{}, L"Orvo Launcher", program},
+                               Start{{Ini()}, named, program.substr(0, program.size() - 1) + L"\" \"" + Ini() + L"\""}}) {
+        LauncherProcess launcher(start.arguments);
+        ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+        Click(IDC_START_WITH_WIN);
+        EXPECT_TRUE(WaitUntil([&] { return ScopedPerUserState::ReadRunValue(start.valueName).has_value(); }, kTimeout));
+        EXPECT_TRUE(EqualsNoCase(ScopedPerUserState::ReadRunValue(start.valueName).value_or(L""), start.commandLine));
+        EXPECT_TRUE(Checked(Control(IDC_START_WITH_WIN)));
+        Click(IDC_START_WITH_WIN);
+        EXPECT_TRUE(WaitUntil([&] { return !ScopedPerUserState::ReadRunValue(start.valueName); }, kTimeout));
+        EXPECT_FALSE(Checked(Control(IDC_START_WITH_WIN)));
+        launcher.Terminate();
+    }
+    EXPECT_FALSE(IniFile(Ini()).Read(keys::AutoStart));
+}
+
+TEST_F(OptionsTest, FloatEdgeUnticksAndGreysThePopupBoxAndTheEdgeFollowsAtOnce)
+{
+    Shortcut(L"Floating\\f.lnk", L"F");
+    IniFile(Ini()).Write(keys::PopupLeft, true);
+    IniFile(Ini()).Write(keys::Sensitivity, 1);
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    ShowMoreOptions();
+    ASSERT_TRUE(Checked(Control(IDC_POPUP_LEFT)));
+    EXPECT_FALSE(::IsWindowEnabled(Control(IDC_FLOAT_LEFT)));
+    // The popup box of the edge is unticked first; then the float box can be ticked.
+    Click(IDC_POPUP_LEFT);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(Control(IDC_FLOAT_LEFT)) != FALSE; }, kTimeout));
+    Click(IDC_FLOAT_LEFT);
+    EXPECT_TRUE(WaitForIni(keys::FloatLeft, true));
+    EXPECT_TRUE(WaitForIni(keys::PopupLeft, false));
+    EXPECT_FALSE(Checked(Control(IDC_POPUP_LEFT)));
+    EXPECT_FALSE(::IsWindowEnabled(Control(IDC_POPUP_LEFT)));
+
+    // Resting at the left edge now opens the floating window, without a restart.
+    HWND floating = FindProcessWindow(launcher.Id(), L"TIconWindow");
+    launcher.PostCommand(kCmdOK);
+    ASSERT_TRUE(WaitUntil([&] { return !Shown(m_main); }, kTimeout));
+    MoveMouseTo(0, 300);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(floating); }, kTimeout));
+}
+
+TEST_F(OptionsTest, DisableTrayIconRemovesAndRestoresTheItemIconsButNotTheMainOne)
+{
+    Shortcut(L"Icons\\a.lnk", L"A");
+    Shortcut(L"Icons\\b.lnk", L"B");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon + 1); }, kTimeout));
+    Click(IDC_DISABLE_TRAY_ICON);
+    EXPECT_TRUE(WaitUntil([&] { return !TrayIconExists(m_main, kFirstItemIcon) && !TrayIconExists(m_main, kFirstItemIcon + 1); },
+                          kTimeout));
+    EXPECT_TRUE(TrayIconExists(m_main, 1));
+    EXPECT_TRUE(IniFile(Ini()).Read(keys::DisableTrayIcon));
+    Click(IDC_DISABLE_TRAY_ICON);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon) && TrayIconExists(m_main, kFirstItemIcon + 1); },
+                          kTimeout));
+    EXPECT_TRUE(TrayIconExists(m_main, 1));
+    EXPECT_FALSE(IniFile(Ini()).Read(keys::DisableTrayIcon));
+}
+
+TEST_F(OptionsTest, IconsPerRowStaysWithinItsRangeAndRelaysTheFloatingWindow)
+{
+    for (int i = 0; i < 12; ++i) Shortcut(L"Floating\\f" + std::to_wstring(i) + L".lnk", L"F");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    HWND floating = FindProcessWindow(launcher.Id(), L"TIconWindow");
+    auto floatingSize = [&] {
+        launcher.PostCommand(kCmdShowFloatingIcon);
+        EXPECT_TRUE(WaitUntil([&] { return Shown(floating); }, kTimeout));
+        RECT r{};
+        ::GetWindowRect(floating, &r);
+        return SIZE{r.right - r.left, r.bottom - r.top};
+    };
+    const SIZE tenInRow = floatingSize();  // 10 and 2
+    ASSERT_TRUE(launcher.IsRunning());
+
+    // The lower half of the arrows steps down; past 5 nothing goes lower.
+    RECT arrows{};
+    ::GetWindowRect(Control(IDC_UPDOWN_NUM_OF_ICON), &arrows);
+    for (int i = 0; i < 7; ++i) ClickAt({(arrows.left + arrows.right) / 2, arrows.bottom - 3});
+    EXPECT_TRUE(WaitForIni(keys::MaxIconInRow, 5));
+    EXPECT_EQ(TextOf(Control(IDC_EDIT_NUM_OF_ICON)), L"5");
+    // Each step hid the window and laid it out again: now three rows of five.
+    EXPECT_FALSE(Shown(floating));
+    const SIZE fiveInRow = floatingSize();
+    EXPECT_LT(fiveInRow.cx, tenInRow.cx);
+    EXPECT_GT(fiveInRow.cy, tenInRow.cy);
+
+    // The keys step too (the arrows of the read-only field); past 30 nothing goes higher.
+    ClickWindow(Control(IDC_EDIT_NUM_OF_ICON));
+    for (int i = 0; i < 27; ++i) Key(VK_UP);
+    EXPECT_TRUE(WaitForIni(keys::MaxIconInRow, 30));
+    EXPECT_EQ(TextOf(Control(IDC_EDIT_NUM_OF_ICON)), L"30");
+}
+
+TEST_F(OptionsTest, HotKeyFieldsTakeEffectOnLeavingAndHidingTheMainIconNeedsBoth)
+{
+    Shortcut(L"Icons\\a.lnk", L"A");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    EXPECT_FALSE(::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)));
+
+    // The popup menu's combination, typed into its field; Tab leaves the field.
+    Click(IDC_HOTKEY_POPUP);
+    PressKeys({VK_CONTROL, VK_MENU, 'J'});
+    ::Sleep(150);
+    Key(VK_TAB);
+    EXPECT_TRUE(WaitForIni(keys::HKPopupVir, 'J'));
+    EXPECT_EQ(IniFile(Ini()).Read(keys::HKPopupMod), MOD_CONTROL | MOD_ALT);
+    EXPECT_FALSE(::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)));
+    launcher.PostCommand(kCmdOK);
+    ASSERT_TRUE(WaitUntil([&] { return !Shown(m_main); }, kTimeout));
+    PressKeys({VK_CONTROL, VK_MENU, 'J'});
+    EXPECT_TRUE(WaitUntil([&] { return Shown(FindProcessWindow(launcher.Id(), L"#32768")); }, kTimeout));
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+
+    // With the floating window's combination too, the main icon may be hidden.
+    launcher.PostCommand(kCmdShowMainWindow);
+    ASSERT_TRUE(WaitUntil([&] { return Shown(m_main); }, kTimeout));
+    Click(IDC_HOTKEY_ICON_WIN);
+    PressKeys({VK_CONTROL, VK_MENU, 'K'});
+    ::Sleep(150);
+    Key(VK_TAB);
+    EXPECT_TRUE(WaitForIni(keys::HKIconWinVir, 'K'));
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)) != FALSE; }, kTimeout));
+    Click(IDC_HIDE_TRAY_ICON);
+    EXPECT_TRUE(WaitForIni(keys::HideTrayIcon, true));
+    EXPECT_TRUE(WaitUntil([&] { return !TrayIconExists(m_main, 1); }, kTimeout));
+    EXPECT_TRUE(Checked(Control(IDC_HIDE_TRAY_ICON)));
+
+    // Clearing one field withdraws the option, and the icon comes back.
+    Click(IDC_HOTKEY_POPUP);
+    Key(VK_BACK);
+    Key(VK_TAB);
+    EXPECT_TRUE(WaitForIni(keys::HKPopupVir, 0));
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, 1); }, kTimeout));
+    EXPECT_FALSE(::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)));
+    EXPECT_FALSE(IniFile(Ini()).Read(keys::HideTrayIcon));
+}
