@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/AboutBox.h"
 #include "app/ApplicationWindow.h"
 #include "app/Help.h"
 #include "app/LauncherPage.h"
@@ -136,6 +137,7 @@ private:
     HWND m_helpButton = nullptr;
     HWND m_aboutButton = nullptr;
     HWND m_modalWindow = nullptr;  // the open About box (ModalKind 1)
+    std::unique_ptr<TAboutBox> m_aboutBox;  // made at its first showing; its update check outlives the window
 
     CollectionLoader m_collections;
     std::unique_ptr<TCollectionReload> m_reload;  // after the loader it rebuilds

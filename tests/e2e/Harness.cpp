@@ -159,7 +159,10 @@ HWND WaitForChildByText(HWND parent, const std::wstring& text, DWORD timeoutMs)
     return found;
 }
 
-LauncherProcess::LauncherProcess(std::vector<std::wstring> arguments) : m_arguments(std::move(arguments)) {}
+LauncherProcess::LauncherProcess(std::vector<std::wstring> arguments, std::wstring program)
+    : m_arguments(std::move(arguments)), m_program(std::move(program))
+{
+}
 
 LauncherProcess::~LauncherProcess()
 {
@@ -170,7 +173,7 @@ LauncherProcess::~LauncherProcess()
 
 bool LauncherProcess::Start()
 {
-    const std::wstring exe = LauncherExePath();
+    const std::wstring exe = m_program.empty() ? LauncherExePath() : m_program;
     std::wstring commandLine = QuoteArgument(exe);
     for (const auto& argument : m_arguments) commandLine += L" " + QuoteArgument(argument);
     STARTUPINFOW startup{};

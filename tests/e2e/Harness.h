@@ -35,7 +35,8 @@ std::wstring TextOf(HWND window);
 
 class LauncherProcess {
 public:
-    explicit LauncherProcess(std::vector<std::wstring> arguments = {});
+    // `program`: another build of Launcher.exe than the one in bin (empty: that one).
+    explicit LauncherProcess(std::vector<std::wstring> arguments = {}, std::wstring program = {});
     ~LauncherProcess();
     LauncherProcess(const LauncherProcess&) = delete;
     LauncherProcess& operator=(const LauncherProcess&) = delete;
@@ -57,6 +58,7 @@ public:
 
 private:
     std::vector<std::wstring> m_arguments;
+    std::wstring m_program;
     PROCESS_INFORMATION m_info{};
     HWND m_mainWindow = nullptr;
 };

@@ -75,6 +75,26 @@ inline std::vector<std::wstring> SubFolders(const std::wstring& folder)
     return names;
 }
 
+// Clicks the main tray icon until the popup menu is up and returns its window (clicks before the
+// collections are loaded are ignored by design); null when it did not open in time.
+inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, UINT button = WM_RBUTTONDOWN, DWORD timeoutMs = 10000)
+{
+    HWND menu = nullptr;
+    WaitUntil(
+        [&] {
+            ::PostMessageW(main, WM_USER, 0, button);
+            // The menu's window is made first and placed and shown after.
+            return WaitUntil(
+                [&] {
+                    menu = FindProcessWindow(launcher.Id(), L"#32768");
+                    return menu && ::IsWindowVisible(menu);
+                },
+                700);
+        },
+        timeoutMs, 0);
+    return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
 // A data folder with "Icons", "Menus" and "Floating", a settings file naming it, and the launch
 // log of RecordLaunch (inherited through the program by everything it starts).
 class LauncherTest : public testing::Test {
