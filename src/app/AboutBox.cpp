@@ -21,6 +21,8 @@ namespace {
 constexpr const wchar_t* kUpdateAgent = L"Orvo Launcher";
 constexpr const wchar_t* kCheckHint = L"Check new version";
 constexpr const wchar_t* kCheckingText = L"Checking for a new version...";
+// Posted once the box shows, to bring it forward.
+constexpr UINT kMessageShown = WM_APP + 1;
 constexpr COLORREF kLinkColour = RGB(0, 90, 190);
 constexpr int kLinkRoomDlu = 174;  // the width of the text lines in AboutBox.rc
 
@@ -180,6 +182,12 @@ INT_PTR TAboutBox::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_INITDIALOG:
         InitDialog();
+        ::PostMessageW(m_dialog, kMessageShown, 0, 0);
+        return TRUE;
+    case kMessageShown:
+        // Opened from a tray icon or a hotkey, the program does not hold the foreground: the box
+        // would show behind the window the user was working in.
+        ForceForegroundWindow(m_dialog);
         return TRUE;
     case WM_CTLCOLORSTATIC: {
         // The links read as links; a disabled one is drawn grey by the system.
