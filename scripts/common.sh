@@ -7,7 +7,7 @@ export WINEDEBUG="${WINEDEBUG:--all}"
 # every shortcut written.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}"
 WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/bin/wineserver
+WINESERVER=/usr/lib/wine/wineserver
 DESKTOP_SIZE=1024x768
 
 PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64

@@ -9,7 +9,7 @@ enum LauncherCommand : unsigned {
     kCmdShowHelp = 40004,           // ActionShowHelp
     kCmdShowAboutDialog = 40005,    // ActionShowAboutDialog
     kCmdShowFloatingIcon = 40006,   // ActionShowFloatingIcon: the floating window at the cursor, passive
-    kCmdRefreshHKey = 40007,        // ActionRefreshHKey: re-registers the item hotkeys
+    kCmdRefreshHKey = 40007,        // ActionRefreshHKey "&Refresh HotKey" (shown disabled: no item hotkeys yet)
     kCmdOpenDataFolder = 40008,     // ActionOpenDataFolder
     kCmdStartWithWin = 40009,       // ActionStartWithWin: toggles "Start with Windows"
     kCmdOneClickToActive = 40010,   // ActionOneClickToActive: toggles single-click activation

@@ -153,7 +153,12 @@ void TOrvoLauncherClass::FormCreate()
     MenuOpen = false;
 
     // 15. System-wide mouse and key events.
-    m_triggers = std::make_unique<LauncherTriggers>(*this);
+    LauncherTriggersSetup triggersSetup;
+    triggersSetup.frameWidth = m_frameWidth;
+    triggersSetup.frameHeight = m_frameHeight;
+    triggersSetup.desktopRect = m_desktopRect;
+    triggersSetup.applicationWindow = m_application.Handle();
+    m_triggers = std::make_unique<LauncherTriggers>(static_cast<LauncherTriggersHost&>(*this), triggersSetup);
     m_triggers->Start();
 
     // 16.
@@ -351,9 +356,10 @@ void TOrvoLauncherClass::OnTaskbarCreated()
 void TOrvoLauncherClass::OnMainTrayMessage(LPARAM mouseMessage)
 {
     if (!CollectionsReady) return;
-    const MainTrayAction action =
-        MainTrayMouseAction(static_cast<unsigned>(mouseMessage), IsShiftDown(), m_popupMenu->QuietPeriodRunning(),
-                            MenuOpen, m_settings.Read(keys::MainLeftPopup));
+    // "MainLeftPopup" is read at every click, never for the stream of mouse moves.
+    const MainTrayAction action = MainTrayMouseAction(
+        static_cast<unsigned>(mouseMessage), IsShiftDown(), m_popupMenu->QuietPeriodRunning(), MenuOpen,
+        [this] { return m_settings.Read(keys::MainLeftPopup); });
     if (action.hideIconWindow) HideIconWindow();
     if (action.showIconWindowActive && m_iconWindow) m_iconWindow->ShowIconWindowActive();
     if (action.toggleMainWindow) {
@@ -375,6 +381,8 @@ void TOrvoLauncherClass::ForceForeground(HWND window) { ForceForegroundWindow(wi
 bool TOrvoLauncherClass::NoMenuHint() const { return m_settings.Read(keys::NoMenuHint); }
 
 int TOrvoLauncherClass::PopUpDelay() const { return m_settings.Read(keys::PopUpDelay); }
+
+bool TOrvoLauncherClass::EnableCornerEdge() const { return m_settings.Read(keys::EnableCornerEdge); }
 
 bool TOrvoLauncherClass::CanOpenModal()
 {
@@ -437,7 +445,9 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         ActionShowMainWindowExecute();
         return 0;
     }
-    if (message == kMainTrayMessage) {
+    // DM_GETDEFID has the value of WM_USER, the main tray icon's callback. The shell's callback
+    // carries the icon's id in wParam; the dialog manager's query for the default button carries 0.
+    if (message == kMainTrayMessage && wParam == kMainTrayIconId) {
         OnMainTrayMessage(lParam);
         return 0;
     }
@@ -479,6 +489,7 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         break;
     }
     case DM_GETDEFID:
+        // Enter presses "&OK".
         return MAKELRESULT(kCmdOK, DC_HASDEFID);
     case WM_DPICHANGED: {
         m_dpi = HIWORD(wParam);

@@ -29,7 +29,7 @@
 // Which modal window is open: one at a time.
 enum class ModalKindValue : int { None = 0, AboutBox = 1, StartGroupEditor = 2, HotkeyList = 3 };
 
-class TOrvoLauncherClass : public Window, private TrayHost, private PopupMenuHost {
+class TOrvoLauncherClass : public Window, private TrayHost, private PopupMenuHost, private LauncherTriggersHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
     ~TOrvoLauncherClass() override;
@@ -90,6 +90,11 @@ private:
     bool NoMenuHint() const override;
     int PopUpDelay() const override;
     void ExecuteCommand(unsigned id) override { OnCommand(id); }
+    // LauncherTriggersHost (with HideIconWindow, IsMenuOpen and SetMenuOpen above)
+    TIconWindow* TriggeredIconWindow() const override { return m_iconWindow.get(); }
+    TBPopupMenuRight* TriggeredPopupMenu() const override { return m_popupMenu.get(); }
+    const LauncherOptions& CurrentOptions() const override { return m_options; }
+    bool EnableCornerEdge() const override;
 
     void FormCreate();
     void FormDestroy();
@@ -147,6 +152,5 @@ private:
     std::unique_ptr<TIconWindow> m_iconWindow;
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     std::unique_ptr<LauncherTriggers> m_triggers;
-    friend class LauncherTriggers;
     bool m_destroyed = false;
 };

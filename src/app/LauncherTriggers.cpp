@@ -1,22 +1,23 @@
 #include "app/LauncherTriggers.h"
 
-#include "app/LauncherMainUnit.h"
-#include "app/SettingsKeys.h"
+#include "app/Options.h"
+#include "floating/IconWindowUnit.h"
+#include "popupmenu/PopupMenuRight.h"
 #include "triggers/Watch.h"
 
-LauncherTriggers::LauncherTriggers(TOrvoLauncherClass& main) : m_main(main)
+LauncherTriggers::LauncherTriggers(LauncherTriggersHost& host, const LauncherTriggersSetup& setup) : m_host(host)
 {
     EdgeTriggerSystem system = EdgeTriggerSystem::Default();
     // The sizes the main window took at start-up.
-    system.ToleranceX = m_main.m_frameWidth;
-    system.ToleranceY = m_main.m_frameHeight;
-    const RECT& desktop = m_main.m_desktopRect;
+    system.ToleranceX = setup.frameWidth;
+    system.ToleranceY = setup.frameHeight;
+    const RECT& desktop = setup.desktopRect;
     system.DesktopRect = {desktop.left, desktop.top, desktop.right, desktop.bottom};
     m_triggers = std::make_unique<TEdgeTriggers>(static_cast<EdgeTriggerHost&>(*this), std::move(system));
 
     m_watch = std::make_unique<TWatch>();
     m_watch->SetNotifyOwnEvents(true);
-    m_watch->SetApplicationWindow(m_main.m_application.Handle());
+    m_watch->SetApplicationWindow(setup.applicationWindow);
     m_watch->OnMouseMove = [this](TWatch&, TShiftState shift, int x, int y) {
         m_triggers->WatchLauncherMouseMove(shift, x, y);
     };
@@ -52,42 +53,51 @@ void LauncherTriggers::IconWindowHidden() noexcept { m_triggers->IconWindowHidde
 
 void LauncherTriggers::ShowIconWindowPassive()
 {
-    if (m_main.m_iconWindow) m_main.m_iconWindow->ShowIconWindowPassive();
+    if (TIconWindow* window = m_host.TriggeredIconWindow()) window->ShowIconWindowPassive();
 }
 
 void LauncherTriggers::ShowIconWindowActive()
 {
-    if (m_main.m_iconWindow) m_main.m_iconWindow->ShowIconWindowActive();
+    if (TIconWindow* window = m_host.TriggeredIconWindow()) window->ShowIconWindowActive();
 }
 
-void LauncherTriggers::HideIconWindow() { m_main.HideIconWindow(); }
+void LauncherTriggers::HideIconWindow() { m_host.HideIconWindow(); }
 
-bool LauncherTriggers::IsShownByEdge() const { return m_main.m_iconWindow && m_main.m_iconWindow->IsShownByEdge(); }
+bool LauncherTriggers::IsShownByEdge() const
+{
+    const TIconWindow* window = m_host.TriggeredIconWindow();
+    return window && window->IsShownByEdge();
+}
 
 bool LauncherTriggers::IsCursorInIconWindow() const
 {
-    return m_main.m_iconWindow && m_main.m_iconWindow->IsCursorInIconWindow();
+    const TIconWindow* window = m_host.TriggeredIconWindow();
+    return window && window->IsCursorInIconWindow();
 }
 
 void LauncherTriggers::OpenMainMenuByEdge()
 {
-    if (m_main.m_popupMenu) m_main.m_popupMenu->OpenMainMenuByEdge();
+    if (TBPopupMenuRight* menu = m_host.TriggeredPopupMenu()) menu->OpenMainMenuByEdge();
 }
 
-bool LauncherTriggers::MenuOpen() const { return m_main.MenuOpen; }
+bool LauncherTriggers::MenuOpen() const { return m_host.IsMenuOpen(); }
 
-void LauncherTriggers::SetMenuOpen(bool open) { m_main.MenuOpen = open; }
+void LauncherTriggers::SetMenuOpen(bool open) { m_host.SetMenuOpen(open); }
 
-bool LauncherTriggers::EdgePopup() const { return m_main.m_popupMenu && m_main.m_popupMenu->EdgePopup(); }
+bool LauncherTriggers::EdgePopup() const
+{
+    const TBPopupMenuRight* menu = m_host.TriggeredPopupMenu();
+    return menu && menu->EdgePopup();
+}
 
 void LauncherTriggers::SetEdgePopup(bool value)
 {
-    if (m_main.m_popupMenu) m_main.m_popupMenu->SetEdgePopup(value);
+    if (TBPopupMenuRight* menu = m_host.TriggeredPopupMenu()) menu->SetEdgePopup(value);
 }
 
 EdgeTriggerOptions LauncherTriggers::Options() const
 {
-    const LauncherOptions& o = m_main.m_options;
+    const LauncherOptions& o = m_host.CurrentOptions();
     EdgeTriggerOptions options;
     options.floatAt = {o.floatLeft, o.floatTop, o.floatRight, o.floatBottom};
     options.popupAt = {o.popupLeft, o.popupTop, o.popupRight, o.popupBottom};
@@ -97,4 +107,4 @@ EdgeTriggerOptions LauncherTriggers::Options() const
     return options;
 }
 
-bool LauncherTriggers::EnableCornerEdge() const { return m_main.m_settings.Read(keys::EnableCornerEdge); }
+bool LauncherTriggers::EnableCornerEdge() const { return m_host.EnableCornerEdge(); }

@@ -3,16 +3,43 @@
 // library's mouse and key events, and the edge and key triggers they drive, reaching the floating
 // window and the popup menu through the main window.
 
+#include <windows.h>
+
 #include <memory>
 
 #include "triggers/EdgeTriggers.h"
 
-class TOrvoLauncherClass;
+class TBPopupMenuRight;
+class TIconWindow;
 class TWatch;
+struct LauncherOptions;
+
+// What the triggers need of the main window.
+class LauncherTriggersHost {
+public:
+    virtual ~LauncherTriggersHost() = default;
+    // The surfaces the triggers open; null while they do not exist.
+    virtual TIconWindow* TriggeredIconWindow() const = 0;
+    virtual TBPopupMenuRight* TriggeredPopupMenu() const = 0;
+    virtual void HideIconWindow() = 0;
+    virtual bool IsMenuOpen() const = 0;
+    virtual void SetMenuOpen(bool open) = 0;
+    virtual const LauncherOptions& CurrentOptions() const = 0;
+    // "EnableCornerEdge", read afresh at every edge check.
+    virtual bool EnableCornerEdge() const = 0;
+};
+
+// What the main window took once at start-up.
+struct LauncherTriggersSetup {
+    int frameWidth = 0;
+    int frameHeight = 0;
+    RECT desktopRect{};
+    HWND applicationWindow = nullptr;
+};
 
 class LauncherTriggers : private EdgeTriggerHost {
 public:
-    explicit LauncherTriggers(TOrvoLauncherClass& main);
+    LauncherTriggers(LauncherTriggersHost& host, const LauncherTriggersSetup& setup);
     ~LauncherTriggers() override;
     LauncherTriggers(const LauncherTriggers&) = delete;
     LauncherTriggers& operator=(const LauncherTriggers&) = delete;
@@ -42,7 +69,7 @@ private:
     EdgeTriggerOptions Options() const override;
     bool EnableCornerEdge() const override;
 
-    TOrvoLauncherClass& m_main;
+    LauncherTriggersHost& m_host;
     // Declared before the watch, so the watch (whose events call the triggers) goes first.
     std::unique_ptr<TEdgeTriggers> m_triggers;
     std::unique_ptr<TWatch> m_watch;

@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <optional>
+
 #include "app/SettingsRules.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
@@ -127,19 +129,16 @@ std::wstring FindIniFileName(const std::wstring& maker, const std::wstring& titl
                              const std::vector<std::wstring>& arguments)
 {
     const std::wstring programPath = ModuleFileName();
-    std::wstring settingsFolder;
-    auto folder = [&]() -> const std::wstring& {
-        if (settingsFolder.empty()) settingsFolder = GetSettingsFolder(maker, title);
-        return settingsFolder;
+    // The per-user folders are made only when a choice needs them: a full path on the command line
+    // that can be written (a portable start) leaves no trace there.
+    std::optional<std::wstring> settingsFolder;
+    auto folder = [&]() -> std::wstring {
+        if (!settingsFolder) settingsFolder = GetSettingsFolder(maker, title);
+        return *settingsFolder;
     };
 
-    bool namesArgument = false;
-    for (const auto& a : arguments)
-        if (!a.empty() && a[0] != L'-' && a[0] != L'/') namesArgument = true;
-    if (namesArgument) {
-        auto candidate = IniCandidateFromArguments(arguments, folder());
-        if (candidate && IsIniWritable(*candidate)) return *candidate;
-    }
+    const auto candidate = IniCandidateFromArguments(arguments, folder);
+    if (candidate && IsIniWritable(*candidate)) return *candidate;
     const std::wstring perUser = folder() + L"\\" + ChangeFileExt(ExtractFileName(programPath), L".ini");
     if (IsIniWritable(perUser)) return perUser;
     return ChangeFileExt(programPath, L".ini");

@@ -47,12 +47,12 @@ int ParseIniInteger(std::wstring_view text, int defaultValue)
 }
 
 std::optional<std::wstring> IniCandidateFromArguments(const std::vector<std::wstring>& arguments,
-                                                      const std::wstring& settingsFolder)
+                                                      const std::function<std::wstring()>& settingsFolder)
 {
     for (const auto& argument : arguments) {
         if (argument.empty() || argument[0] == L'-' || argument[0] == L'/') continue;
         std::wstring candidate = argument;
-        if (FileNameStart(candidate) == 0) candidate = settingsFolder + L"\\" + candidate;
+        if (FileNameStart(candidate) == 0) candidate = settingsFolder() + L"\\" + candidate;
         const std::wstring extension = ExtractFileExt(candidate);
         if (!extension.empty()) {
             // Four characters go (the dot and a three-letter extension), whatever the extension's

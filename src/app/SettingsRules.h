@@ -2,6 +2,7 @@
 // The settings rules that need no operating system: value forms, the choice of the settings file
 // from the command line, and the Run entry. Kept pure so every edge case is unit-tested.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,10 +13,11 @@
 int ParseIniInteger(std::wstring_view text, int defaultValue);
 
 // The settings file named on the command line, if any: the first argument not beginning with "-"
-// or "/". A bare name is placed in the settings folder; a name with an extension loses its last
-// four characters (but never more than its extension), then ".ini" is appended.
+// or "/". A bare name is placed in the settings folder, which is asked for only then (finding it
+// creates the per-user folders); a name with an extension loses its last four characters (but
+// never more than its extension), then ".ini" is appended.
 std::optional<std::wstring> IniCandidateFromArguments(const std::vector<std::wstring>& arguments,
-                                                      const std::wstring& settingsFolder);
+                                                      const std::function<std::wstring()>& settingsFolder);
 
 // The value written under the per-user Run key to start the program with Windows.
 struct RunEntry {

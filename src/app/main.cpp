@@ -9,6 +9,7 @@
 #include "app/LauncherMainUnit.h"
 #include "app/Settings.h"
 #include "app/SingleInstance.h"
+#include "base/ErrorReport.h"
 #include "base/LauncherError.h"
 #include "base/OsVersion.h"
 #include "components/HintShadow.h"
@@ -30,8 +31,10 @@ int RunMessageLoop(HWND mainWindow)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    // Libraries load from the system folder and ours only, never from the current folder.
+    // Libraries never load from the current folder.
     RestrictDllSearchPath();
+
+    SetErrorBoxCaption(kProgramTitle);
 
     // 1. One instance per session.
     SingleInstance instance;
@@ -73,6 +76,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         exitCode = RunMessageLoop(mainWindow.Handle());
         mainWindow.Destroy();
     } catch (...) {
+        // Start-up itself failed (a window or a page could not be made): say why before ending.
+        ShowCurrentException();
         exitCode = 1;
     }
     if (SUCCEEDED(com)) ::CoUninitialize();

@@ -1,5 +1,6 @@
 #include "base/Window.h"
 
+#include "base/ErrorReport.h"
 #include "base/LauncherError.h"
 
 Window::~Window() { Destroy(); }
@@ -64,7 +65,9 @@ LRESULT CALLBACK Window::StaticWindowProc(HWND hwnd, UINT message, WPARAM wParam
     try {
         result = self->HandleMessage(message, wParam, lParam);
     } catch (...) {
-        // A failure inside one message must not unwind through the system's dispatcher.
+        // A failure inside one message must not unwind through the system's dispatcher: the user
+        // is told, and the message gets its default handling.
+        ShowCurrentException();
         result = ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
     if (message == WM_NCDESTROY) {
@@ -104,6 +107,7 @@ INT_PTR CALLBACK ChildDialog::StaticDialogProc(HWND hwnd, UINT message, WPARAM w
     try {
         result = self->HandleDialogMessage(message, wParam, lParam);
     } catch (...) {
+        ShowCurrentException();
         result = FALSE;
     }
     if (message == WM_NCDESTROY) {

@@ -227,10 +227,16 @@ void TDirMon::DoStop()
 void TDirMon::DoWatchFailed()
 {
     try {
-        if (OnWatchFailed)
+        if (OnWatchFailed) {
             OnWatchFailed(*this);
-        else
-            ::MessageBoxW(::GetActiveWindow(), L"FindFirstChangeNotification() failed", L"Warning", MB_OK);
+        } else if (!m_warningOpen) {
+            // The box runs its own message loop: a reload that restarts this monitor in the
+            // meantime and fails again must not stack a second box on the first.
+            m_warningOpen = true;
+            ::MessageBoxW(nullptr, L"FindFirstChangeNotification() failed", L"Warning", MB_OK | MB_SETFOREGROUND);
+            m_warningOpen = false;
+        }
     } catch (...) {
+        m_warningOpen = false;
     }
 }

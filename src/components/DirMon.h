@@ -71,7 +71,8 @@ protected:
     virtual void DoDirChange();
     virtual void DoStart();
     virtual void DoStop();
-    // Raises OnWatchFailed, or shows the "Warning" box when it is unassigned; guarded like DoDirChange.
+    // Raises OnWatchFailed, or shows the "Warning" box when it is unassigned (one at a time);
+    // guarded like DoDirChange.
     virtual void DoWatchFailed();
 
 private:
@@ -86,6 +87,7 @@ private:
     std::unique_ptr<NotifyWindow> m_window;
     std::shared_ptr<TDirMonThreadData> m_threadData;
     bool m_nested = false;
+    bool m_warningOpen = false;  // the "Warning" box is up
     UniqueHandle m_thread;
     DWORD m_threadId = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "base/ErrorReport.h"
 #include "base/LauncherError.h"
 
 namespace {
@@ -128,6 +129,7 @@ LRESULT CALLBACK TEnterLeaveLabel::SubclassProc(HWND hwnd, UINT message, WPARAM 
         }
     } catch (...) {
         // An event handler's failure must not unwind through the system's dispatcher.
+        ShowCurrentException();
     }
     return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/Dpi.h"
+#include "base/ErrorReport.h"
 #include "base/Handles.h"
 
 namespace {
@@ -185,6 +186,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         }
     } catch (...) {
         ::EndDialog(dialog, mrCancel);
+        ShowCurrentException();
     }
     return FALSE;
 }

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "base/Dpi.h"
+#include "base/ErrorReport.h"
 #include "components/HintShadow.h"
 
 namespace {
@@ -394,6 +395,7 @@ LRESULT CALLBACK TIconWindow::ToolBarSubclassProc(HWND hwnd, UINT message, WPARA
         try {
             reinterpret_cast<TIconWindow*>(refData)->MouseMovedOverWindow();
         } catch (...) {
+            ShowCurrentException();
         }
     } else if (message == WM_NCDESTROY) {
         ::RemoveWindowSubclass(hwnd, &TIconWindow::ToolBarSubclassProc, subclassId);

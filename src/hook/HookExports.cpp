@@ -52,6 +52,18 @@ bool SelectKind(THookSharedData* record, WatchKind kind, KindSlot* slot) noexcep
     }
 }
 
+// StopWatching's body, with the record's mutex held: the hook goes once nobody is counted, and
+// without a hook the count never stays below 0.
+void StopKind(const KindSlot& slot) noexcept
+{
+    --*slot.watchers;
+    if (*slot.watchers <= 0 && *slot.hook != 0) {
+        ::UnhookWindowsHookEx(HandleFromField<HHOOK>(*slot.hook));
+        *slot.hook = 0;
+    }
+    if (*slot.hook == 0) *slot.watchers = 0;
+}
+
 } // namespace
 
 HOOK_EXPORT void WINAPI StartWatching(WatchKind kind)
@@ -73,32 +85,28 @@ HOOK_EXPORT void WINAPI StopWatching(WatchKind kind)
     THookSharedData* record = lock.Record();
     KindSlot slot;
     if (!record || !SelectKind(record, kind, &slot)) return;
-    --*slot.watchers;
-    if (*slot.watchers <= 0 && *slot.hook != 0) {
-        ::UnhookWindowsHookEx(HandleFromField<HHOOK>(*slot.hook));
-        *slot.hook = 0;
-    }
-    if (*slot.hook == 0) *slot.watchers = 0;
+    StopKind(slot);
 }
 
-void hook::StopAllHooks() noexcept
+void hook::StopAllHooks(THookSharedData& record) noexcept
 {
-    {
-        RecordLock lock(INFINITE);
-        THookSharedData* record = lock.Record();
-        if (!record) return;
-        if (record->ShellWatchers == 0 && record->KeyWatchers == 0 && record->MouseWatchers == 0) return;
-        record->ShellWatchers = 0;
-        record->KeyWatchers = 0;
-        record->MouseWatchers = 0;
+    if (record.ShellWatchers == 0 && record.KeyWatchers == 0 && record.MouseWatchers == 0) return;
+    // All three under the caller's one hold of the mutex: no other process sees the counts zeroed
+    // while a hook is still installed, nor starts a kind in between and then loses its new hook.
+    const WatchKind kinds[] = {kWatchShell, kWatchKeyboard, kWatchMouse};
+    for (WatchKind kind : kinds) {
+        KindSlot slot;
+        SelectKind(&record, kind, &slot);
+        *slot.watchers = 0;
+        StopKind(slot);
     }
-    // Each takes the mutex again; with the count at 0 it removes the hook if one is installed.
-    StopWatching(kWatchShell);
-    StopWatching(kWatchKeyboard);
-    StopWatching(kWatchMouse);
 }
 
-HOOK_EXPORT void WINAPI StopAll() { hook::StopAllHooks(); }
+HOOK_EXPORT void WINAPI StopAll()
+{
+    hook::RecordLock lock(INFINITE);
+    if (THookSharedData* record = lock.Record()) hook::StopAllHooks(*record);
+}
 
 HOOK_EXPORT BOOLEAN WINAPI StillWatching()
 {

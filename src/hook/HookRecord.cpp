@@ -3,6 +3,8 @@
 #include <sddl.h>
 #include <aclapi.h>
 
+#include "base/OsVersion.h"
+
 namespace hook {
 
 ProcessState g_state;
@@ -11,23 +13,24 @@ namespace {
 
 using ConvertSddlFn = BOOL(WINAPI*)(LPCWSTR, DWORD, PSECURITY_DESCRIPTOR*, PULONG);
 
-bool IsNt6OrLater() noexcept
+// Read through the 148-byte ANSI structure; only the platform and the version numbers are used.
+OsVersion RunningVersion() noexcept
 {
-    // The ANSI structure is the 148-byte one; only its platform and major version are read.
     OSVERSIONINFOA info{};
     static_assert(sizeof(info) == 148);
     info.dwOSVersionInfoSize = sizeof(info);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!::GetVersionExA(&info)) return false;
+    if (!::GetVersionExA(&info)) return OsVersion{OsPlatform::Win9x, 0, 0};
 #pragma GCC diagnostic pop
-    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 6;
+    return OsVersion{info.dwPlatformId == VER_PLATFORM_WIN32_NT ? OsPlatform::Nt : OsPlatform::Win9x,
+                     info.dwMajorVersion, info.dwMinorVersion};
 }
 
-// On NT 6 and later the record must be writable from low-integrity processes too (a hooked
+// On NT 6 and later the record must be usable from low-integrity processes too (a hooked
 // protected-mode browser maps it as well). Gives a descriptor holding a low mandatory label for
-// creating the mapping, and relabels a mapping that another process already created. Returns
-// false when the security library cannot be loaded at all.
+// creating the mutex and the mapping, and relabels a mapping that another process already created.
+// Returns false when the security library cannot be loaded at all.
 bool PrepareLowLabel(PSECURITY_DESCRIPTOR* descriptor) noexcept
 {
     *descriptor = nullptr;
@@ -78,14 +81,22 @@ void AttachProcess(HINSTANCE module) noexcept
     g_state.mouseMessage = ::RegisterWindowMessageW(kWatchMouseMessage);
 
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (IsNt6OrLater() && !PrepareLowLabel(&descriptor)) return;
+    if (IsNt6OrLater(RunningVersion()) && !PrepareLowLabel(&descriptor)) return;
 
-    g_state.mutex = ::CreateMutexW(nullptr, TRUE, kHookMutexName);
+    // The mutex carries the mapping's label: a low-integrity process that opens it with the
+    // default full access is refused by a mutex of the default (medium) label.
+    SECURITY_ATTRIBUTES mutexAttributes{sizeof(mutexAttributes), descriptor, FALSE};
+    g_state.mutex = ::CreateMutexW(descriptor ? &mutexAttributes : nullptr, TRUE, kHookMutexName);
     if (!g_state.mutex) {
         if (descriptor) ::LocalFree(descriptor);
         return;
     }
-    bool owned = ::GetLastError() != ERROR_ALREADY_EXISTS || WaitForRecordMutex(kAttachWaitMs);
+    const bool existed = ::GetLastError() == ERROR_ALREADY_EXISTS;
+    // One created without the label (by a copy that did not set it) gets it now; a process that
+    // may not relabel it leaves it as it is.
+    if (existed && descriptor) ::SetKernelObjectSecurity(g_state.mutex, LABEL_SECURITY_INFORMATION, descriptor);
+    // Not had in time: this process stays without a record and touches nothing shared.
+    bool owned = !existed || WaitForRecordMutex(kAttachWaitMs);
     if (owned) {
         g_state.mapping = ::OpenFileMappingW(FILE_MAP_WRITE, FALSE, kHookMappingName);
         if (!g_state.mapping) {
@@ -108,11 +119,16 @@ void AttachProcess(HINSTANCE module) noexcept
 
 void DetachProcess() noexcept
 {
-    if (g_state.record && WaitForRecordMutex(kAttachWaitMs)) {
-        bool last = --g_state.record->AttachedProcesses <= 0;
-        ::ReleaseMutex(g_state.mutex);
-        // The last process to let go removes hooks that nobody can stop any more.
-        if (last) StopAllHooks();
+    {
+        // One wait, and the count and the clean-up under the same hold: a second wait here could
+        // find the mutex taken by a process that never lets go.
+        RecordLock lock(kAttachWaitMs);
+        if (THookSharedData* record = lock.Record()) {
+            // The last process to let go removes hooks that nobody can stop any more.
+            if (--record->AttachedProcesses <= 0) StopAllHooks(*record);
+        }
+        // Not had in time: the record, never written without its mutex, keeps this process's
+        // count, which only keeps the last-unload clean-up from running.
     }
     // Unloaded by FreeLibrary the view would otherwise stay mapped for the rest of the process.
     CloseRecord();

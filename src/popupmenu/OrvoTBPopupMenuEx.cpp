@@ -119,6 +119,19 @@ void TOrvoTBPopupMenuEx::SetDefaultEntry(HMENU parent, int position)
     ::SetMenuDefaultItem(parent, static_cast<UINT>(position), TRUE);
 }
 
+void TOrvoTBPopupMenuEx::SetEntryImage(HMENU parent, int position, HIMAGELIST images, int imageIndex)
+{
+    MENUITEMINFOW info = BaseInfo();
+    info.fMask = MIIM_DATA;
+    if (!::GetMenuItemInfoW(parent, static_cast<UINT>(position), TRUE, &info) || !info.dwItemData) return;
+    auto* entry = reinterpret_cast<Entry*>(info.dwItemData);
+    entry->look.images = images;
+    entry->look.imageIndex = imageIndex;
+    info.fMask = MIIM_BITMAP;
+    info.hbmpItem = images && imageIndex >= 0 ? HBMMENU_CALLBACK : nullptr;
+    ::SetMenuItemInfoW(parent, static_cast<UINT>(position), TRUE, &info);
+}
+
 unsigned TOrvoTBPopupMenuEx::Popup(POINT screenPoint)
 {
     if (OnPopup) OnPopup();

@@ -38,6 +38,8 @@ public:
     // Removes the entries of `parent` from `position` on, with their submenus.
     void RemoveEntriesFrom(HMENU parent, int position);
     void SetDefaultEntry(HMENU parent, int position);
+    // Gives the entry at `position` of `parent` another image (its hint stays).
+    void SetEntryImage(HMENU parent, int position, HIMAGELIST images, int imageIndex);
 
     // Whether entries show their hints near the hovered entry.
     void SetShowHints(bool show) noexcept { m_showHints = show; }

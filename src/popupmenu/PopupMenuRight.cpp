@@ -9,6 +9,8 @@ constexpr UINT_PTR kQuietTimerId = 1;
 constexpr int kImageGroupStart = 7;
 // The fixed top-level entries: program submenu, separator, "Group Start", "System Menu", separator.
 constexpr int kFixedEntryCount = 5;
+constexpr int kProgramMenuPosition = 0;
+constexpr int kSystemMenuPosition = 3;
 } // namespace
 
 TBPopupMenuRight::TBPopupMenuRight(PopupMenuHost& host) : m_host(host) {}
@@ -18,8 +20,6 @@ TBPopupMenuRight::~TBPopupMenuRight() = default;
 void TBPopupMenuRight::Create(HIMAGELIST images, HIMAGELIST programFolderImages, int programFolderIndex)
 {
     m_images = images;
-    m_programFolderImages = programFolderImages;
-    m_programFolderIndex = programFolderIndex;
     m_menu.Create();
     m_menu.OnPopup = [this] {
         if (!m_host.IsCursorInIconWindow()) m_host.HideIconWindow();
@@ -49,8 +49,9 @@ void TBPopupMenuRight::Create(HIMAGELIST images, HIMAGELIST programFolderImages,
 
 void TBPopupMenuRight::SetProgramFolderImage(HIMAGELIST images, int index)
 {
-    m_programFolderImages = images;
-    m_programFolderIndex = index;
+    // The program submenu and "System Menu" show the program folder; "Group Start" keeps its own image.
+    m_menu.SetEntryImage(m_menu.Root(), kProgramMenuPosition, images, index);
+    m_menu.SetEntryImage(m_menu.Root(), kSystemMenuPosition, images, index);
 }
 
 void TBPopupMenuRight::FillProgramMenu()

@@ -50,6 +50,7 @@ public:
     // Creates the menu's owner window and the five fixed entries. `images` is the menu image list
     // ("MENUIMAGE"); `programFolderImages`/`programFolderIndex` draw the program folder icon.
     void Create(HIMAGELIST images, HIMAGELIST programFolderImages, int programFolderIndex);
+    // The program folder's icon again (after a theme change).
     void SetProgramFolderImage(HIMAGELIST images, int index);
 
     // The three ways of showing the menu at the cursor.
@@ -91,8 +92,6 @@ private:
     HMENU m_systemMenu = nullptr;
     HIMAGELIST m_images = nullptr;
     HIMAGELIST m_menuImages = nullptr;  // of the "Menus" entries, by the image mode
-    HIMAGELIST m_programFolderImages = nullptr;
-    int m_programFolderIndex = -1;
     std::vector<HMENU> m_folderStack;
     std::vector<std::wstring> m_files;  // the file of each "Menus" entry, by command offset
     bool m_edgePopup = false;

@@ -34,7 +34,7 @@ ItemTrayAction ItemTrayMouseAction(unsigned mouseMessage, bool shiftDown, bool o
 }
 
 MainTrayAction MainTrayMouseAction(unsigned mouseMessage, bool shiftDown, bool quietPeriodRunning, bool menuOpen,
-                                   bool mainLeftPopup)
+                                   const std::function<bool()>& mainLeftPopup)
 {
     MainTrayAction action;
     const bool left = mouseMessage == kLButtonDown || mouseMessage == kLButtonDblClk;
@@ -47,7 +47,7 @@ MainTrayAction MainTrayMouseAction(unsigned mouseMessage, bool shiftDown, bool q
     case kLButtonDblClk:
     case kRButtonDown:
         // Left toggles the main window and right opens the menu, unless the buttons are swapped.
-        if (left != mainLeftPopup) action.toggleMainWindow = true;
+        if (left != mainLeftPopup()) action.toggleMainWindow = true;
         else action.openMenu = true;
         break;
     default:

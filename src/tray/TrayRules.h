@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -42,5 +43,6 @@ struct MainTrayAction {
     bool toggleMainWindow = false;
     bool openMenu = false;
 };
+// `mainLeftPopup` (the buttons are swapped) is asked only for a click.
 MainTrayAction MainTrayMouseAction(unsigned mouseMessage, bool shiftDown, bool quietPeriodRunning, bool menuOpen,
-                                   bool mainLeftPopup);
+                                   const std::function<bool()>& mainLeftPopup);

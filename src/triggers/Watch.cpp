@@ -21,11 +21,10 @@ void RestrictDllSearchPath() noexcept
 {
     HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
     if (!kernel) return;
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    // Only the current folder goes. The process-wide default order stays as it is: the shell loads
+    // its extensions into this process (icons, property sheets, context menus, the new-shortcut
+    // wizard), and their own libraries are found beside them or on the path by that order alone.
     using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
-    if (auto setDefault = BindEntryPoint<SetDefaultDllDirectoriesFn>(kernel, "SetDefaultDllDirectories"))
-        setDefault(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
-    // An empty string removes the current folder from the search order (XP SP1 and later).
     if (auto setDllDirectory = BindEntryPoint<SetDllDirectoryFn>(kernel, "SetDllDirectoryW")) setDllDirectory(L"");
 }
 

@@ -19,9 +19,9 @@ inline constexpr wchar_t kReceiverRefusedMessage[] =
     L"Another instance already uses Launcher.dll.\r\nThe application unable to override it.\r\nSystem watching is "
     L"disabled.";
 
-// Takes the current folder (and, where the system allows, every folder but the program's own and
-// the system's) out of the library search, so a planted DLL is never picked up by name. Bound at
-// run time: older systems lack these functions. Safe to call more than once.
+// Takes the current folder out of the library search (an empty DLL folder, which also replaces
+// one set before), so a DLL planted there is never picked up by name. Bound at run time: systems
+// before XP SP1 lack the function. Safe to call more than once.
 void RestrictDllSearchPath() noexcept;
 
 // The hook library beside the running program.

@@ -42,7 +42,7 @@ protected:
         HWND window = launcher.WaitForWindow(kIconWindowClass, nullptr);
         EXPECT_TRUE(WaitUntil(
             [&] {
-                ::PostMessageW(m_main, WM_USER, 0, WM_MOUSEMOVE);
+                PostMainTrayMouse(m_main, WM_MOUSEMOVE);
                 return WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, 300);
             },
             kTimeout, 0));
@@ -54,7 +54,16 @@ protected:
     // "Show Floating Icon" with the cursor at a point; true once the window shows.
     bool ShowAt(HWND window, int x, int y)
     {
-        ::SetCursorPos(x, y);
+        // The X server may still echo an earlier pointer position: place it until it stays.
+        const bool placed = WaitUntil(
+            [&] {
+                ::SetCursorPos(x, y);
+                ::Sleep(50);
+                POINT cursor{};
+                return ::GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
+            },
+            kTimeout);
+        if (!placed) return false;
         ::PostMessageW(m_main, WM_COMMAND, kCmdShowFloatingIcon, 0);
         return WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout);
     }
@@ -83,7 +92,7 @@ TEST_F(FloatingTest, HoveringTheMainTrayIconOpensItActive)
     LauncherProcess launcher({Ini()});
     HWND window = Start(launcher);
     ASSERT_NE(window, nullptr);
-    ::PostMessageW(m_main, WM_USER, 0, WM_MOUSEMOVE);
+    PostMainTrayMouse(m_main, WM_MOUSEMOVE);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, kTimeout));
 }

@@ -12,6 +12,7 @@
 
 #include "app/Settings.h"
 #include "base/Strings.h"
+#include "common/PerUserState.h"
 #include "common/TempFolder.h"
 #include "e2e/Harness.h"
 #include "unit/items/ItemTestFiles.h"
@@ -50,6 +51,9 @@ inline void LeftClick()
     ::SendInput(2, input, sizeof(INPUT));
 }
 
+// A mouse message on the main tray icon, as the shell reports it: WM_USER with the icon's id (1).
+inline void PostMainTrayMouse(HWND main, UINT mouseMessage) { ::PostMessageW(main, WM_USER, 1, mouseMessage); }
+
 // Whether the shell holds an icon of that window and id: modifying a missing icon fails.
 inline bool TrayIconExists(HWND owner, UINT id)
 {
@@ -82,7 +86,7 @@ inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, UINT button = WM_
     HWND menu = nullptr;
     WaitUntil(
         [&] {
-            ::PostMessageW(main, WM_USER, 0, button);
+            PostMainTrayMouse(main, button);
             // The menu's window is made first and placed and shown after.
             return WaitUntil(
                 [&] {
@@ -124,6 +128,8 @@ protected:
         item_test::MakeShortcut(m_folder / relative, RecordLaunchExePath(), argument);
     }
 
+    // Every start writes the program's "Version" value; it is put back as it was.
+    ScopedPerUserState m_perUser{{}, false};
     TempFolder m_folder;
     std::wstring m_log;
 };

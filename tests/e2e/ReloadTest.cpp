@@ -26,7 +26,6 @@ using namespace e2e;
 
 namespace {
 constexpr DWORD kTimeout = 10000;
-constexpr UINT kMainTray = WM_USER;
 // The "Re&load" commands of the Icons list, the menu tree and the Floating list.
 constexpr unsigned kReloadIconsCommand = kCmdIconReloadIcon;
 constexpr unsigned kReloadMenuCommand = kCmdReloadMenu;
@@ -172,7 +171,7 @@ protected:
         HWND menu = nullptr;
         WaitUntil(
             [&] {
-                ::PostMessageW(main, kMainTray, 0, WM_RBUTTONDOWN);
+                PostMainTrayMouse(main, WM_RBUTTONDOWN);
                 return WaitUntil([&] { return (menu = FindProcessWindow(launcher.Id(), L"#32768")) != nullptr; }, 700);
             },
             kTimeout, 0);
@@ -414,4 +413,34 @@ TEST_F(ReloadTest, IdleProgramWithWatchedFoldersTakesNoCpuTime)
     ::Sleep(5000);
     const std::int64_t used = UnixProcessCpuMs(Ini()) - before;
     EXPECT_LE(used, 50) << "CPU time in ms over five idle seconds";
+}
+
+TEST_F(ReloadTest, FolderThatCannotBeWatchedShowsTheWarningOncePerFailedStart)
+{
+    WriteFileBytes(m_folder / L"Floating\\Alpha.txt", "x");
+    LauncherProcess launcher({Ini()});
+    HWND main = Start(launcher, 0, 1);
+    ASSERT_NE(main, nullptr);
+    const auto warnings = [&] { return FindProcessWindows(launcher.Id(), L"#32770", L"Warning"); };
+
+    // The folder goes: its monitor lets go, and the rebuild starts it again on a folder that is no more.
+    TempFolder::RemoveTree(m_folder / L"Floating");
+    HWND warning = launcher.WaitForWindow(L"#32770", L"Warning", 3 * kTimeout);
+    ASSERT_NE(warning, nullptr);
+    EXPECT_NE(WaitForChildByText(warning, L"FindFirstChangeNotification() failed"), nullptr);
+
+    // While the box is up the program goes on: another Floating rebuild fails to watch again, and a
+    // later change of Icons still reaches the tray. The Icons change comes after the Floating
+    // reload's deadline, so once its icon shows, the Floating rebuild has run as well.
+    launcher.PostCommand(kReloadFloatingCommand);
+    ::Sleep(2500);
+    WriteFileBytes(m_folder / L"Icons\\late.txt", "x");
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main, 100); }, 3 * kTimeout));
+    EXPECT_EQ(warnings().size(), 1u) << "a second box for the same monitor";
+
+    // Once it is closed, the next failed start says so again.
+    ::PostMessageW(warning, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] { return warnings().empty(); }, kTimeout));
+    launcher.PostCommand(kReloadFloatingCommand);
+    EXPECT_NE(launcher.WaitForWindow(L"#32770", L"Warning", 3 * kTimeout), nullptr);
 }

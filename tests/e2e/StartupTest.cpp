@@ -8,7 +8,9 @@
 #include "app/Commands.h"
 #include "app/Settings.h"
 #include "base/Strings.h"
+#include "common/PerUserState.h"
 #include "common/TempFolder.h"
+#include "e2e/LauncherTest.h"
 #include "e2e/Harness.h"
 
 using namespace e2e;
@@ -46,6 +48,8 @@ protected:
         return launcher.WaitForWindow(L"#32770", L"Confirm");
     }
 
+    // The per-user folders, the program's key and the Run values these tests write are put back.
+    ScopedPerUserState m_perUser{{L"Orvo Launcher settings"}};
     TempFolder m_folder;
 };
 } // namespace
@@ -53,7 +57,6 @@ protected:
 TEST_F(StartupTest, FirstStartCreatesPerUserSettingsFoldersAndVersion)
 {
     const std::wstring perUser = PerUserSettingsFolder();
-    TempFolder::RemoveTree(ExtractFileDir(perUser));
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Orvo Solution");
 
     LauncherProcess launcher;
@@ -91,7 +94,19 @@ TEST_F(StartupTest, BareArgumentSelectsFileInPerUserFolder)
     ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
     EXPECT_TRUE(WaitUntil([&] { return Exists(ini) && !IniFile(ini).Read(keys::DataFolder).empty(); }, kTimeout));
     launcher.Terminate();
-    ::DeleteFileW(ini.c_str());
+}
+
+TEST_F(StartupTest, FullPathStartLeavesNoTraceInThePerUserFolder)
+{
+    const std::wstring ini = SettingsFile();
+    LauncherProcess launcher({ini});
+    ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !IniFile(ini).Read(keys::DataFolder).empty(); }, kTimeout));
+    EXPECT_EQ(IniFile(ini).Read(keys::DataFolder), m_folder.Path() + L"\\");
+    IniFile(ini).Write(keys::ExitDialog, true);
+    launcher.PostCommand(kCmdExit);
+    EXPECT_TRUE(launcher.WaitForExit(kTimeout));
+    EXPECT_FALSE(Exists(ScopedPerUserState::MakerFolder()));
 }
 
 TEST_F(StartupTest, SecondStartTogglesTheFirstAndExitsWithZero)
@@ -137,9 +152,11 @@ TEST_F(StartupTest, CloseMinimizeAndOkOnlyHide)
 
     for (auto hide : {+[](HWND w) { ::PostMessageW(w, WM_CLOSE, 0, 0); },
                       +[](HWND w) { ::PostMessageW(w, WM_SYSCOMMAND, SC_MINIMIZE, 0); },
-                      +[](HWND w) { ::PostMessageW(w, WM_COMMAND, kCmdOK, 0); }}) {
+                      +[](HWND w) { ::PostMessageW(w, WM_COMMAND, kCmdOK, 0); },
+                      // Enter presses the default button, "&OK".
+                      +[](HWND) { Key(VK_RETURN); }}) {
         launcher.PostCommand(kCmdShowMainWindow);
-        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
+        ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) && ::GetForegroundWindow() == main; }, kTimeout));
         hide(main);
         EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }, kTimeout));
         EXPECT_TRUE(launcher.IsRunning());
@@ -237,7 +254,7 @@ TEST_F(StartupTest, AutoStartWritesRunEntryNamedAfterTheSettingsFile)
 {
     const std::wstring ini = SettingsFile();
     IniFile(ini).Write(keys::AutoStart, true);
-    const wchar_t* runKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+    const wchar_t* runKey = ScopedPerUserState::kRunKey;
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvo Launcher settings");
 
     LauncherProcess launcher({ini});
@@ -245,7 +262,6 @@ TEST_F(StartupTest, AutoStartWritesRunEntryNamedAfterTheSettingsFile)
     EXPECT_TRUE(WaitUntil([&] { return !RegistryString(runKey, L"Orvo Launcher settings").empty(); }, kTimeout));
     EXPECT_EQ(RegistryString(runKey, L"Orvo Launcher settings"), L"\"" + LauncherExePath() + L"\" \"" + ini + L"\"");
     launcher.Terminate();
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvo Launcher settings");
 }
 
 TEST_F(StartupTest, SecondStartWhileAboutBoxIsOpenLeavesItInFront)
@@ -259,9 +275,23 @@ TEST_F(StartupTest, SecondStartWhileAboutBoxIsOpenLeavesItInFront)
     ASSERT_NE(about, nullptr);
     EXPECT_NE(WaitForChildByText(about, L"Version 1.0.0 (Build 1)"), nullptr);
 
+    // Something else is in front when the second start asks the first to show itself. Its
+    // thread takes in what the foreground change sends it while the test waits.
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr,
+                                   nullptr, nullptr);
+    const auto foreground = [](HWND window) {
+        return [window] {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+            return ::GetForegroundWindow() == window;
+        };
+    };
+    ::SetForegroundWindow(other);
+    ASSERT_TRUE(WaitUntil(foreground(other), kTimeout));
     EXPECT_EQ(RunToEnd({ini}), 0);
+    EXPECT_TRUE(WaitUntil(foreground(about), kTimeout)) << "the open modal window comes forward";
     EXPECT_FALSE(::IsWindowVisible(main)) << "a modal window is open: the main window is not shown";
-    EXPECT_TRUE(::IsWindow(about));
+    ::DestroyWindow(other);
 
     // One modal window at a time: a second About request only beeps.
     DWORD_PTR ignored = 0;

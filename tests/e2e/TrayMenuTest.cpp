@@ -20,7 +20,6 @@ using namespace e2e;
 
 namespace {
 constexpr DWORD kTimeout = 10000;
-constexpr UINT kMainTray = WM_USER;
 constexpr UINT kFirstItemTray = WM_USER + 1 + 100;
 
 class TrayMenuTest : public LauncherTest {
@@ -97,12 +96,15 @@ TEST_F(TrayMenuTest, SecondOpenWhileTheMenuIsUpIsIgnored)
     LauncherProcess launcher({Ini()});
     HWND main = Start(launcher);
     ASSERT_NE(OpenMenu(launcher, main), nullptr);
-    ::PostMessageW(main, kMainTray, 0, WM_RBUTTONDOWN);
-    ::PostMessageW(main, WM_COMMAND, kCmdShowAboutDialog, 0);  // runs inside the menu loop, after the click
-    HWND about = launcher.WaitForWindow(L"#32770", L"About Orvo Launcher");
-    EXPECT_NE(about, nullptr);
-    EXPECT_EQ(FindProcessWindows(launcher.Id(), L"#32768").size(), 1u);
-    if (about) ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+    // Every opening brings the program submenu up to date and writes "AutoStart" back; a second
+    // opening while the menu is up must not get that far.
+    ASSERT_TRUE(WaitUntil([&] { return IniFile(Ini()).ReadString(L"Option", L"AutoStart", L"") == L"0"; }, kTimeout));
+    IniFile(Ini()).WriteString(L"Option", L"AutoStart", L"7");
+    PostMainTrayMouse(main, WM_RBUTTONDOWN);
+    // Handled after the click, inside the same menu loop: once it shows, the click has been too.
+    launcher.PostCommand(kCmdOneClickToActive);
+    ASSERT_TRUE(WaitUntil([&] { return IniFile(Ini()).Read(keys::OneClickToActivate); }, kTimeout));
+    EXPECT_EQ(IniFile(Ini()).ReadString(L"Option", L"AutoStart", L""), L"7") << "the menu was opened a second time";
     Key(VK_ESCAPE);
 }
 
@@ -159,15 +161,15 @@ TEST_F(TrayMenuTest, MainLeftPopupSwapsTheButtonsAndDoubleClickTogglesTwice)
     ASSERT_NE(OpenMenu(launcher, main, WM_LBUTTONDOWN), nullptr);
     Key(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
-    ::PostMessageW(main, kMainTray, 0, WM_RBUTTONDOWN);
+    PostMainTrayMouse(main, WM_RBUTTONDOWN);
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
-    ::PostMessageW(main, kMainTray, 0, WM_RBUTTONDOWN);
+    PostMainTrayMouse(main, WM_RBUTTONDOWN);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }, kTimeout));
 
     IniFile(Ini()).Write(keys::MainLeftPopup, false);  // read at every click
-    ::PostMessageW(main, kMainTray, 0, WM_LBUTTONDOWN);
+    PostMainTrayMouse(main, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
-    ::PostMessageW(main, kMainTray, 0, WM_LBUTTONDBLCLK);
+    PostMainTrayMouse(main, WM_LBUTTONDBLCLK);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }, kTimeout));
 }
 

@@ -123,6 +123,9 @@ protected:
         ini.Write(keys::DataFolder, m_folder.Path() + L"\\");
         ini.Write(keys::ExitDialog, true);
         ini.Write(keys::Sensitivity, 1);  // 200 ms
+        // The floating window hides by itself "ShowTime" seconds after it showed; far longer than
+        // any wait here, so a window that goes was closed by the key or the click under test.
+        ini.Write(keys::ShowTime, 60);
 
         WNDCLASSW wc{};
         wc.lpfnWndProc = &TargetProc;

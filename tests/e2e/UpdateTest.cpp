@@ -271,7 +271,7 @@ TEST_F(UpdateTest, WhileTheServerHoldsTheRequestTheProgramKeepsAnswering)
     ASSERT_NE(menu, nullptr);
     Key(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
-    ::PostMessageW(main, WM_USER, 0, WM_LBUTTONDOWN);
+    PostMainTrayMouse(main, WM_LBUTTONDOWN);
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
     launcher.PostCommand(kCmdOK);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }, kTimeout));

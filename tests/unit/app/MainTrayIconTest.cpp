@@ -16,6 +16,28 @@ struct Call {
     std::wstring tip;
 };
 
+// What an icon looks like: its pixels drawn at 16 x 16 over a fixed background.
+std::vector<COLORREF> Pixels(HICON icon)
+{
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const RECT all{0, 0, 16, 16};
+    HBRUSH background = ::CreateSolidBrush(RGB(1, 2, 3));
+    ::FillRect(dc, &all, background);
+    ::DeleteObject(background);
+    ::DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) pixels.push_back(::GetPixel(dc, x, y));
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
 class MainTrayIconTest : public testing::Test {
 protected:
     NotifyIconFunction Recorder()
@@ -57,19 +79,22 @@ TEST_F(MainTrayIconTest, CustomIconFallsBackToTheBuiltInOne)
     MainTrayIcon icon(nullptr, Recorder());
     icon.UseBuiltIn();
     const HICON builtIn = icon.VisibleIcon();
+    const std::vector<COLORREF> builtInLook = Pixels(builtIn);
 
     // A file with icons: its icon shows.
     wchar_t system[MAX_PATH] = {};
     ::GetSystemDirectoryW(system, MAX_PATH);
     icon.UseCustom(std::wstring(system) + L"\\shell32.dll", 3);
     ASSERT_NE(icon.VisibleIcon(), nullptr);
-    EXPECT_NE(icon.VisibleIcon(), builtIn);
+    EXPECT_NE(Pixels(icon.VisibleIcon()), builtInLook);
 
     // No such file, or no icon at that index: the built-in artwork in the custom place.
     icon.UseCustom(L"C:\\no such folder\\none.dll", 0);
-    EXPECT_NE(icon.VisibleIcon(), nullptr);
+    ASSERT_NE(icon.VisibleIcon(), nullptr);
+    EXPECT_EQ(Pixels(icon.VisibleIcon()), builtInLook);
     icon.UseCustom(std::wstring(system) + L"\\shell32.dll", 100000);
-    EXPECT_NE(icon.VisibleIcon(), nullptr);
+    ASSERT_NE(icon.VisibleIcon(), nullptr);
+    EXPECT_EQ(Pixels(icon.VisibleIcon()), builtInLook);
 
     icon.Show(false, false);
     ASSERT_EQ(m_calls.size(), 1u);

@@ -5,6 +5,7 @@
 #include "app/Options.h"
 #include "app/Registry.h"
 #include "app/Settings.h"
+#include "common/PerUserState.h"
 #include "common/TempFolder.h"
 
 namespace {
@@ -104,9 +105,11 @@ TEST(IniWritability, TestLeavesNoTraceAndFailsWhereNothingCanBeWritten)
 
 TEST(SettingsFileChoice, ArgumentThenPerUserFolder)
 {
+    const ScopedPerUserState perUser;
     TempFolder folder;
-    // A full path on the command line is used when it can be written.
+    // A full path on the command line is used when it can be written, and makes no per-user folder.
     EXPECT_EQ(FindIniFileName(L"Orvo Solution", L"Orvo Launcher", {L"-x", folder / L"cfg.txt"}), folder / L"cfg.ini");
+    EXPECT_EQ(::GetFileAttributesW(ScopedPerUserState::MakerFolder().c_str()), INVALID_FILE_ATTRIBUTES);
     // An unwritable argument falls back to the per-user file, named after the program.
     const std::wstring fallback =
         FindIniFileName(L"Orvo Solution", L"Orvo Launcher", {folder / L"missing\\cfg.ini"});
@@ -114,7 +117,6 @@ TEST(SettingsFileChoice, ArgumentThenPerUserFolder)
     // Only switches: the per-user file too.
     EXPECT_EQ(FindIniFileName(L"Orvo Solution", L"Orvo Launcher", {L"/s"}), fallback);
     EXPECT_EQ(GetSettingsFolder(L"Orvo Solution", L"Orvo Launcher") + L"\\unit_app.ini", fallback);
-    ::DeleteFileW(fallback.c_str());
 }
 
 TEST(OptionLoading, DefaultsClampAndDataFolder)
@@ -150,6 +152,7 @@ TEST(OptionLoading, DefaultsClampAndDataFolder)
 TEST(RunEntryRegistry, CreateKeepDelete)
 {
     const RunEntry entry{L"Orvo Launcher unit-test", L"\"C:\\a.exe\""};
+    const ScopedPerUserState perUser({entry.valueName});
     SetAutoStart(false, entry);
     EXPECT_FALSE(IsAutoStart(entry));
     SetAutoStart(true, entry);

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "app/SettingsRules.h"
 
 TEST(IniInteger, DecimalHexadecimalAndJunk)
@@ -17,29 +21,44 @@ TEST(IniInteger, DecimalHexadecimalAndJunk)
     for (const auto& c : cases) EXPECT_EQ(ParseIniInteger(c.text, 99), c.expected) << "text: " << testing::PrintToString(std::wstring(c.text));
 }
 
-TEST(IniCandidate, ChoosesFirstPlainArgumentAndShapesTheName)
+TEST(IniCandidate, ChoosesFirstPlainArgumentShapesTheNameAndAsksForTheFolderOnlyForBareNames)
 {
     const std::wstring folder = L"C:\\Users\\u\\AppData\\Roaming\\Orvo Solution\\Orvo Launcher";
-    EXPECT_FALSE(IniCandidateFromArguments({}, folder).has_value());
-    EXPECT_FALSE(IniCandidateFromArguments({L"-x", L"/y"}, folder).has_value());
-    // A bare name goes into the settings folder.
-    EXPECT_EQ(*IniCandidateFromArguments({L"work"}, folder), folder + L"\\work.ini");
-    // Switches are skipped in the search.
-    EXPECT_EQ(*IniCandidateFromArguments({L"-min", L"/q", L"work", L"other"}, folder), folder + L"\\work.ini");
-    // Four characters go whatever the extension: two dots remain for a four-letter extension.
-    EXPECT_EQ(*IniCandidateFromArguments({L"C:\\cfg\\work.txt"}, folder), L"C:\\cfg\\work.ini");
-    EXPECT_EQ(*IniCandidateFromArguments({L"C:\\cfg\\a.conf"}, folder), L"C:\\cfg\\a..ini");
-    EXPECT_EQ(*IniCandidateFromArguments({L"C:\\cfg\\work.ini"}, folder), L"C:\\cfg\\work.ini");
-    // A dot in a folder name is no extension.
-    EXPECT_EQ(*IniCandidateFromArguments({L"C:\\my.cfg\\work"}, folder), L"C:\\my.cfg\\work.ini");
-    // A drive-relative name has a directory part and stays where it is.
-    EXPECT_EQ(*IniCandidateFromArguments({L"D:work.txt"}, folder), L"D:work.ini");
-    // A short extension is cut alone, never into the name or the folder.
-    EXPECT_EQ(*IniCandidateFromArguments({L"C:\\cfg\\a.b"}, folder), L"C:\\cfg\\a.ini");
-    EXPECT_EQ(*IniCandidateFromArguments({L"x.y"}, folder), folder + L"\\x.ini");
-    // Non-ASCII names pass through unchanged.
-    EXPECT_EQ(*IniCandidateFromArguments({L"C:\\\u8a2d\u5b9a\\\u00e9t\u00e9.txt"}, folder),
-              L"C:\\\u8a2d\u5b9a\\\u00e9t\u00e9.ini");
+    struct Case {
+        std::vector<std::wstring> arguments;
+        std::optional<std::wstring> expected;
+    };
+    const Case cases[] = {
+        {{}, std::nullopt},
+        {{L"-x", L"/y"}, std::nullopt},
+        // A bare name goes into the settings folder; switches are skipped in the search.
+        {{L"work"}, folder + L"\\work.ini"},
+        {{L"-min", L"/q", L"work", L"other"}, folder + L"\\work.ini"},
+        {{L"x.y"}, folder + L"\\x.ini"},
+        // Four characters go whatever the extension: two dots remain for a four-letter extension.
+        {{L"C:\\cfg\\work.txt"}, L"C:\\cfg\\work.ini"},
+        {{L"C:\\cfg\\a.conf"}, L"C:\\cfg\\a..ini"},
+        {{L"C:\\cfg\\work.ini"}, L"C:\\cfg\\work.ini"},
+        // A dot in a folder name is no extension; a short extension is cut alone.
+        {{L"C:\\my.cfg\\work"}, L"C:\\my.cfg\\work.ini"},
+        {{L"C:\\cfg\\a.b"}, L"C:\\cfg\\a.ini"},
+        // A drive-relative name has a directory part and stays where it is.
+        {{L"D:work.txt"}, L"D:work.ini"},
+        // Non-ASCII names pass through unchanged.
+        {{L"C:\\\u8a2d\u5b9a\\\u00e9t\u00e9.txt"}, L"C:\\\u8a2d\u5b9a\\\u00e9t\u00e9.ini"},
+    };
+    for (const Case& c : cases) {
+        int asked = 0;
+        const auto candidate = IniCandidateFromArguments(c.arguments, [&] {
+            ++asked;
+            return folder;
+        });
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        EXPECT_EQ(candidate, c.expected);
+        // Finding the settings folder creates it: only a bare name may ask for it.
+        const bool bare = c.expected && c.expected->rfind(folder, 0) == 0;
+        EXPECT_EQ(asked, bare ? 1 : 0);
+    }
 }
 
 TEST(RunEntryRule, NameAndCommandLine)

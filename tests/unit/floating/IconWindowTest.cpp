@@ -163,11 +163,14 @@ TEST_F(IconWindowTest, EmptyCollectionShowsTheHelpTextSizedToIt)
     EXPECT_EQ(WindowSize().cx, extent.cx + margin);
     EXPECT_EQ(WindowSize().cy, extent.cy + margin);
 
-    // Items arriving clear the text again.
+    // Items arriving clear the text again, and the shown window shows their bar.
     m_window->RebuildIconWindow(MakeItems(3), m_images.get(), 10);
     EXPECT_EQ(m_window->PanelText(), L"");
-    EXPECT_TRUE(IsWindowVisible(ToolBar()) || !IsWindowVisible(Hwnd()));
     EXPECT_EQ(ButtonCount(), 3);
+    m_window->ShowIconWindowPassive();
+    ASSERT_TRUE(IsWindowVisible(Hwnd()));
+    EXPECT_TRUE(IsWindowVisible(ToolBar()));
+    m_window->HideIconWindow();
 }
 
 TEST_F(IconWindowTest, LaysButtonsOutInBalancedRows)

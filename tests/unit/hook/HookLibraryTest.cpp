@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "unit/hook/HookTestSupport.h"
 
 using namespace hooktest;
@@ -188,9 +191,14 @@ TEST_F(HookLibraryTest, SecondProcessSharesTheRecord)
 }
 
 // The last process to unload the library removes the hooks still installed. Other desktop processes
-// may keep the library loaded since an earlier hook call, so the test makes its peer the only
-// attached process for the duration and restores the count afterwards.
-TEST(HookLibraryLastDetach, RemovesHooksStillInstalled)
+// may keep the library loaded since an earlier hook call, so these tests make their peer the only
+// attached process for the duration and restore the count afterwards.
+//
+// The count and the clean-up go under one hold of the mutex: once the unload let go of it in
+// between, any process could take it and keep the unload waiting inside the loader. Threads here
+// take the mutex over and over while the peer unloads; waiters get a mutex in turn, so it is had
+// here the moment the unload lets go of it the first time.
+TEST(HookLibraryLastDetach, RemovesHooksStillInstalledUnderTheSameHold)
 {
     RecordView view;  // keeps the record alive without loading the library here
     ASSERT_TRUE(view.Valid());
@@ -199,15 +207,95 @@ TEST(HookLibraryLastDetach, RemovesHooksStillInstalled)
     int others = start.AttachedProcesses;
     view.Change([](THookSharedData& r) { r.AttachedProcesses = 0; });
 
-    PeerProcess peer(L"watch-mouse-and-unload \"" + HookLibraryPath() + L"\"");
+    NamedEvent ready(L"ready"), go(L"go");
+    PeerProcess peer(L"watch-mouse-and-unload \"" + HookLibraryPath() + L"\" " + ready.Name() + L" " + go.Name());
+    bool watching = peer.WaitFor(ready, 10000);
+    NamedEvent contending(L"contending");
+    std::atomic<bool> ended{false};
+    std::atomic<bool> sawCountGoneHooksKept{false};
+    std::atomic<int> running{0};
+    // Two, so that one of them is always waiting for the mutex when the peer lets go of it.
+    auto contend = [&] {
+        RecordView own;
+        for (bool first = true; !ended; first = false) {
+            THookSharedData r = own.Read();
+            if (r.AttachedProcesses <= 0 && (r.MouseWatchers != 0 || r.MouseHook != 0)) sawCountGoneHooksKept = true;
+            if (first && ++running == 2) contending.Set();
+        }
+    };
+    std::thread contenders[2] = {std::thread(contend), std::thread(contend)};
+    bool contended = ::WaitForSingleObject(contending.Handle(), 10000) == WAIT_OBJECT_0;
+    go.Set();
     long code = peer.WaitForExit(10000);
+    ended = true;
+    for (std::thread& contender : contenders) contender.join();
     THookSharedData after = view.Read();
     view.Change([others](THookSharedData& r) { r.AttachedProcesses += others; });
 
+    EXPECT_TRUE(watching && contended);
     EXPECT_EQ(0, code) << "the peer did not get to watch";
+    EXPECT_FALSE(sawCountGoneHooksKept) << "the unload let go of the mutex between its count and its clean-up";
     EXPECT_EQ(0, after.AttachedProcesses);
     EXPECT_EQ(0u, after.MouseHook);
     EXPECT_EQ(0, after.MouseWatchers);
+}
+
+// An ending process leaves the shared record exactly as it was, even as the last one attached with
+// a kind still counted: an unload would have given back its count and removed the hook.
+TEST(HookLibraryLastDetach, EndingProcessTouchesNothingShared)
+{
+    RecordView view;
+    ASSERT_TRUE(view.Valid());
+    THookSharedData start = view.Read();
+    ASSERT_TRUE(start.MouseWatchers == 0 && start.MouseHook == 0) << "another program is using the hook library";
+    int others = start.AttachedProcesses;
+    view.Change([](THookSharedData& r) { r.AttachedProcesses = 0; });
+
+    PeerProcess peer(L"watch-mouse-and-end \"" + HookLibraryPath() + L"\"");
+    long code = peer.WaitForExit(10000);
+    THookSharedData after = view.Read();
+    // The system removed the peer's hook with it; the record's stale entries go.
+    view.Change([others](THookSharedData& r) {
+        r.AttachedProcesses += others - 1;
+        r.MouseWatchers = 0;
+        r.MouseHook = 0;
+    });
+
+    EXPECT_EQ(0, code) << "the peer did not get to watch";
+    EXPECT_GE(after.AttachedProcesses, 1);
+    EXPECT_EQ(1, after.MouseWatchers);
+    EXPECT_NE(0u, after.MouseHook);
+}
+
+// A low-integrity process (a protected-mode browser that receives hooked input) opens the mutex
+// with full access, which only a low label allows, as the mapping has. A mutex that a copy created
+// without the label gets it from the next copy that attaches.
+TEST(HookLibraryLabels, MutexCarriesTheLowLabel)
+{
+    const std::wstring lowNoWriteUp = L"S-1-16-4096 1";
+    {
+        HookLibrary lib;
+        ASSERT_TRUE(lib.Complete());
+        HANDLE mutex = ::OpenMutexW(READ_CONTROL, FALSE, kHookMutexName);
+        ASSERT_TRUE(mutex);
+        EXPECT_EQ(lowNoWriteUp, MandatoryLabel(mutex));
+        ::CloseHandle(mutex);
+    }
+
+    // Left with no label at all, whether it is new or still open somewhere since the block above.
+    HANDLE unlabelled = ::CreateMutexW(nullptr, FALSE, kHookMutexName);
+    ASSERT_TRUE(unlabelled);
+    SECURITY_DESCRIPTOR bare;
+    ACL noLabel;
+    ::InitializeSecurityDescriptor(&bare, SECURITY_DESCRIPTOR_REVISION);
+    ::InitializeAcl(&noLabel, sizeof(noLabel), ACL_REVISION);
+    ::SetSecurityDescriptorSacl(&bare, TRUE, &noLabel, FALSE);
+    ::SetKernelObjectSecurity(unlabelled, LABEL_SECURITY_INFORMATION, &bare);
+    ASSERT_EQ(L"", MandatoryLabel(unlabelled));
+    HookLibrary lib;
+    ASSERT_TRUE(lib.Complete());
+    EXPECT_EQ(lowNoWriteUp, MandatoryLabel(unlabelled));
+    ::CloseHandle(unlabelled);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // A second (and third) process for the hook library's tests. Commands:
 //   load <dll> <ready-event> <quit-event>         load the library, signal, wait, unload
-//   watch-mouse-and-unload <dll>                  load, start the mouse kind, unload (exit 0 when it watched)
+//   watch-mouse-and-unload <dll> [<ready-event> <go-event>]
+//                                                 load, start the mouse kind, (signal, wait,) unload;
+//                                                 exit 0 when it watched
+//   watch-mouse-and-end <dll>                     the same, but end without unloading
 //   hold-mutex <ready-event> <milliseconds>       hold the record's mutex that long
 //   window <ready-event> <quit-event> <notify> <x> <y> <w> <h>
 //                                                 a topmost window that reports each mouse move
@@ -36,8 +39,11 @@ int LoadAndWait(const wchar_t* dll, const wchar_t* readyName, const wchar_t* qui
     return 0;
 }
 
-int WatchMouseAndUnload(const wchar_t* dll)
+int WatchMouse(const wchar_t* dll, bool unload, const wchar_t* readyName = nullptr, const wchar_t* goName = nullptr)
 {
+    HANDLE ready = readyName ? OpenNamedEvent(readyName) : nullptr;
+    HANDLE go = goName ? OpenNamedEvent(goName) : nullptr;
+    if (readyName && (!ready || !go)) return 10;
     HMODULE library = ::LoadLibraryW(dll);
     if (!library) return 11;
     auto start = reinterpret_cast<TStartWatching>(reinterpret_cast<void*>(::GetProcAddress(library, "StartWatching")));
@@ -45,7 +51,12 @@ int WatchMouseAndUnload(const wchar_t* dll)
     if (!start || !still) return 12;
     start(kWatchMouse);
     bool watched = still() != 0;
-    ::FreeLibrary(library);
+    if (ready) {
+        ::SetEvent(ready);
+        ::WaitForSingleObject(go, kPeerLifetimeMs);
+    }
+    // Left loaded, the library is detached by the system as the process ends.
+    if (unload) ::FreeLibrary(library);
     return watched ? 0 : 2;
 }
 
@@ -128,7 +139,9 @@ int wmain(int argc, wchar_t** argv)
     if (argc < 2) return 1;
     std::wstring command = argv[1];
     if (command == L"load" && argc == 5) return LoadAndWait(argv[2], argv[3], argv[4]);
-    if (command == L"watch-mouse-and-unload" && argc == 3) return WatchMouseAndUnload(argv[2]);
+    if (command == L"watch-mouse-and-unload" && argc == 3) return WatchMouse(argv[2], true);
+    if (command == L"watch-mouse-and-unload" && argc == 5) return WatchMouse(argv[2], true, argv[3], argv[4]);
+    if (command == L"watch-mouse-and-end" && argc == 3) return WatchMouse(argv[2], false);
     if (command == L"hold-mutex" && argc == 4) return HoldMutex(argv[2], static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)));
     if (command == L"window" && argc == 9) return RunWindow(argv + 2);
     return 1;

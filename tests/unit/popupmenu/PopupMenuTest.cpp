@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include "items/CollectionLoader.h"
 #include "popupmenu/PopupMenuRight.h"
@@ -158,4 +159,69 @@ TEST_F(PopupMenuTest, OpenCloseBookkeepingAndQuietPeriod)
     m_host.modalFree = false;
     m_menu.OpenMainMenu();
     EXPECT_EQ(m_host.opened, 1);
+}
+
+namespace {
+// An image list of `count` images in a single colour.
+HIMAGELIST SolidImages(COLORREF colour, int count = 1)
+{
+    HIMAGELIST list = ::ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, count, 0);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 16, 16);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const RECT all{0, 0, 16, 16};
+    HBRUSH brush = ::CreateSolidBrush(colour);
+    ::FillRect(dc, &all, brush);
+    ::DeleteObject(brush);
+    ::SelectObject(dc, old);
+    for (int i = 0; i < count; ++i) ::ImageList_AddMasked(list, bitmap, RGB(255, 0, 255));
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return list;
+}
+
+// The colour in the middle of a top-level entry's image, drawn as the menu draws it.
+COLORREF EntryImageColour(const TBPopupMenuRight& menu, int position)
+{
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA;
+    ::GetMenuItemInfoW(menu.Root(), static_cast<UINT>(position), TRUE, &info);
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, 20, 16);
+    HGDIOBJ old = ::SelectObject(dc, bitmap);
+    const RECT all{0, 0, 20, 16};
+    ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    DRAWITEMSTRUCT draw{};
+    draw.CtlType = ODT_MENU;
+    draw.hDC = dc;
+    draw.rcItem = all;
+    draw.itemData = info.dwItemData;
+    ::SendMessageW(menu.OwnerWindow(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    const COLORREF colour = ::GetPixel(dc, 10, 8);
+    ::SelectObject(dc, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return colour;
+}
+} // namespace
+
+TEST_F(PopupMenuTest, ProgramFolderImageIsRenewedAfterAThemeChange)
+{
+    HIMAGELIST strip = SolidImages(RGB(0, 160, 0), 9);
+    HIMAGELIST before = SolidImages(RGB(200, 0, 0));
+    HIMAGELIST after = SolidImages(RGB(0, 0, 200));
+    TBPopupMenuRight menu(m_host);
+    menu.Create(strip, before, 0);
+    EXPECT_EQ(EntryImageColour(menu, 0), RGB(200, 0, 0));
+
+    menu.SetProgramFolderImage(after, 0);
+    EXPECT_EQ(EntryImageColour(menu, 0), RGB(0, 0, 200)) << "Orvo Launcher Menu";
+    EXPECT_EQ(EntryImageColour(menu, 3), RGB(0, 0, 200)) << "System Menu";
+    EXPECT_EQ(EntryImageColour(menu, 2), RGB(0, 160, 0)) << "Group Start keeps the strip's image";
+    for (HIMAGELIST list : {strip, before, after}) ::ImageList_Destroy(list);
 }

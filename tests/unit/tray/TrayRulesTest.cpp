@@ -44,21 +44,41 @@ TEST(TrayMouse, ItemIconActions)
     EXPECT_FALSE(a.hideIconWindow || a.launch || a.openMenu || a.clearMenuOpen);
 }
 
-TEST(TrayMouse, MainIconActions)
+TEST(TrayMouse, MainIconActionsReadTheButtonSwapOnlyForClicks)
 {
-    // Hovering shows the floating window unless Shift is down, the menu is up or the quiet period runs.
-    EXPECT_TRUE(MainTrayMouseAction(kMove, false, false, false, false).showIconWindowActive);
-    EXPECT_TRUE(MainTrayMouseAction(kMove, true, false, false, false).hideIconWindow);
-    EXPECT_FALSE(MainTrayMouseAction(kMove, true, false, false, false).showIconWindowActive);
-    EXPECT_FALSE(MainTrayMouseAction(kMove, false, true, false, false).showIconWindowActive);
-    EXPECT_FALSE(MainTrayMouseAction(kMove, false, false, true, false).showIconWindowActive);
-    // Left toggles and right opens the menu, swapped by "MainLeftPopup"; a double click toggles again.
-    EXPECT_TRUE(MainTrayMouseAction(kDown, false, false, false, false).toggleMainWindow);
-    EXPECT_TRUE(MainTrayMouseAction(kDouble, false, false, false, false).toggleMainWindow);
-    EXPECT_TRUE(MainTrayMouseAction(kRight, false, false, false, false).openMenu);
-    EXPECT_TRUE(MainTrayMouseAction(kDown, false, false, false, true).openMenu);
-    EXPECT_TRUE(MainTrayMouseAction(kDouble, false, false, false, true).openMenu);
-    EXPECT_TRUE(MainTrayMouseAction(kRight, false, false, false, true).toggleMainWindow);
-    const auto up = MainTrayMouseAction(kUp, false, false, false, false);
-    EXPECT_FALSE(up.toggleMainWindow || up.openMenu || up.showIconWindowActive || up.hideIconWindow);
+    // hide, show, toggle, menu: what the message asks for; reads: how often "MainLeftPopup" was asked.
+    struct Row {
+        unsigned message;
+        bool shift, quiet, menuOpen, swapped;
+        bool hide, show, toggle, menu;
+        int reads;
+    };
+    const Row rows[] = {
+        // Hovering shows the floating window unless Shift is down, the quiet period runs or the menu is up.
+        {kMove, false, false, false, false, false, true, false, false, 0},
+        {kMove, true, false, false, true, true, false, false, false, 0},
+        {kMove, false, true, false, false, false, false, false, false, 0},
+        {kMove, false, false, true, false, false, false, false, false, 0},
+        // Left toggles and right opens the menu, swapped by "MainLeftPopup"; a double click toggles again.
+        {kDown, false, false, false, false, false, false, true, false, 1},
+        {kDouble, false, false, false, false, false, false, true, false, 1},
+        {kRight, false, false, false, false, false, false, false, true, 1},
+        {kDown, false, false, false, true, false, false, false, true, 1},
+        {kDouble, false, false, false, true, false, false, false, true, 1},
+        {kRight, false, false, false, true, false, false, true, false, 1},
+        {kUp, false, false, false, true, false, false, false, false, 0},
+    };
+    for (const Row& row : rows) {
+        int reads = 0;
+        const auto a = MainTrayMouseAction(row.message, row.shift, row.quiet, row.menuOpen, [&] {
+            ++reads;
+            return row.swapped;
+        });
+        SCOPED_TRACE(testing::Message() << "message 0x" << std::hex << row.message << " swapped " << row.swapped);
+        EXPECT_EQ(a.hideIconWindow, row.hide);
+        EXPECT_EQ(a.showIconWindowActive, row.show);
+        EXPECT_EQ(a.toggleMainWindow, row.toggle);
+        EXPECT_EQ(a.openMenu, row.menu);
+        EXPECT_EQ(reads, row.reads);
+    }
 }

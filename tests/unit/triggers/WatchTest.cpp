@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "common/TempFolder.h"
 #include "triggers/Watch.h"
 #include "unit/hook/HookTestSupport.h"
 
@@ -130,21 +131,60 @@ TEST_F(WatchTest, MissingLibraryOrEntryPointIsReportedOnceAndDisablesTheWatch)
     EXPECT_EQ(nullptr, m_lib.GetReceiver());
 }
 
-// The program looks for the library in its own folder only. A Launcher.dll in the current folder
-// (here the build's bin folder, while the test program lives elsewhere) is never picked up.
-TEST_F(WatchTest, LibraryInTheCurrentFolderIsNotLoaded)
+// Loads a library by name through the search as it stands, and lets go of it again.
+bool LoadsByName(const std::wstring& name)
+{
+    HMODULE module = ::LoadLibraryW(name.c_str());
+    if (module) ::FreeLibrary(module);
+    return module != nullptr;
+}
+
+std::wstring EnvironmentPath()
+{
+    std::wstring value(::GetEnvironmentVariableW(L"PATH", nullptr, 0), L'\0');
+    value.resize(::GetEnvironmentVariableW(L"PATH", value.data(), static_cast<DWORD>(value.size())));
+    return value;
+}
+
+// The library comes from the program's own folder by its full path: a Launcher.dll in the current
+// folder (here the build's bin folder, while the test program lives elsewhere) is never picked up.
+// Binding also empties the DLL folder, which takes the current folder out of every later search by
+// name and replaces a folder set before. Wine keeps the current folder for an empty DLL folder, so
+// the replaced folder is what shows here. The rest of the ordinary search stays, the path too: the
+// shell extensions loaded into the program find their own libraries by it.
+TEST_F(WatchTest, LibraryComesFromItsOwnPathAndOnlyTheCurrentFolderLeavesTheSearch)
 {
     std::wstring planted = HookLibraryPath();
     wchar_t previous[MAX_PATH];
     ::GetCurrentDirectoryW(MAX_PATH, previous);
     ASSERT_TRUE(::SetCurrentDirectoryW(planted.substr(0, planted.find_last_of(L'\\')).c_str()));
     ASSERT_NE(planted, DefaultHookLibraryPath());
-    auto watch = MakeWatch(DefaultHookLibraryPath());
-    watch->StartWatch(kWatchMouse);
+    auto missing = MakeWatch(DefaultHookLibraryPath());
+    missing->StartWatch(kWatchMouse);
     ::SetCurrentDirectoryW(previous);
-    EXPECT_FALSE(watch->Bound());
+    EXPECT_FALSE(missing->Bound());
     ASSERT_EQ(1u, m_shown.size());
     EXPECT_EQ(L"Cannot load Launcher.dll library", m_shown[0].text);
+
+    TempFolder folder(L"dllsearch");
+    const std::wstring probe = L"OrvoSearchProbe.dll";  // the library again, under a name of its own
+    ASSERT_TRUE(::CopyFileW(planted.c_str(), (folder / probe).c_str(), FALSE));
+    struct SearchRestorer {
+        std::wstring path = EnvironmentPath();
+        ~SearchRestorer()
+        {
+            ::SetEnvironmentVariableW(L"PATH", path.c_str());
+            ::SetDllDirectoryW(L"");
+        }
+    } restorer;
+    ASSERT_TRUE(::SetDllDirectoryW(folder.Path().c_str()));
+    ASSERT_TRUE(LoadsByName(probe));
+    auto watch = MakeWatch();
+    watch->StartWatch(kWatchMouse);
+    ASSERT_TRUE(watch->Bound());
+    EXPECT_FALSE(LoadsByName(probe)) << "the DLL folder set before binding is still searched";
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"PATH", (folder.Path() + L";" + restorer.path).c_str()));
+    EXPECT_TRUE(LoadsByName(probe)) << "the folders on the path are no longer searched";
 }
 
 TEST_F(WatchTest, MouseMessagesBecomeEventsWithUnsignedPoints)
