@@ -17,6 +17,10 @@ enum LauncherCommand : unsigned {
     kCmdIconReloadIcon = 40101,     // ActionIconReloadIcon "Re&load Icon": rebuilds Icons a second later
     kCmdReloadMenu = 40102,         // ActionReloadMenu "Re&load Menu"
     kCmdFloatReloadIcon = 40103,    // ActionFloatReloadIcon "Re&load Icon" of the Floating bar
+    kCmdIconRefreshHK = 40201,      // ActionIconRefreshHK "&Refresh Hotkey": the Icons items' hotkeys again
+    kCmdMenuRefreshMenuHK = 40202,  // ActionMenuRefreshMenuHK: the Menus items' hotkeys again
+    kCmdFloatRefreshHK = 40203,     // ActionFloatRefreshHK: the Floating items' hotkeys again
+    kCmdViewHotKeys = 40204,        // ActionViewHotKeys "&View HotKeys": the modal hotkey list
 };
 
 // The window classes and titles other processes (and tests) look for.

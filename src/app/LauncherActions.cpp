@@ -37,7 +37,7 @@ bool TOrvoLauncherClass::OnCommand(unsigned id)
     case kCmdIconReloadIcon: if (m_reload) m_reload->ReloadIcons(); return true;
     case kCmdReloadMenu: if (m_reload) m_reload->ReloadMenus(); return true;
     case kCmdFloatReloadIcon: if (m_reload) m_reload->ReloadFloating(); return true;
-    default: return false;
+    default: return m_hotKeys && m_hotKeys->OnCommand(id);
     }
 }
 
@@ -56,8 +56,7 @@ std::vector<MenuCommand> TOrvoLauncherClass::RefreshProgramMenu()
     menu.push_back({});
     menu.push_back({kCmdShowFloatingIcon, L"Show Floating Icon", strip, kImageShowFloatingIcon});
     menu.push_back({});
-    // Item hotkeys are not registered by this version: the entry shows, but cannot be chosen.
-    menu.push_back({kCmdRefreshHKey, L"&Refresh HotKey", strip, kImageRefreshHotKey, false});
+    menu.push_back({kCmdRefreshHKey, L"&Refresh HotKey", strip, kImageRefreshHotKey});
     menu.push_back({kCmdOpenDataFolder, L"Open &Data Folder", system, m_programFolderIcon});
     menu.push_back({});
     menu.push_back({kCmdStartWithWin, L"Start with Windows", strip, -1, true, m_options.autoStart});

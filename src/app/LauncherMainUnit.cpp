@@ -126,6 +126,15 @@ void TOrvoLauncherClass::FormCreate()
     m_mainIcon = std::make_unique<MainTrayIcon>(Handle());
     m_mainIcon->UseBuiltIn();
     ShowMainTrayIcon(false);
+    LauncherHotKeysSetup hotKeysSetup;
+    hotKeysSetup.mainWindow = Handle();
+    hotKeysSetup.applicationWindow = m_application.Handle();
+    hotKeysSetup.collections = &m_collections;
+    hotKeysSetup.settings = &m_settings;
+    hotKeysSetup.hotKeysXmlName = m_hotKeysXmlName;
+    m_hotKeys = std::make_unique<LauncherHotKeys>(static_cast<LauncherHotKeysHost&>(*this), hotKeysSetup);
+    m_collections.AttachHotKeyRegistrar(&m_hotKeys->Registrar());
+    m_hotKeys->RestoreSurfaceHotKeys();
     SetAutoStart(m_options.autoStart,
                  MakeRunEntry(!m_arguments.empty(), m_settings.Exists(), m_settings.FileName(), ModuleFileName()));
 
@@ -284,6 +293,11 @@ void TOrvoLauncherClass::LoadCollections()
     m_collections.LoadMenus();
 }
 
+void TOrvoLauncherClass::WriteHotKeysFile()
+{
+    if (!m_destroyed && m_hotKeys) m_hotKeys->WriteHotKeysFile();
+}
+
 void TOrvoLauncherClass::StartWatchingFolders()
 {
     if (!m_destroyed && m_reload) m_reload->StartWatching();
@@ -431,6 +445,8 @@ void TOrvoLauncherClass::FormDestroy()
     m_collections.AttachIconsSurface(nullptr);
     m_collections.AttachMenusSurface(nullptr);
     m_collections.AttachFloatingSurface(nullptr);
+    m_collections.AttachHotKeyRegistrar(nullptr);
+    m_hotKeys.reset();
     if (m_reload) m_reload->StopWatching();
     if (m_mainIcon) m_mainIcon->Remove();
 }
@@ -474,6 +490,12 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     case WM_QUERYENDSESSION:
         OnQueryEndSession();
         return TRUE;
+    case WM_HOTKEY: {
+        // The window's own handling first; the surface hotkeys hear it after.
+        const LRESULT result = DefaultHandling(message, wParam, lParam);
+        if (m_hotKeys) m_hotKeys->OnHotKey(wParam);
+        return result;
+    }
     case WM_DISPLAYCHANGE:
         if (m_iconWindow) m_iconWindow->RecreateIconWindow();
         break;

@@ -7,11 +7,13 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/AboutBox.h"
 #include "app/ApplicationWindow.h"
 #include "app/Help.h"
+#include "app/LauncherHotKeys.h"
 #include "app/LauncherPage.h"
 #include "app/LauncherTriggers.h"
 #include "app/MainTrayIcon.h"
@@ -29,7 +31,11 @@
 // Which modal window is open: one at a time.
 enum class ModalKindValue : int { None = 0, AboutBox = 1, StartGroupEditor = 2, HotkeyList = 3 };
 
-class TOrvoLauncherClass : public Window, private TrayHost, private PopupMenuHost, private LauncherTriggersHost {
+class TOrvoLauncherClass : public Window,
+                           private TrayHost,
+                           private PopupMenuHost,
+                           private LauncherTriggersHost,
+                           private LauncherHotKeysHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
     ~TOrvoLauncherClass() override;
@@ -39,6 +45,8 @@ public:
     // Start-up steps after the main window: the floating window, then the three collections.
     void CreateIconWindow();
     void LoadCollections();
+    // Start-up step after the loads: the hotkey list file.
+    void WriteHotKeysFile();
     // The program ends: the floating window is freed first.
     void FreeIconWindow();
     // Start-up step after the loads: the three folders are watched from now on.
@@ -95,6 +103,10 @@ private:
     TBPopupMenuRight* TriggeredPopupMenu() const override { return m_popupMenu.get(); }
     const LauncherOptions& CurrentOptions() const override { return m_options; }
     bool EnableCornerEdge() const override;
+    // LauncherHotKeysHost (with the surfaces, HideIconWindow, CanOpenModal and the menu flag above)
+    ModalKindValue ExchangeModalKind(ModalKindValue kind) override { return std::exchange(ModalKind, kind); }
+    LauncherOptions& EditableOptions() override { return m_options; }
+    void UpdateMainTrayIcon() override { ShowMainTrayIcon(false); }
 
     void FormCreate();
     void FormDestroy();
@@ -152,5 +164,6 @@ private:
     std::unique_ptr<TIconWindow> m_iconWindow;
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     std::unique_ptr<LauncherTriggers> m_triggers;
+    std::unique_ptr<LauncherHotKeys> m_hotKeys;
     bool m_destroyed = false;
 };

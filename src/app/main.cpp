@@ -66,6 +66,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         // 7. The floating window; 8. the three collections.
         mainWindow.CreateIconWindow();
         mainWindow.LoadCollections();
+        // 9. The hotkey list file.
+        try {
+            mainWindow.WriteHotKeysFile();
+        } catch (...) {
+            // The list of hotkeys is a by-product: the program runs on without it.
+            ShowCurrentException();
+        }
         // 10. The three folders are watched.
         mainWindow.StartWatchingFolders();
         // 11. The main tray icon as configured.

@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,22 @@ inline void Key(WORD vk)
     input[1].ki.dwFlags = KEYEVENTF_KEYUP;
     ::SendInput(2, input, sizeof(INPUT));
     ::Sleep(120);
+}
+
+// Keys pressed in order and released in reverse, as a user presses a hotkey.
+inline void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> input;
+    auto add = [&](WORD vk, DWORD flags) {
+        INPUT key{};
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = vk;
+        key.ki.dwFlags = flags;
+        input.push_back(key);
+    };
+    for (WORD vk : keys) add(vk, 0);
+    for (auto vk = std::rbegin(keys); vk != std::rend(keys); ++vk) add(*vk, KEYEVENTF_KEYUP);
+    ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
 // The mouse moved to a pixel of the primary screen (absolute coordinates are 0..65535; they are
@@ -53,6 +71,25 @@ inline void LeftClick()
 
 // A mouse message on the main tray icon, as the shell reports it: WM_USER with the icon's id (1).
 inline void PostMainTrayMouse(HWND main, UINT mouseMessage) { ::PostMessageW(main, WM_USER, 1, mouseMessage); }
+
+// Right-clicks the main tray icon until the popup menu is up (clicks before the collections are
+// loaded are ignored by design); null when it never came.
+inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main)
+{
+    HWND menu = nullptr;
+    WaitUntil(
+        [&] {
+            PostMainTrayMouse(main, WM_RBUTTONDOWN);
+            return WaitUntil(
+                [&] {
+                    menu = FindProcessWindow(launcher.Id(), L"#32768");
+                    return menu && ::IsWindowVisible(menu);
+                },
+                700);
+        },
+        10000, 0);
+    return menu;
+}
 
 // Whether the shell holds an icon of that window and id: modifying a missing icon fails.
 inline bool TrayIconExists(HWND owner, UINT id)
@@ -121,11 +158,12 @@ protected:
     }
 
     std::wstring Ini() const { return m_folder / L"settings.ini"; }
-    // A shortcut to RecordLaunch with one argument, at a path relative to the data folder.
-    void Shortcut(const std::wstring& relative, const std::wstring& argument)
+    // A shortcut to RecordLaunch with one argument, at a path relative to the data folder; with a
+    // hotkey word (key | modifiers << 8) when one is given.
+    void Shortcut(const std::wstring& relative, const std::wstring& argument, WORD hotKey = 0)
     {
         TempFolder::MakeFolder(ExtractFileDir(m_folder / relative));
-        item_test::MakeShortcut(m_folder / relative, RecordLaunchExePath(), argument);
+        item_test::MakeShortcut(m_folder / relative, RecordLaunchExePath(), argument, L"", hotKey);
     }
 
     // Every start writes the program's "Version" value; it is put back as it was.
