@@ -12,7 +12,7 @@ DESKTOP_SIZE=1024x768
 
 PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
           binutils-mingw-w64-i686 wine64 xvfb xauth x11-utils ninja-build cmake googletest
-          imagemagick x11-apps)
+          imagemagick x11-apps nsis 7zip)
 
 ensure_packages() {
   local missing=()
