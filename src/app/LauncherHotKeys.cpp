@@ -1,14 +1,19 @@
 #include "app/LauncherHotKeys.h"
 
 #include "app/Commands.h"
-#include "app/LauncherMainUnit.h"
+#include "app/ModalKind.h"
+#include "app/Options.h"
+#include "app/Settings.h"
 #include "app/SettingsKeys.h"
 #include "base/LauncherError.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "hotkeys/HotKeysXml.h"
+#include "floating/IconWindowUnit.h"
 #include "hotkeys/UnitHotKeysList.h"
+#include "items/CollectionLoader.h"
 #include "items/ShellOperations.h"
+#include "popupmenu/PopupMenuRight.h"
 
 LauncherHotKeys::LauncherHotKeys(LauncherHotKeysHost& host, const LauncherHotKeysSetup& setup)
     : m_host(host),

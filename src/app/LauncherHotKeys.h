@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "app/ModalKind.h"
 #include "components/OrvoWndProcHook.h"
 #include "hotkeys/ItemHotKeys.h"
 #include "hotkeys/SurfaceHotKeys.h"
@@ -15,7 +16,6 @@ class IniFile;
 class TBPopupMenuRight;
 class TIconWindow;
 struct LauncherOptions;
-enum class ModalKindValue : int;
 
 // What the hotkeys need of the main window.
 class LauncherHotKeysHost {

@@ -30,7 +30,6 @@ constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCH
 constexpr DWORD kMainExStyle = WS_EX_CONTEXTHELP | WS_EX_CONTROLPARENT;
 
 constexpr const wchar_t* kPageCaptions[] = {L"Launcher", L"Group Start", L"Options"};
-constexpr int kOtherPageTemplates[] = {IDD_PAGE_GROUPSTART, IDD_PAGE_OPTIONS};
 
 // Help context ids of the bottom buttons.
 constexpr DWORD kHelpContextOK = 4001;
@@ -119,6 +118,7 @@ void TOrvoLauncherClass::FormCreate()
     m_frameWidth = ::GetSystemMetrics(SM_CXFRAME);
     m_frameHeight = ::GetSystemMetrics(SM_CYFRAME);
 
+    // 10. Inside: the start group list's column widths from "GroupStartCol".
     CreateControls();
 
     // 11. Options, in their loading order; the main tray icon shows for the first time.
@@ -137,6 +137,7 @@ void TOrvoLauncherClass::FormCreate()
     m_hotKeys->RestoreSurfaceHotKeys();
     SetAutoStart(m_options.autoStart,
                  MakeRunEntry(!m_arguments.empty(), m_settings.Exists(), m_settings.FileName(), ModuleFileName()));
+    m_groups->LoadStartGroups();
 
     // 12. The collection folders.
     if (!EnsureCollectionFolders(m_dataFolder)) {
@@ -226,8 +227,14 @@ void TOrvoLauncherClass::CreateControls()
 
     ToolBarPagerEvents iconEvents, floatingEvents;
     m_launcherPage.CreatePage(instance, Handle(), std::move(iconEvents), std::move(floatingEvents));
-    for (std::size_t i = 0; i < m_otherPages.size(); ++i) m_otherPages[i].Create(instance, kOtherPageTemplates[i], Handle());
-    for (HWND page : {m_launcherPage.Handle(), m_otherPages[0].Handle(), m_otherPages[1].Handle()}) {
+    LauncherGroupsSetup groupsSetup;
+    groupsSetup.mainWindow = Handle();
+    groupsSetup.settings = &m_settings;
+    groupsSetup.menuImages = m_menuImages.get();
+    m_groups = std::make_unique<LauncherGroups>(static_cast<LauncherGroupsHost&>(*this), groupsSetup);
+    m_groups->CreatePage(instance, Handle());
+    m_optionsPage.Create(instance, IDD_PAGE_OPTIONS, Handle());
+    for (HWND page : PageHandles()) {
         EnableTabBackground(page);
         ::SetWindowPos(page, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -317,7 +324,7 @@ void TOrvoLauncherClass::LayOutControls()
     ::SetWindowPos(m_pageControl, nullptr, margin, margin, client.right - 2 * margin, Scale(kPageControlHeight),
                    SWP_NOZORDER | SWP_NOACTIVATE);
     const RECT display = TabDisplayRect();
-    for (HWND page : {m_launcherPage.Handle(), m_otherPages[0].Handle(), m_otherPages[1].Handle()})
+    for (HWND page : PageHandles())
         ::SetWindowPos(page, nullptr, display.left, display.top, display.right - display.left,
                        display.bottom - display.top, SWP_NOZORDER | SWP_NOACTIVATE);
 
@@ -339,11 +346,21 @@ RECT TOrvoLauncherClass::TabDisplayRect() const
     return r;
 }
 
+std::array<HWND, 3> TOrvoLauncherClass::PageHandles() const
+{
+    return {m_launcherPage.Handle(), m_groups ? m_groups->PageHandle() : nullptr, m_optionsPage.Handle()};
+}
+
 void TOrvoLauncherClass::ShowPage(int index)
 {
     TabCtrl_SetCurSel(m_pageControl, index);
-    const HWND pages[] = {m_launcherPage.Handle(), m_otherPages[0].Handle(), m_otherPages[1].Handle()};
-    for (int i = 0; i < 3; ++i) ::ShowWindow(pages[i], i == index ? SW_SHOW : SW_HIDE);
+    const std::array<HWND, 3> pages = PageHandles();
+    for (int i = 0; i < 3; ++i) ::ShowWindow(pages[static_cast<std::size_t>(i)], i == index ? SW_SHOW : SW_HIDE);
+}
+
+void TOrvoLauncherClass::RunStartGroup(const std::wstring& caption)
+{
+    if (m_groups) m_groups->RunStartGroup(caption);
 }
 
 void TOrvoLauncherClass::ShowMainTrayIcon(bool forceAdd)
@@ -396,6 +413,11 @@ bool TOrvoLauncherClass::NoMenuHint() const { return m_settings.Read(keys::NoMen
 
 int TOrvoLauncherClass::PopUpDelay() const { return m_settings.Read(keys::PopUpDelay); }
 
+void TOrvoLauncherClass::ShowContextHelpPopup(DWORD contextId, POINT at)
+{
+    if (m_help) m_help->ShowContextPopup(Handle(), contextId, at);
+}
+
 bool TOrvoLauncherClass::EnableCornerEdge() const { return m_settings.Read(keys::EnableCornerEdge); }
 
 bool TOrvoLauncherClass::CanOpenModal()
@@ -439,6 +461,7 @@ void TOrvoLauncherClass::FormDestroy()
 {
     if (m_destroyed) return;
     m_destroyed = true;
+    if (m_groups) m_groups->SaveColumnWidths();
     if (m_triggers) m_triggers->Stop();
     // Every surface is emptied (tray icons removed) while the windows still exist.
     m_collections.ClearCollections();

@@ -13,10 +13,12 @@
 #include "app/AboutBox.h"
 #include "app/ApplicationWindow.h"
 #include "app/Help.h"
+#include "app/LauncherGroups.h"
 #include "app/LauncherHotKeys.h"
 #include "app/LauncherPage.h"
 #include "app/LauncherTriggers.h"
 #include "app/MainTrayIcon.h"
+#include "app/ModalKind.h"
 #include "app/Options.h"
 #include "app/Settings.h"
 #include "base/Handles.h"
@@ -28,14 +30,13 @@
 #include "popupmenu/PopupMenuRight.h"
 #include "tray/ItemTrayIcons.h"
 
-// Which modal window is open: one at a time.
-enum class ModalKindValue : int { None = 0, AboutBox = 1, StartGroupEditor = 2, HotkeyList = 3 };
 
 class TOrvoLauncherClass : public Window,
                            private TrayHost,
                            private PopupMenuHost,
                            private LauncherTriggersHost,
-                           private LauncherHotKeysHost {
+                           private LauncherHotKeysHost,
+                           private LauncherGroupsHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
     ~TOrvoLauncherClass() override;
@@ -98,6 +99,7 @@ private:
     bool NoMenuHint() const override;
     int PopUpDelay() const override;
     void ExecuteCommand(unsigned id) override { OnCommand(id); }
+    void RunStartGroup(const std::wstring& caption) override;
     // LauncherTriggersHost (with HideIconWindow, IsMenuOpen and SetMenuOpen above)
     TIconWindow* TriggeredIconWindow() const override { return m_iconWindow.get(); }
     TBPopupMenuRight* TriggeredPopupMenu() const override { return m_popupMenu.get(); }
@@ -107,6 +109,10 @@ private:
     ModalKindValue ExchangeModalKind(ModalKindValue kind) override { return std::exchange(ModalKind, kind); }
     LauncherOptions& EditableOptions() override { return m_options; }
     void UpdateMainTrayIcon() override { ShowMainTrayIcon(false); }
+    // LauncherGroupsHost (with the menu, HideIconWindow, CanOpenModal and the modal kind above)
+    void SetModalWindow(HWND window) override { m_modalWindow = window; }
+    void ShowHelpTopic() override { ActionShowHelpExecute(); }
+    void ShowContextHelpPopup(DWORD contextId, POINT at) override;
 
     void FormCreate();
     void FormDestroy();
@@ -124,6 +130,7 @@ private:
     void OnTaskbarCreated();
     void LaunchFloatingItem(std::uint16_t id);
     RECT TabDisplayRect() const;
+    std::array<HWND, 3> PageHandles() const;
     int Scale(int pixels) const;
 
     ApplicationWindow& m_application;
@@ -149,7 +156,8 @@ private:
     UniqueHfont m_font;
     HWND m_pageControl = nullptr;
     LauncherPage m_launcherPage;
-    std::array<ChildDialog, 2> m_otherPages;
+    std::unique_ptr<LauncherGroups> m_groups;  // the "Group Start" page and the runner
+    ChildDialog m_optionsPage;
     HWND m_okButton = nullptr;
     HWND m_helpButton = nullptr;
     HWND m_aboutButton = nullptr;
@@ -165,5 +173,6 @@ private:
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     std::unique_ptr<LauncherTriggers> m_triggers;
     std::unique_ptr<LauncherHotKeys> m_hotKeys;
+    // The start groups' wiring reads the settings, the menu images and the modal bookkeeping.
     bool m_destroyed = false;
 };

@@ -69,6 +69,22 @@ bool IniFile::WriteBool(const wchar_t* section, const wchar_t* key, bool value) 
     return WriteString(section, key, value ? L"1" : L"0");
 }
 
+bool IniFile::WriteSection(const wchar_t* section,
+                           const std::vector<std::pair<std::wstring, std::wstring>>& values) const
+{
+    if (!PrepareForWrite()) return false;
+    // "key=value" strings, each ended by a null, the whole ended by a second null.
+    std::wstring block;
+    for (const auto& [key, value] : values) {
+        block += key;
+        block += L'=';
+        block += value;
+        block += L'\0';
+    }
+    block += L'\0';
+    return ::WritePrivateProfileSectionW(section, block.c_str(), m_fileName.c_str()) != FALSE;
+}
+
 std::vector<std::wstring> IniFile::SectionNames() const
 {
     std::vector<std::wstring> names;

@@ -3,6 +3,7 @@
 // the file at once. A missing file reads as the defaults and is not created by a read.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/SettingsKeys.h"
@@ -24,6 +25,9 @@ public:
     bool WriteInteger(const wchar_t* section, const wchar_t* key, int value) const;
     bool WriteString(const wchar_t* section, const wchar_t* key, const std::wstring& value) const;
 
+    // Replaces every key of a section with these, in one write of the file: when it fails, the
+    // file is as it was.
+    bool WriteSection(const wchar_t* section, const std::vector<std::pair<std::wstring, std::wstring>>& values) const;
     // Erases a section, only when the file and the section exist.
     bool EraseSection(const wchar_t* section) const;
     std::vector<std::wstring> SectionNames() const;

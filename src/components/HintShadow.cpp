@@ -36,6 +36,17 @@ HWND TShadowedHintWindow::Create(HWND owner)
     return hint;
 }
 
+void TShadowedHintWindow::RemoveAllToolBarButtons(HWND toolBar) noexcept
+{
+    if (::SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0) <= 0) return;
+    HWND hint = reinterpret_cast<HWND>(::SendMessageW(toolBar, TB_GETTOOLTIPS, 0, 0));
+    ::SendMessageW(toolBar, TB_SETTOOLTIPS, 0, 0);
+    while (::SendMessageW(toolBar, TB_BUTTONCOUNT, 0, 0) > 0)
+        if (!::SendMessageW(toolBar, TB_DELETEBUTTON, 0, 0)) break;
+    if (hint) ::DestroyWindow(hint);
+    AttachToToolBar(toolBar);
+}
+
 void TShadowedHintWindow::AttachToToolBar(HWND toolBar) noexcept
 {
     try {

@@ -20,4 +20,8 @@ public:
     // Gives a tool bar created with TBSTYLE_TOOLTIPS a hint window of this class in place of its
     // own, before its first button. Silent when the window cannot be made: the bar keeps its own.
     static void AttachToToolBar(HWND toolBar) noexcept;
+    // Removes every button of a tool bar whose hints such a window shows. Each removal would also
+    // take its hint out of the hint window, one search and move of the whole list per button; the
+    // bar gets a fresh hint window instead.
+    static void RemoveAllToolBarButtons(HWND toolBar) noexcept;
 };

@@ -216,3 +216,80 @@ int MessageDlgWithCheckBox(HWND owner, const std::wstring& message, MsgDlgType t
     dontShowAgain = state.checked;
     return static_cast<int>(result);
 }
+
+namespace {
+struct InputState {
+    const std::wstring* caption;
+    const std::wstring* prompt;
+    std::wstring* value;
+    UniqueHfont font;
+};
+
+constexpr int kInputEditId = 100;
+
+INT_PTR CALLBACK InputProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    auto* state = reinterpret_cast<InputState*>(::GetWindowLongPtrW(dialog, DWLP_USER));
+    try {
+        switch (message) {
+        case WM_INITDIALOG: {
+            state = reinterpret_cast<InputState*>(lParam);
+            ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+            ::SetWindowTextW(dialog, state->caption->c_str());
+            const unsigned dpi = WindowDpi(dialog);
+            state->font.reset(CreateMessageFont(dpi));
+            auto s = [&](int v) { return ScaleForDpi(v, dpi); };
+            const int width = s(300);
+            AddControl(dialog, L"STATIC", state->prompt->c_str(), SS_LEFT | SS_NOPREFIX, 0xFFFF, s(10), s(10),
+                       width - s(20), s(16), state->font.get());
+            HWND edit = AddControl(dialog, L"EDIT", state->value->c_str(), WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,
+                                   kInputEditId, s(10), s(30), width - s(20), s(22), state->font.get());
+            AddControl(dialog, L"BUTTON", L"OK", WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, width - s(170), s(62), s(75),
+                       s(25), state->font.get());
+            AddControl(dialog, L"BUTTON", L"Cancel", WS_TABSTOP, IDCANCEL, width - s(85), s(62), s(75), s(25),
+                       state->font.get());
+            RECT frame{0, 0, width, s(97)};
+            AdjustWindowRectForDpi(&frame, static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_STYLE)),
+                                   static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE)), dpi);
+            const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+            ::SetWindowPos(dialog, nullptr, (::GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                           (::GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER);
+            ::SetFocus(edit);
+            return FALSE;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                HWND edit = ::GetDlgItem(dialog, kInputEditId);
+                std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1, L'\0');
+                text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+                *state->value = std::move(text);
+                ::EndDialog(dialog, IDOK);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                ::EndDialog(dialog, IDCANCEL);
+                return TRUE;
+            }
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        ::EndDialog(dialog, IDCANCEL);
+    }
+    return FALSE;
+}
+} // namespace
+
+bool InputQuery(HWND owner, const std::wstring& caption, const std::wstring& prompt, std::wstring& value)
+{
+    std::wstring answer = value;
+    InputState state{&caption, &prompt, &answer, {}};
+    std::vector<WORD> dialogTemplate = EmptyTemplate();
+    const INT_PTR result =
+        ::DialogBoxIndirectParamW(::GetModuleHandleW(nullptr), reinterpret_cast<DLGTEMPLATE*>(dialogTemplate.data()),
+                                  owner, &InputProc, reinterpret_cast<LPARAM>(&state));
+    if (result != IDOK) return false;
+    value = std::move(answer);
+    return true;
+}

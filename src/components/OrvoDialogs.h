@@ -29,3 +29,6 @@ constexpr int kDontShowAgainId = 1000;
 // state; it is left untouched when the dialog has no place for the box.
 int MessageDlgWithCheckBox(HWND owner, const std::wstring& message, MsgDlgType type, unsigned buttons, int helpContext,
                            bool& dontShowAgain);
+
+// Asks for one line of text: true with `value` set when the user confirmed.
+bool InputQuery(HWND owner, const std::wstring& caption, const std::wstring& prompt, std::wstring& value);

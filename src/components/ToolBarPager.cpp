@@ -87,18 +87,37 @@ void ToolBarPager::AddItemButton(std::uint16_t id, const std::wstring& caption, 
     info.fsState = TBSTATE_ENABLED;
     info.fsStyle = BTNS_BUTTON;
     info.iString = -1;
-    ::SendMessageW(m_toolBar, TB_INSERTBUTTONW, 0, reinterpret_cast<LPARAM>(&info));
+    m_pending.push_back(info);
     m_hints.emplace_back(id, caption);
+}
+
+void ToolBarPager::AddPendingButtons()
+{
+    if (m_pending.empty()) return;
+    // Each button goes in front of those added before it: the last one added is leftmost.
+    std::reverse(m_pending.begin(), m_pending.end());
+    if (ButtonCount() == 0) {
+        ::SendMessageW(m_toolBar, TB_ADDBUTTONSW, m_pending.size(), reinterpret_cast<LPARAM>(m_pending.data()));
+    } else {
+        for (std::size_t position = 0; position < m_pending.size(); ++position)
+            ::SendMessageW(m_toolBar, TB_INSERTBUTTONW, position, reinterpret_cast<LPARAM>(&m_pending[position]));
+    }
+    m_pending.clear();
 }
 
 void ToolBarPager::RemoveAllButtons()
 {
-    while (::SendMessageW(m_toolBar, TB_BUTTONCOUNT, 0, 0) > 0) ::SendMessageW(m_toolBar, TB_DELETEBUTTON, 0, 0);
+    m_pending.clear();
+    TShadowedHintWindow::RemoveAllToolBarButtons(m_toolBar);
     m_hints.clear();
     LayOut();
 }
 
-void ToolBarPager::EndLoad() { LayOut(); }
+void ToolBarPager::EndLoad()
+{
+    AddPendingButtons();
+    LayOut();
+}
 
 int ToolBarPager::ButtonCount() const
 {

@@ -44,7 +44,8 @@ public:
     void BeginLoad(HIMAGELIST images);
     // A load that may only add buttons begins: scroll back, draw from `images`, keep the buttons.
     void BeginAppend(HIMAGELIST images);
-    // A button for the item, in front of the others: its image, its caption as hint.
+    // A button for the item, in front of the others: its image, its caption as hint. The buttons of
+    // one load reach the bar together when it ends.
     void AddItemButton(std::uint16_t id, const std::wstring& caption, int imageIndex);
     void RemoveAllButtons();
     // The load ended: size the bar to its buttons and let the scroller lay itself out again.
@@ -66,6 +67,9 @@ protected:
 private:
     LRESULT OnNotify(NMHDR* header);
     void LayOut();
+    // Puts the buttons added since the load began on the bar: an empty bar takes them all in one
+    // message and lays itself out once, not once per button.
+    void AddPendingButtons();
     void ReportContextMenu();
 
     POINT CursorPos() const;
@@ -77,4 +81,5 @@ private:
     int m_buttonWidth = 23;
     int m_buttonHeight = 22;
     std::vector<std::pair<std::uint16_t, std::wstring>> m_hints;  // Id and caption
+    std::vector<TBBUTTON> m_pending;                              // in the order they were added
 };

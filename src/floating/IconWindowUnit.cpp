@@ -139,7 +139,18 @@ void TIconWindow::FillToolBar()
         ApplyLayout();
         return;
     }
-    while (::SendMessageW(m_toolBar, TB_BUTTONCOUNT, 0, 0) > 0) ::SendMessageW(m_toolBar, TB_DELETEBUTTON, 0, 0);
+    // This bar takes its buttons off one by one at a millisecond each, hundreds of them in a large
+    // folder; a new bar is one window.
+    if (::SendMessageW(m_toolBar, TB_BUTTONCOUNT, 0, 0) > 0) {
+        HWND hint = reinterpret_cast<HWND>(::SendMessageW(m_toolBar, TB_GETTOOLTIPS, 0, 0));
+        ::DestroyWindow(m_toolBar);
+        if (hint && ::IsWindow(hint)) ::DestroyWindow(hint);
+        CreateToolBar();
+        if (!m_toolBar) {
+            ApplyLayout();
+            return;
+        }
+    }
     ::SendMessageW(m_toolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_images));
     int iconWidth = 16;
     int iconHeight = 16;
@@ -150,16 +161,22 @@ void TIconWindow::FillToolBar()
 
     // Rows end where the balanced grid says, not where the tool bar would wrap on its own. The
     // wrap mark goes in with the button: changing a state later does not lay the bar out again.
-    const int count = static_cast<int>(m_buttons.size());
-    for (int index = 0; index < count; ++index) {
-        const int position = count - 1 - index;  // each button goes in front of the ones before it
-        const bool endsRow = (position + 1) % layout.grid.columns == 0 && position + 1 < count;
-        AddIconButton(m_buttons[index], endsRow);
+    // The table holds the items last to first, and the bar shows them first to last. All buttons
+    // go in with one message: the bar lays itself out once, not once per button.
+    const std::size_t count = m_buttons.size();
+    const auto columns = static_cast<std::size_t>(std::max(1, layout.grid.columns));
+    std::vector<TBBUTTON> buttons;
+    buttons.reserve(count);
+    for (std::size_t position = 0; position < count; ++position) {
+        const bool endsRow = (position + 1) % columns == 0 && position + 1 < count;
+        buttons.push_back(ToolButton(m_buttons[count - 1 - position], endsRow));
     }
+    if (!buttons.empty())
+        ::SendMessageW(m_toolBar, TB_ADDBUTTONSW, count, reinterpret_cast<LPARAM>(buttons.data()));
     ApplyLayout();
 }
 
-void TIconWindow::AddIconButton(const Button& button, bool endsRow)
+TBBUTTON TIconWindow::ToolButton(const Button& button, bool endsRow)
 {
     TBBUTTON info{};
     info.iBitmap = button.imageIndex;
@@ -167,8 +184,7 @@ void TIconWindow::AddIconButton(const Button& button, bool endsRow)
     info.fsState = static_cast<BYTE>(TBSTATE_ENABLED | (endsRow ? TBSTATE_WRAP : 0));
     info.fsStyle = BTNS_BUTTON;
     info.iString = -1;
-    // In front of the buttons added before it.
-    ::SendMessageW(m_toolBar, TB_INSERTBUTTONW, 0, reinterpret_cast<LPARAM>(&info));
+    return info;
 }
 
 void TIconWindow::ApplyLayout()

@@ -7,6 +7,7 @@
 // window timer of this window itself, so the owner never needs to forward timer messages.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
 #include <functional>
@@ -103,7 +104,7 @@ private:
 
     void CreateToolBar();
     void FillToolBar();
-    void AddIconButton(const Button& button, bool endsRow);
+    static TBBUTTON ToolButton(const Button& button, bool endsRow);
     void ApplyLayout();
     void PlaceAtCursor();
     void StartTimer();

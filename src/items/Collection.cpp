@@ -32,8 +32,18 @@ void Collection::ClearLoadedIconFiles()
     m_loadedSet.Clear();
 }
 
-void Collection::ClearItems()
+void Collection::ClearItems() { m_items.clear(); }
+
+std::int32_t Collection::ImageCopyOf(HIMAGELIST system, std::int32_t systemIndex)
 {
-    m_items.clear();
+    if (const auto found = m_copies.find(systemIndex); found != m_copies.end()) return found->second;
+    const std::int32_t copy = CopySystemImage(m_imageList.get(), system, systemIndex);
+    if (copy >= 0) m_copies.emplace(systemIndex, copy);
+    return copy;
+}
+
+void Collection::ClearImages()
+{
+    m_copies.clear();
     if (m_imageList) ::ImageList_RemoveAll(m_imageList.get());
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/Handles.h"
@@ -30,6 +31,14 @@ public:
 
     // The surface's own 32-bit image list (used when the image mode copies icons).
     HIMAGELIST ImageList() const noexcept { return m_imageList.get(); }
+    // The index in the own list of the copy of a system image, made the first time an item shows
+    // that image: items with the same icon draw the same copy, and a rebuild copies only icons it has
+    // not met. -1 when no copy could be made.
+    std::int32_t ImageCopyOf(HIMAGELIST system, std::int32_t systemIndex);
+    std::size_t ImageCopyCount() const noexcept { return m_copies.size(); }
+    // Empties the own image list (the copies may no longer match the system images, or the items
+    // that showed them are gone).
+    void ClearImages();
 
     // Pairs of strings: the hotkey text, then the item's path relative to the data folder.
     std::vector<std::wstring>& HotKeyTexts() noexcept { return m_hotKeyTexts; }
@@ -42,7 +51,8 @@ public:
     void AddLoadedIconFile(const std::wstring& path);
     void ClearLoadedIconFiles();
 
-    // Empties the table and the own image list (the caller has already taken the items off their surfaces).
+    // Empties the table (the caller has already taken the items off their surfaces); the own image
+    // list keeps its copies for the next load.
     void ClearItems();
 
 private:
@@ -50,6 +60,7 @@ private:
     std::uint16_t m_firstId;
     std::vector<Item> m_items;
     UniqueImageList m_imageList;
+    std::unordered_map<std::int32_t, std::int32_t> m_copies;  // system index -> own index
     std::vector<std::wstring> m_hotKeyTexts;
     std::vector<std::wstring> m_loadedFiles;
     PathSet m_loadedSet;

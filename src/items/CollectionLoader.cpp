@@ -1,11 +1,36 @@
 #include "items/CollectionLoader.h"
 
+#include <unordered_map>
+#include <utility>
+
 #include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "items/CollectionRules.h"
 #include "items/ItemFiles.h"
 #include "items/LoadCursor.h"
 #include "items/ShellImages.h"
+
+namespace {
+// A listing split into its paths, for the rules, and each path's stamp, for the cache.
+struct Listing {
+    std::vector<std::wstring> paths;
+    std::unordered_map<std::wstring, FileStamp> stamps;
+
+    explicit Listing(const std::vector<ListedFile>& files)
+    {
+        paths.reserve(files.size());
+        for (const ListedFile& file : files) {
+            paths.push_back(file.Path);
+            stamps.emplace(file.Path, file.Stamp);
+        }
+    }
+    FileStamp StampOf(const std::wstring& path) const
+    {
+        const auto found = stamps.find(path);
+        return found == stamps.end() ? FileStamp{} : found->second;
+    }
+};
+} // namespace
 
 CollectionLoader::CollectionLoader()
     : m_programFile(ModuleFileName()),
@@ -19,7 +44,31 @@ CollectionLoader::CollectionLoader()
 
 void CollectionLoader::SetDataFolder(const std::wstring& dataFolder)
 {
-    m_dataFolder = IncludeTrailingBackslash(dataFolder);
+    const std::wstring folder = IncludeTrailingBackslash(dataFolder);
+    if (folder != m_dataFolder) ShellImagesChanged();
+    m_dataFolder = folder;
+}
+
+void CollectionLoader::DropItemCache() noexcept
+{
+    m_iconsCache.Clear();
+    m_floatingCache.Clear();
+    m_menusCache.Clear();
+}
+
+void CollectionLoader::ShellImagesChanged() noexcept
+{
+    DropItemCache();
+    // The copies were made from the shell's images as they were.
+    for (Collection* collection : {&m_icons, &m_floating, &m_menus}) collection->ClearImages();
+    m_iconImagesDropped = true;
+}
+
+void CollectionLoader::ForgetItems(Collection& collection)
+{
+    constexpr std::size_t kSpareImageCopies = 64;
+    if (collection.ImageCopyCount() > collection.Count() + kSpareImageCopies) collection.ClearImages();
+    collection.ClearItems();
 }
 
 Item* CollectionLoader::FindItemById(std::uint16_t id) noexcept
@@ -38,15 +87,33 @@ HIMAGELIST CollectionLoader::ImagesFor(const Collection& collection) const noexc
 bool CollectionLoader::ProbeImageMode()
 {
     if (!m_systemImages) m_systemImages = SystemImageList();
-    m_sharesSystemImages = m_imageModeProbe ? m_imageModeProbe() : false;
+    const bool shares = m_imageModeProbe ? m_imageModeProbe() : false;
+    // The mode follows the theme: what was kept was read under the other one.
+    if (m_imageModeKnown && shares != m_sharesSystemImages) ShellImagesChanged();
+    m_imageModeKnown = true;
+    m_sharesSystemImages = shares;
     return m_sharesSystemImages;
+}
+
+Item CollectionLoader::ReadListedItem(ItemCache& cache, const std::wstring& file, const FileStamp& stamp,
+                                      std::uint16_t id)
+{
+    if (const Item* known = cache.Find(file, stamp)) {
+        Item item = *known;
+        item.Id = id;
+        return item;
+    }
+    Item item = ReadItem(file, id, ShellIconIndex(file, false));
+    // A file the shell could not place is asked about again next time.
+    if (item.ImageIndex >= 0) cache.Store(file, stamp, item);
+    return item;
 }
 
 bool CollectionLoader::PlaceImage(Item& item, Collection& collection) const
 {
     if (m_sharesSystemImages) return true;
     if (item.ImageIndex < 0) return false;
-    item.ImageIndex = CopySystemImage(collection.ImageList(), item.ImageIndex);
+    item.ImageIndex = collection.ImageCopyOf(m_systemImages, item.ImageIndex);
     return true;
 }
 
@@ -63,21 +130,21 @@ void CollectionLoader::DiscardIcons()
     if (m_iconsSurface) m_iconsSurface->RemoveIconItems(m_icons.Items());
     m_icons.ClearLoadedIconFiles();
     UnregisterHotKeys(m_icons);
-    m_icons.ClearItems();
+    ForgetItems(m_icons);
 }
 
 void CollectionLoader::DiscardFloating()
 {
     if (m_floatingSurface) m_floatingSurface->RemoveFloatingItems(m_floating.Items());
     UnregisterHotKeys(m_floating);
-    m_floating.ClearItems();
+    ForgetItems(m_floating);
 }
 
 void CollectionLoader::DiscardMenus()
 {
     UnregisterHotKeys(m_menus);
     if (m_menusSurface) m_menusSurface->RemoveMenuItems(m_menus.Items());
-    m_menus.ClearItems();
+    ForgetItems(m_menus);
 }
 
 void CollectionLoader::ClearCollections()
@@ -88,6 +155,7 @@ void CollectionLoader::ClearCollections()
     DiscardIcons();
     DiscardFloating();
     DiscardMenus();
+    for (Collection* collection : {&m_icons, &m_floating, &m_menus}) collection->ClearImages();
 }
 
 void CollectionLoader::LoadIcons()
@@ -95,15 +163,18 @@ void CollectionLoader::LoadIcons()
     HourglassCursor hourglass;
     m_icons.HotKeyTexts().clear();
     ProbeImageMode();
+    const bool imagesDropped = std::exchange(m_iconImagesDropped, false);
     if (m_iconsSurface) m_iconsSurface->BeginIconsLoad(ImagesFor(m_icons));
 
     const std::wstring folder = m_dataFolder + kIconsFolderName;
     if (!DirectoryExists(folder)) {
         // A missing folder leaves the collection empty.
         DiscardIcons();
+        m_iconsCache.Clear();
     } else {
-        const std::vector<std::wstring> listed = ListCollectionFiles(folder);
-        if (IconFolderLostFiles(listed, m_icons.LoadedIconFiles(), FoldPathCase)) {
+        const Listing listing(ListCollectionEntries(folder));
+        const std::vector<std::wstring>& listed = listing.paths;
+        if (imagesDropped || IconFolderLostFiles(listed, m_icons.LoadedIconFiles(), FoldPathCase)) {
             DiscardIcons();
         } else if (m_hotKeys) {
             for (const Item& item : m_icons.Items())
@@ -111,11 +182,11 @@ void CollectionLoader::LoadIcons()
         }
 
         const std::vector<std::wstring> newFiles = NewFiles(listed, m_icons.LoadedIconFileSet());
-        for (const std::wstring& file : PlacementOrder(newFiles, LessPathNoCase)) {
+        for (const std::wstring& file : PlacementOrderByKey(newFiles, PathSortKeyNoCase)) {
             std::uint16_t id = 0;
             if (!ItemIdFor(m_icons.FirstId(), m_icons.Count(), id)) break;
             if (!FileExists(file)) continue;
-            m_icons.Items().push_back(ReadItem(file, id, ShellIconIndex(file, false)));
+            m_icons.Items().push_back(ReadListedItem(m_iconsCache, file, listing.StampOf(file), id));
             Item& item = m_icons.Items().back();
             if (!PlaceImage(item, m_icons)) continue;
             item.Kind = CollectionKind::Icons;
@@ -123,6 +194,7 @@ void CollectionLoader::LoadIcons()
             if (m_iconsSurface) m_iconsSurface->AddIconItem(item);
         }
         for (const std::wstring& file : newFiles) m_icons.AddLoadedIconFile(file);
+        m_iconsCache.Retain(listed);
     }
     if (m_iconsSurface) m_iconsSurface->EndIconsLoad();
 }
@@ -138,14 +210,16 @@ void CollectionLoader::LoadFloating()
     DiscardFloating();
     std::size_t placed = 0;
     const std::wstring folder = m_dataFolder + kFloatingFolderName;
-    if (DirectoryExists(folder)) {
-        std::vector<std::wstring> files = ListCollectionFiles(folder);
-        if (m_floatingSurface) m_floatingSurface->SetFloatingFileCount(files.size());
-        for (const std::wstring& file : PlacementOrder(std::move(files), LessPathNoCase)) {
+    if (!DirectoryExists(folder)) {
+        m_floatingCache.Clear();
+    } else {
+        const Listing listing(ListCollectionEntries(folder));
+        if (m_floatingSurface) m_floatingSurface->SetFloatingFileCount(listing.paths.size());
+        for (const std::wstring& file : PlacementOrderByKey(listing.paths, PathSortKeyNoCase)) {
             std::uint16_t id = 0;
             if (!ItemIdFor(m_floating.FirstId(), m_floating.Count(), id)) break;
             if (!FileExists(file)) continue;
-            m_floating.Items().push_back(ReadItem(file, id, ShellIconIndex(file, false)));
+            m_floating.Items().push_back(ReadListedItem(m_floatingCache, file, listing.StampOf(file), id));
             Item& item = m_floating.Items().back();
             if (!PlaceImage(item, m_floating)) continue;
             item.Kind = CollectionKind::Floating;
@@ -153,6 +227,7 @@ void CollectionLoader::LoadFloating()
             if (m_hotKeys) m_hotKeys->RegisterItemHotKey(item, m_floating.HotKeyTexts());
             if (m_floatingSurface) m_floatingSurface->AddFloatingItem(item);
         }
+        m_floatingCache.Retain(listing.paths);
     }
     if (m_floatingSurface) m_floatingSurface->EndFloatingLoad(placed);
     if (m_collectionsReady) m_collectionsReady(true);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "items/Collection.h"
+#include "items/ItemCache.h"
 #include "items/ItemSurfaces.h"
 
 class CollectionLoader {
@@ -18,7 +19,8 @@ public:
     CollectionLoader(const CollectionLoader&) = delete;
     CollectionLoader& operator=(const CollectionLoader&) = delete;
 
-    // The data folder, with its trailing backslash (EnsureCollectionFolders has made it).
+    // The data folder, with its trailing backslash (EnsureCollectionFolders has made it). Another
+    // folder drops what the loads kept of the old one's files.
     void SetDataFolder(const std::wstring& dataFolder);
     const std::wstring& DataFolder() const noexcept { return m_dataFolder; }
 
@@ -43,6 +45,13 @@ public:
     // Takes every item off its surfaces and unregisters its hotkey, and empties the three collections
     // (a change of the data folder, and shutdown while the surfaces still exist).
     void ClearCollections();
+    // Forgets what the loads kept of every file, so the next loads ask the shell and read every file
+    // again.
+    void DropItemCache() noexcept;
+    // The shell's images may have changed (the theme did): besides what was read, every copied image
+    // is forgotten, and the next Icons load places all its items afresh. A change of the image mode or
+    // of the data folder does the same by itself.
+    void ShellImagesChanged() noexcept;
 
     Collection& Icons() noexcept { return m_icons; }
     Collection& Floating() noexcept { return m_floating; }
@@ -63,14 +72,20 @@ public:
 
 private:
     bool ProbeImageMode();
+    // The item of a listed file: what an earlier load read from it while it is unchanged, else read
+    // afresh (and kept unless the shell had no image for it).
+    Item ReadListedItem(ItemCache& cache, const std::wstring& file, const FileStamp& stamp, std::uint16_t id);
     // Copies the item's image into the collection's own list when the mode asks for it. False when the
     // item cannot be placed (copy mode and no system image).
     bool PlaceImage(Item& item, Collection& collection) const;
     void UnregisterHotKeys(Collection& collection);
+    // Empties a collection's table; its copied images stay for the next load unless removals have
+    // left far more of them than items.
+    static void ForgetItems(Collection& collection);
     void DiscardIcons();
     void DiscardFloating();
     void DiscardMenus();
-    void AddMenuFolder(const std::wstring& folder, PathSet& ancestors);
+    void AddMenuFolder(const std::wstring& folder, PathSet& ancestors, std::vector<std::wstring>& files);
 
     std::wstring m_dataFolder;
     std::wstring m_programFile;
@@ -83,8 +98,14 @@ private:
     ItemHotKeyRegistrar* m_hotKeys = nullptr;
     std::function<void(bool)> m_collectionsReady;
     std::function<bool()> m_imageModeProbe;
+    ItemCache m_iconsCache;
+    ItemCache m_floatingCache;
+    ItemCache m_menusCache;
     HIMAGELIST m_systemImages = nullptr;
     bool m_sharesSystemImages = false;
+    bool m_imageModeKnown = false;
+    // The images were dropped: the Icons items a load would keep must be placed afresh.
+    bool m_iconImagesDropped = false;
     std::int32_t m_folderIconIndex = -1;
     std::int32_t m_folderOpenIconIndex = -1;
 };

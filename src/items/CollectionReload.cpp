@@ -27,7 +27,7 @@ constexpr WatchedCollection kStartOrder[] = {WatchedCollection::Icons, WatchedCo
 CollectionRebuilds CollectionRebuilds::Of(CollectionLoader& loader)
 {
     return {[&loader] { loader.LoadIcons(); }, [&loader] { loader.LoadMenus(); },
-            [&loader] { loader.LoadFloating(); }};
+            [&loader] { loader.LoadFloating(); }, [&loader] { loader.ShellImagesChanged(); }};
 }
 
 class TCollectionReload::TimerWindowImpl final : public ::Window {
@@ -54,7 +54,8 @@ private:
 };
 
 TCollectionReload::TCollectionReload(CollectionRebuilds rebuilds, std::function<std::int64_t()> nowMs)
-    : m_nowMs(std::move(nowMs)), m_window(std::make_unique<TimerWindowImpl>(*this))
+    : m_nowMs(std::move(nowMs)), m_dropCaches(std::move(rebuilds.DropCaches)),
+      m_window(std::make_unique<TimerWindowImpl>(*this))
 {
     struct Setup {
         WatchedCollection collection;
@@ -142,6 +143,7 @@ void TCollectionReload::ThemeChanged(const std::function<void()>& renewMenuImage
     }
     try {
         if (renewMenuImages) renewMenuImages();
+        if (m_dropCaches) m_dropCaches();
         for (WatchedCollection collection : kThemeLoadOrder) {
             Watched& slot = Slot(collection);
             if (slot.load) slot.load();

@@ -29,6 +29,9 @@ struct CollectionRebuilds {
     std::function<void()> LoadIcons;
     std::function<void()> LoadMenus;
     std::function<void()> LoadFloating;
+    // Forgets what the loads kept of the files and of the shell's images, before a theme change
+    // rebuilds everything.
+    std::function<void()> DropCaches;
 
     // The loader's own LoadIcons, LoadMenus and LoadFloating; the loader must outlive the user.
     static CollectionRebuilds Of(CollectionLoader& loader);
@@ -75,7 +78,8 @@ public:
     void ReloadFloating() { DirMonFloatDirChange(); }
 
     // WM_THEMECHANGED, before the default handling: stops the Menus, Icons and Floating monitors,
-    // calls `renewMenuImages` (the main menu's special-folder images), rebuilds Menus, Icons and
+    // calls `renewMenuImages` (the main menu's special-folder images), drops the loads' caches (the
+    // shell's images follow the theme), rebuilds Menus, Icons and
     // Floating at once, and starts the Icons, Menus and Floating monitors again (when watching).
     // Pending reloads are dropped: everything was just read afresh.
     void ThemeChanged(const std::function<void()>& renewMenuImages = {});
@@ -130,6 +134,7 @@ private:
     std::array<Watched, 3> m_slots;
     std::function<std::int64_t()> m_nowMs;
     std::function<bool(WatchedCollection)> m_hold;
+    std::function<void()> m_dropCaches;
     std::unique_ptr<TimerWindowImpl> m_window;
     std::wstring m_dataFolder;
     bool m_watching = false;

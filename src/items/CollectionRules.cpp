@@ -1,6 +1,7 @@
 #include "items/CollectionRules.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/Strings.h"
 
@@ -30,6 +31,19 @@ std::vector<std::wstring> PlacementOrder(std::vector<std::wstring> files, PathLe
     std::stable_sort(files.begin(), files.end(), less);
     std::reverse(files.begin(), files.end());
     return files;
+}
+
+std::vector<std::wstring> PlacementOrderByKey(std::vector<std::wstring> files, PathSortKey key)
+{
+    std::vector<std::pair<std::string, std::size_t>> keyed;
+    keyed.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) keyed.emplace_back(key(files[i]), i);
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<std::wstring> ordered;
+    ordered.reserve(files.size());
+    for (auto entry = keyed.rbegin(); entry != keyed.rend(); ++entry) ordered.push_back(std::move(files[entry->second]));
+    return ordered;
 }
 
 bool ItemIdFor(std::uint16_t firstId, std::size_t index, std::uint16_t& id)

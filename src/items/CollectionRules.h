@@ -45,6 +45,13 @@ std::vector<std::wstring> NewFiles(const std::vector<std::wstring>& listed, cons
 // surfaces that insert each new button in front show the items in ascending name order.
 std::vector<std::wstring> PlacementOrder(std::vector<std::wstring> files, PathLess less = LessNoCaseSimple);
 
+// Maps a path to a key whose byte order is the "less" order of the paths (the Windows side: the
+// locale's sort key, without regard to case).
+using PathSortKey = std::string (*)(const std::wstring& path);
+// PlacementOrder over keys made once per path: a large folder costs one key per file and cheap
+// byte comparisons, not a locale comparison per step of the sort.
+std::vector<std::wstring> PlacementOrderByKey(std::vector<std::wstring> files, PathSortKey key);
+
 // The Id of the item at a table index; false when it would not fit in 16 bits (such an item is not
 // loaded, since a wrapped Id would collide with another item's hotkey and tray identifiers).
 bool ItemIdFor(std::uint16_t firstId, std::size_t index, std::uint16_t& id);

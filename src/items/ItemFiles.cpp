@@ -42,6 +42,15 @@ bool IsCollectionFile(const WIN32_FIND_DATAW& data)
 {
     return !(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM | kVolumeLabelAttribute));
 }
+
+FileStamp StampOf(const WIN32_FIND_DATAW& data)
+{
+    FileStamp stamp;
+    stamp.LastWrite = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                      data.ftLastWriteTime.dwLowDateTime;
+    stamp.Size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return stamp;
+}
 } // namespace
 
 ShortcutInfo ReadShortcutInfo(const std::wstring& fileName)
@@ -118,6 +127,16 @@ std::vector<std::wstring> ListCollectionFiles(const std::wstring& folder)
     return files;
 }
 
+std::vector<ListedFile> ListCollectionEntries(const std::wstring& folder)
+{
+    const std::wstring prefix = IncludeTrailingBackslash(folder);
+    std::vector<ListedFile> files;
+    EnumerateFolder(prefix, [&](const WIN32_FIND_DATAW& data) {
+        if (IsCollectionFile(data)) files.push_back(ListedFile{prefix + data.cFileName, StampOf(data)});
+    });
+    return files;
+}
+
 MenuFolderEntries ListMenuFolder(const std::wstring& folder)
 {
     const std::wstring prefix = IncludeTrailingBackslash(folder);
@@ -125,6 +144,7 @@ MenuFolderEntries ListMenuFolder(const std::wstring& folder)
     EnumerateFolder(prefix, [&](const WIN32_FIND_DATAW& data) {
         if (IsCollectionFile(data)) {
             entries.Files.push_back(prefix + data.cFileName);
+            entries.FileStamps.push_back(StampOf(data));
             return;
         }
         constexpr DWORD kSkipped = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | kVolumeLabelAttribute;
@@ -151,6 +171,18 @@ std::wstring FoldPathCase(std::wstring_view path)
     if (length <= 0) return folded;
     upper.resize(static_cast<std::size_t>(length));
     return upper;
+}
+
+std::string PathSortKeyNoCase(const std::wstring& path)
+{
+    constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int length = static_cast<int>(path.size());
+    const int size = ::LCMapStringW(LOCALE_USER_DEFAULT, kFlags, path.data(), length, nullptr, 0);
+    if (size <= 0) return WideToUtf8(path);
+    std::string key(static_cast<std::size_t>(size), '\0');
+    // A sort key is bytes, written through the wide-character pointer.
+    ::LCMapStringW(LOCALE_USER_DEFAULT, kFlags, path.data(), length, reinterpret_cast<LPWSTR>(key.data()), size);
+    return key;
 }
 
 bool LessPathNoCase(const std::wstring& a, const std::wstring& b)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "items/Item.h"
+#include "items/ItemCache.h"
 #include "items/ItemRules.h"
 
 struct ShortcutInfo {
@@ -27,15 +28,21 @@ Item ReadItem(const std::wstring& fileName, std::uint16_t id, std::int32_t syste
 // Full paths of the files in a folder, in enumeration order: hidden files count; folders, system files
 // and volume labels do not.
 std::vector<std::wstring> ListCollectionFiles(const std::wstring& folder);
+// The same files with the last-write time and size the listing saw, which tell a load whether what it
+// read from a file before still holds.
+std::vector<ListedFile> ListCollectionEntries(const std::wstring& folder);
 
 // The entries of a "Menus" folder in enumeration order: sub-folders (not hidden, not system, name not
 // beginning with ".") and files (the ListCollectionFiles filter), both as full paths.
 struct MenuFolderEntries {
     std::vector<std::wstring> SubFolders;
     std::vector<std::wstring> Files;
+    std::vector<FileStamp> FileStamps;  // one per file, in the same order
 };
 MenuFolderEntries ListMenuFolder(const std::wstring& folder);
 
 // Case folding and order of paths as the file system and the user's locale see them.
 std::wstring FoldPathCase(std::wstring_view path);
 bool LessPathNoCase(const std::wstring& a, const std::wstring& b);
+// The key whose byte order is LessPathNoCase's order.
+std::string PathSortKeyNoCase(const std::wstring& path);

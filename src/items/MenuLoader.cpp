@@ -33,7 +33,10 @@ void CollectionLoader::LoadMenus()
     DiscardMenus();
 
     const std::wstring folder = m_dataFolder + kMenusFolderName;
-    if (!DirectoryExists(folder)) return;  // a missing folder leaves the collection empty
+    if (!DirectoryExists(folder)) {
+        m_menusCache.Clear();
+        return;  // a missing folder leaves the collection empty
+    }
 
     m_folderIconIndex = ::FolderIconIndex(m_dataFolder);
     m_folderOpenIconIndex = ::FolderOpenIconIndex(m_dataFolder);
@@ -41,11 +44,13 @@ void CollectionLoader::LoadMenus()
         m_menusSurface->BeginMenusLoad(ImagesFor(m_menus), m_systemImages, folder, ShellIconIndex(m_programFile, false));
     PathSet ancestors(FoldPathCase);
     if (const std::wstring identity = FolderIdentity(folder); !identity.empty()) ancestors.Insert(identity);
-    AddMenuFolder(folder, ancestors);
+    std::vector<std::wstring> files;
+    AddMenuFolder(folder, ancestors, files);
+    m_menusCache.Retain(files);
     if (m_menusSurface) m_menusSurface->EndMenusLoad();
 }
 
-void CollectionLoader::AddMenuFolder(const std::wstring& folder, PathSet& ancestors)
+void CollectionLoader::AddMenuFolder(const std::wstring& folder, PathSet& ancestors, std::vector<std::wstring>& files)
 {
     const MenuFolderEntries entries = ListMenuFolder(folder);
     for (const std::wstring& subFolder : entries.SubFolders) {
@@ -60,21 +65,24 @@ void CollectionLoader::AddMenuFolder(const std::wstring& folder, PathSet& ancest
         menuFolder.Caption = ItemCaption(menuFolder.Name);
         menuFolder.TreeImageIndex = m_folderIconIndex;
         menuFolder.TreeOpenImageIndex = m_folderOpenIconIndex;
-        // In the copied mode every submenu gets its own copy of the folder icon.
+        // In the copied mode every submenu draws the one copy of the folder icon.
         menuFolder.MenuImageIndex =
-            m_sharesSystemImages ? m_folderIconIndex : CopySystemImage(m_menus.ImageList(), m_folderIconIndex);
+            m_sharesSystemImages ? m_folderIconIndex : m_menus.ImageCopyOf(m_systemImages, m_folderIconIndex);
         if (m_menusSurface) m_menusSurface->BeginMenuFolder(menuFolder);
-        AddMenuFolder(subFolder, ancestors);
+        AddMenuFolder(subFolder, ancestors, files);
         if (!subIdentity.empty()) ancestors.Erase(subIdentity);
         if (m_menusSurface) m_menusSurface->EndMenuFolder();
     }
 
-    for (const std::wstring& file : entries.Files) {
+    for (std::size_t i = 0; i < entries.Files.size(); ++i) {
+        const std::wstring& file = entries.Files[i];
         std::uint16_t id = 0;
         if (!ItemIdFor(m_menus.FirstId(), m_menus.Count(), id)) return;
-        const std::int32_t systemIndex = ShellIconIndex(file, false);
-        m_menus.Items().push_back(ReadItem(file, id, systemIndex));
+        files.push_back(file);
+        const FileStamp stamp = i < entries.FileStamps.size() ? entries.FileStamps[i] : FileStamp{};
+        m_menus.Items().push_back(ReadListedItem(m_menusCache, file, stamp, id));
         Item& item = m_menus.Items().back();
+        const std::int32_t systemIndex = item.ImageIndex;
         const bool placed = PlaceImage(item, m_menus);
         if (placed) {
             item.Kind = CollectionKind::Menus;

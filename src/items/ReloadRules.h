@@ -12,8 +12,11 @@
 
 // How far a change pushes the deadline.
 inline constexpr std::int64_t kReloadDelayMs = 1000;
-// The reload timer's interval while a reload is pending.
-inline constexpr unsigned kReloadTimerIntervalMs = 1000;
+// The reload timer's interval while a reload is pending. A tick that comes exactly on time finds
+// the deadline not yet passed and waits a whole second more. Windows timers come late by up to one
+// clock tick (15.6 ms), so there the first tick falls past the deadline; Wine fires them on the
+// millisecond. One clock tick more gives a single change its rebuild a second after it on both.
+inline constexpr unsigned kReloadTimerIntervalMs = 1016;
 
 enum class ReloadTick {
     Wait,    // the deadline has not passed: the timer keeps ticking

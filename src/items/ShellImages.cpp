@@ -68,9 +68,8 @@ UniqueImageList CreateItemImageList()
     return UniqueImageList(::ImageList_Create(cx, cy, ILC_COLOR32 | ILC_MASK, 0, 16));
 }
 
-std::int32_t CopySystemImage(HIMAGELIST target, std::int32_t systemIndex)
+std::int32_t CopySystemImage(HIMAGELIST target, HIMAGELIST system, std::int32_t systemIndex)
 {
-    HIMAGELIST system = SystemImageList();
     if (!target || !system || systemIndex < 0) return -1;
     UniqueHicon icon(::ImageList_GetIcon(system, systemIndex, ILD_NORMAL));
     if (!icon) return -1;

@@ -27,6 +27,7 @@ bool SharesSystemImagesNow();
 // An empty 32-bit colour image list of the system list's icon size, so alpha-blended icons keep their edges.
 UniqueImageList CreateItemImageList();
 
-// Copies the icon at a system index into `target`; returns the copy's index (the last index of the list),
-// or -1 when the copy could not be made.
-std::int32_t CopySystemImage(HIMAGELIST target, std::int32_t systemIndex);
+// Copies the icon at a system index of `system` (SystemImageList, asked once per load: asking the shell
+// for it costs as much as a copy) into `target`; returns the copy's index (the last index of the
+// list), or -1 when the copy could not be made.
+std::int32_t CopySystemImage(HIMAGELIST target, HIMAGELIST system, std::int32_t systemIndex);

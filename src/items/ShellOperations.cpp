@@ -111,8 +111,9 @@ void ForceForegroundWindow(HWND window)
         BringToFront(window);
         return;
     }
-    ::SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
+    // Set for this session only and announced to nobody: a broadcast would wait on every top-level
+    // window of the desktop, twice, for a value that is back a moment later.
+    ::SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, 0);
     BringToFront(window);
-    ::SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<ULONG_PTR>(timeout)),
-                            SPIF_SENDCHANGE);
+    ::SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<ULONG_PTR>(timeout)), 0);
 }

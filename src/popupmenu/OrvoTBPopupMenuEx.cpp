@@ -86,32 +86,37 @@ HMENU TOrvoTBPopupMenuEx::AppendSubmenu(HMENU parent, const std::wstring& captio
 
 void TOrvoTBPopupMenuEx::AppendSeparator(HMENU parent) { ::AppendMenuW(parent, MF_SEPARATOR, 0, nullptr); }
 
-void TOrvoTBPopupMenuEx::ForgetEntriesOf(HMENU menu)
+void TOrvoTBPopupMenuEx::CollectEntriesOf(HMENU menu, std::unordered_set<ULONG_PTR>& data)
 {
     const int count = ::GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         MENUITEMINFOW info = BaseInfo();
         info.fMask = MIIM_DATA | MIIM_SUBMENU;
         if (!::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info)) continue;
-        if (info.hSubMenu) ForgetEntriesOf(info.hSubMenu);
-        if (info.dwItemData)
-            m_entries.remove_if([&](const Entry& e) { return reinterpret_cast<ULONG_PTR>(&e) == info.dwItemData; });
+        if (info.hSubMenu) CollectEntriesOf(info.hSubMenu, data);
+        if (info.dwItemData) data.insert(info.dwItemData);
     }
 }
 
 void TOrvoTBPopupMenuEx::RemoveEntriesFrom(HMENU parent, int position)
 {
+    // The looks of the removed items are forgotten in one pass over all of them, so emptying a
+    // tree of any size costs in proportion to it.
+    std::unordered_set<ULONG_PTR> removed;
     while (::GetMenuItemCount(parent) > position) {
+        std::unordered_set<ULONG_PTR> item;
         MENUITEMINFOW info = BaseInfo();
         info.fMask = MIIM_DATA | MIIM_SUBMENU;
         if (::GetMenuItemInfoW(parent, static_cast<UINT>(position), TRUE, &info)) {
-            if (info.hSubMenu) ForgetEntriesOf(info.hSubMenu);
-            if (info.dwItemData)
-                m_entries.remove_if([&](const Entry& e) { return reinterpret_cast<ULONG_PTR>(&e) == info.dwItemData; });
+            if (info.hSubMenu) CollectEntriesOf(info.hSubMenu, item);
+            if (info.dwItemData) item.insert(info.dwItemData);
         }
-        // DeleteMenu also destroys the submenu.
+        // DeleteMenu also destroys the submenu. A look stays while an item still points at it.
         if (!::DeleteMenu(parent, static_cast<UINT>(position), MF_BYPOSITION)) break;
+        removed.merge(item);
     }
+    if (removed.empty()) return;
+    m_entries.remove_if([&](const Entry& e) { return removed.count(reinterpret_cast<ULONG_PTR>(&e)) != 0; });
 }
 
 void TOrvoTBPopupMenuEx::SetDefaultEntry(HMENU parent, int position)

@@ -10,6 +10,7 @@
 #include <functional>
 #include <list>
 #include <string>
+#include <unordered_set>
 
 #include "base/Handles.h"
 #include "base/Window.h"
@@ -65,7 +66,8 @@ private:
     void ShowHintFor(HMENU menu, UINT item, UINT flags);
     void HideHint();
     ULONG_PTR Remember(const MenuEntryLook& look);
-    void ForgetEntriesOf(HMENU menu);
+    // The entry data of `menu`'s items and of all their submenus' items.
+    static void CollectEntriesOf(HMENU menu, std::unordered_set<ULONG_PTR>& data);
 
     UniqueHmenu m_root;
     std::list<Entry> m_entries;  // stable addresses: each menu item's data points to one

@@ -45,6 +45,22 @@ void TBPopupMenuRight::Create(HIMAGELIST images, HIMAGELIST programFolderImages,
     m_systemMenu = m_menu.AppendSubmenu(root, L"System Menu", folderLook);
     m_menu.AppendSeparator(root);
     m_menu.SetDefaultEntry(root, 0);
+    SetGroupEntries({});
+}
+
+void TBPopupMenuRight::SetGroupEntries(const std::vector<std::wstring>& captions)
+{
+    if (!m_groupMenu) return;
+    m_menu.RemoveEntriesFrom(m_groupMenu, 0);
+    m_groupCaptions.clear();
+    for (const auto& caption : captions) {
+        const unsigned id = kFirstGroupEntryCommand + static_cast<unsigned>(m_groupCaptions.size());
+        if (id > kLastGroupEntryCommand) break;
+        if (m_menu.AppendEntry(m_groupMenu, id, caption, MenuEntryLook{m_images, kImageGroupStart, caption}))
+            m_groupCaptions.push_back(caption);
+    }
+    // An entry that does nothing when chosen.
+    if (m_groupCaptions.empty()) m_menu.AppendEntry(m_groupMenu, 0, L"No Group Start", MenuEntryLook{});
 }
 
 void TBPopupMenuRight::SetProgramFolderImage(HIMAGELIST images, int index)
@@ -79,6 +95,7 @@ void TBPopupMenuRight::Dispatch(unsigned chosen)
 {
     if (chosen == 0) return;
     if (chosen >= kFirstMenusEntryCommand) MenuEntryClick(chosen - kFirstMenusEntryCommand);
+    else if (chosen >= kFirstGroupEntryCommand && chosen <= kLastGroupEntryCommand) GroupEntryClick(chosen - kFirstGroupEntryCommand);
     else m_host.ExecuteCommand(chosen);
 }
 
@@ -140,6 +157,12 @@ void TBPopupMenuRight::MenuEntryClick(std::size_t entry)
     m_host.HideIconWindow();
     if (entry < m_files.size() && FileExists(m_files[entry])) LaunchItemFile(m_files[entry]);
     m_host.SetMenuOpen(false);
+}
+
+void TBPopupMenuRight::GroupEntryClick(std::size_t entry)
+{
+    // The caption is copied: running the group may rebuild the submenu.
+    if (entry < m_groupCaptions.size()) m_host.RunStartGroup(std::wstring(m_groupCaptions[entry]));
 }
 
 void TBPopupMenuRight::RemoveMenuItems(const std::vector<Item>&)

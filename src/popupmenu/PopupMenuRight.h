@@ -40,6 +40,8 @@ public:
     virtual int PopUpDelay() const = 0;
     // A program command was chosen from the menu.
     virtual void ExecuteCommand(unsigned id) = 0;
+    // An entry of the "Group Start" submenu was chosen.
+    virtual void RunStartGroup(const std::wstring& caption) { (void)caption; }
 };
 
 class TBPopupMenuRight : public MenusSurface {
@@ -52,6 +54,9 @@ public:
     void Create(HIMAGELIST images, HIMAGELIST programFolderImages, int programFolderIndex);
     // The program folder's icon again (after a theme change).
     void SetProgramFolderImage(HIMAGELIST images, int index);
+    // The "Group Start" submenu: one entry per caption, in order, or "No Group Start".
+    void SetGroupEntries(const std::vector<std::wstring>& captions);
+    HMENU GroupMenu() const noexcept { return m_groupMenu; }
 
     // The three ways of showing the menu at the cursor.
     void OpenMainMenu();         // from a tray icon
@@ -83,6 +88,7 @@ private:
     void Dispatch(unsigned chosen);
     void FillProgramMenu();
     void MenuEntryClick(std::size_t entry);
+    void GroupEntryClick(std::size_t entry);
     void StartQuietPeriod();
 
     PopupMenuHost& m_host;
@@ -94,10 +100,14 @@ private:
     HIMAGELIST m_menuImages = nullptr;  // of the "Menus" entries, by the image mode
     std::vector<HMENU> m_folderStack;
     std::vector<std::wstring> m_files;  // the file of each "Menus" entry, by command offset
+    std::vector<std::wstring> m_groupCaptions;  // the group of each "Group Start" entry
     bool m_edgePopup = false;
     bool m_quietPeriod = false;
 };
 
+// Command ids of the "Group Start" entries: one per group.
+constexpr unsigned kFirstGroupEntryCommand = 41000;
+constexpr unsigned kLastGroupEntryCommand = 49999;
 // Command ids of the "Menus" entries: one per entry from here on, up to the top of the range.
 constexpr unsigned kFirstMenusEntryCommand = 50000;
 constexpr unsigned kLastMenusEntryCommand = 65535;

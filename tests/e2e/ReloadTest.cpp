@@ -323,7 +323,9 @@ TEST_F(ReloadTest, RenamedFileInFloatingRebuildsTheFloatingWindow)
     std::int64_t rebuilt = -1;
     WaitUntil(
         [&] {
-            if (ButtonHint(launcher.Id(), bar, 200) != L"Omega") return false;
+            // The rebuild may give the window a new bar: look it up each time.
+            bar = ToolBarWithButton(window, 200);
+            if (!bar || ButtonHint(launcher.Id(), bar, 200) != L"Omega") return false;
             rebuilt = NowMs();
             return true;
         },

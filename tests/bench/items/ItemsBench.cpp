@@ -1,5 +1,6 @@
-// Loads collection folders of 1,000 entries each and prints the load times. Built with the tests but
-// not run by CTest; run it by hand: ItemsBench.exe [entries]. Exits 1 when a load misses an entry.
+// Loads collection folders of 1,000 entries each and prints the load times beside the shell's own
+// lookups of the same files, measured in the same run. Built with the tests but not run by CTest;
+// scripts/bench runs it, or by hand: ItemsBench.exe [entries]. Exits 1 when a load misses an entry.
 
 #include <windows.h>
 #include <objbase.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/BenchTable.h"
 #include "base/Handles.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
@@ -17,22 +19,7 @@
 #include "items/ShellImages.h"
 
 namespace {
-double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end)
-{
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-template <typename Load>
-double Time(Load load)
-{
-    LARGE_INTEGER start, end;
-    ::QueryPerformanceCounter(&start);
-    load();
-    ::QueryPerformanceCounter(&end);
-    return Milliseconds(start, end);
-}
+using bench::TimeMs;
 
 void WriteText(const std::wstring& path, const std::string& text)
 {
@@ -94,6 +81,41 @@ void RemoveTree(const std::wstring& folder)
 }
 } // namespace
 
+
+namespace {
+// Every file of a "Menus" tree, in the order the loader walks it.
+void ListMenuTree(const std::wstring& folder, std::vector<std::wstring>& files)
+{
+    const MenuFolderEntries entries = ListMenuFolder(folder);
+    for (const std::wstring& sub : entries.SubFolders) ListMenuTree(sub, files);
+    files.insert(files.end(), entries.Files.begin(), entries.Files.end());
+}
+
+double Lookups(const std::vector<std::wstring>& files)
+{
+    return TimeMs([&] {
+        for (const auto& file : files) ShellIconIndex(file, false);
+    });
+}
+
+int CountFailures(const CollectionLoader& loader, int entries)
+{
+    int failures = 0;
+    for (const Collection* collection : {&loader.Icons(), &loader.Floating(), &loader.Menus()}) {
+        std::size_t placed = 0;
+        for (const Item& item : collection->Items()) placed += item.Kind != CollectionKind::None;
+        if (collection->Count() != static_cast<std::size_t>(entries) || placed != collection->Count()) {
+            std::printf("  collection %d: %zu items, %zu placed (expected %d)\n", static_cast<int>(collection->Kind()),
+                        collection->Count(), placed, entries);
+            ++failures;
+        }
+    }
+    return failures;
+}
+
+std::string Target(const char* rule, bool met) { return std::string(rule) + ": " + bench::Verdict(met); }
+} // namespace
+
 int wmain(int argc, wchar_t** argv)
 {
     const int entries = argc > 1 ? std::max(1, _wtoi(argv[1])) : 1000;
@@ -104,52 +126,82 @@ int wmain(int argc, wchar_t** argv)
     ::CreateDirectoryW(data.c_str(), nullptr);
     const std::wstring shortcutTemplate = data + L"\\template.lnk";
     WriteShortcut(shortcutTemplate, ModuleFileName());
-    FillFolder(data + L"\\Icons", entries, false, shortcutTemplate);
-    FillFolder(data + L"\\Floating", entries, false, shortcutTemplate);
-    FillFolder(data + L"\\Menus", entries, true, shortcutTemplate);
+    const std::wstring icons = data + L"\\Icons", floating = data + L"\\Floating", menus = data + L"\\Menus";
+    FillFolder(icons, entries, false, shortcutTemplate);
+    FillFolder(floating, entries, false, shortcutTemplate);
+    FillFolder(menus, entries, true, shortcutTemplate);
+
+    const std::vector<std::wstring> iconFiles = ListCollectionFiles(icons);
+    const std::vector<std::wstring> floatingFiles = ListCollectionFiles(floating);
+    std::vector<std::wstring> menuFiles;
+    ListMenuTree(menus, menuFiles);
+    // The shell's caches are warmed, so the floors and the loads meet them alike (every entry of a
+    // kind shows the same icon: a few files of each kind warm them all).
+    Lookups(std::vector<std::wstring>(iconFiles.begin(), iconFiles.begin() + std::min<std::size_t>(iconFiles.size(), 30)));
 
     // Where the time of a load goes: the pieces each item costs.
-    {
-        const std::vector<std::wstring> files = ListCollectionFiles(data + L"\\Icons");
-        std::printf("Per %zu files of Icons\n", files.size());
-        std::printf("  ListCollectionFiles %8.1f ms\n", Time([&] { ListCollectionFiles(data + L"\\Icons"); }));
-        std::vector<std::int32_t> indexes;
-        std::printf("  ShellIconIndex      %8.1f ms\n", Time([&] {
-                        for (const auto& file : files) indexes.push_back(ShellIconIndex(file, false));
-                    }));
-        std::printf("  ReadItem            %8.1f ms\n", Time([&] {
-                        for (const auto& file : files) ReadItem(file, 100, 0);
-                    }));
-        UniqueImageList own = CreateItemImageList();
-        std::printf("  CopySystemImage     %8.1f ms\n", Time([&] {
-                        for (std::int32_t index : indexes) CopySystemImage(own.get(), index);
-                    }));
-    }
+    const double iconsFloor = Lookups(iconFiles);
+    const double floatingFloor = Lookups(floatingFiles);
+    const double menusFloor = Lookups(menuFiles);
+    std::printf("Per %zu files of Icons\n", iconFiles.size());
+    std::printf("  ListCollectionFiles %8.1f ms\n", TimeMs([&] { ListCollectionFiles(icons); }));
+    std::printf("  ShellIconIndex      %8.1f ms\n", iconsFloor);
+    std::printf("  ReadItem            %8.1f ms\n", TimeMs([&] {
+                    for (const auto& file : iconFiles) ReadItem(file, 100, 0);
+                }));
 
     int failures = 0;
     for (bool shares : {false, true}) {
         CollectionLoader loader;
         loader.SetDataFolder(data);
         loader.SetImageModeProbe([shares] { return shares; });
-        std::printf("%d entries per folder, %s images\n", entries, shares ? "shared system" : "copied");
-        std::printf("  LoadIcons    %8.1f ms\n", Time([&] { loader.LoadIcons(); }));
-        std::printf("  LoadFloating %8.1f ms\n", Time([&] { loader.LoadFloating(); }));
-        std::printf("  LoadMenus    %8.1f ms\n", Time([&] { loader.LoadMenus(); }));
-        std::printf("  LoadIcons, nothing changed    %8.1f ms\n", Time([&] { loader.LoadIcons(); }));
-        const std::wstring added = data + L"\\Icons\\Added " + std::to_wstring(shares) + L".txt";
+        const char* mode = shares ? "shared images" : "copied images";
+        const bool copied = !shares;
+        const double loadIcons = TimeMs([&] { loader.LoadIcons(); });
+        const double loadFloating = TimeMs([&] { loader.LoadFloating(); });
+        const double loadMenus = TimeMs([&] { loader.LoadMenus(); });
+        const auto loadRow = [&](const char* name, double value, double floor) {
+            const std::string figure = std::string(name) + ", " + mode;
+            const std::string target = copied ? Target("<= 1.2x", value <= 1.2 * floor) : std::string();
+            bench::Row(figure.c_str(), value, "shell lookups, same files", floor, target.c_str());
+        };
+        loadRow("LoadIcons", loadIcons, iconsFloor);
+        loadRow("LoadFloating", loadFloating, floatingFloor);
+        loadRow("LoadMenus", loadMenus, menusFloor);
+        failures += CountFailures(loader, entries);
+        if (shares) break;
+
+        // Rebuilds after one change: the listing is the part no rebuild can skip.
+        const double iconsListing = TimeMs([&] { ListCollectionFiles(icons); });
+        const double floatingListing = TimeMs([&] { ListCollectionFiles(floating); });
+        const double menusListing = TimeMs([&] {
+            std::vector<std::wstring> files;
+            ListMenuTree(menus, files);
+        });
+        const std::wstring added = icons + L"\\Added.txt";
         WriteText(added, "x");
-        std::printf("  LoadIcons, one file added     %8.1f ms\n", Time([&] { loader.LoadIcons(); }));
+        const double iconsAdded = TimeMs([&] { loader.LoadIcons(); });
         ::DeleteFileW(added.c_str());
-        std::printf("  LoadIcons, one file removed   %8.1f ms\n", Time([&] { loader.LoadIcons(); }));
-        for (const Collection* collection : {&loader.Icons(), &loader.Floating(), &loader.Menus()}) {
-            std::size_t placed = 0;
-            for (const Item& item : collection->Items()) placed += item.Kind != CollectionKind::None;
-            if (collection->Count() != static_cast<std::size_t>(entries) || placed != collection->Count()) {
-                std::printf("  collection %d: %zu items, %zu placed (expected %d)\n", static_cast<int>(collection->Kind()),
-                            collection->Count(), placed, entries);
-                ++failures;
-            }
-        }
+        const double iconsRemoved = TimeMs([&] { loader.LoadIcons(); });
+        bench::Row("LoadIcons, one file removed", iconsRemoved, "LoadIcons, one file added", iconsAdded,
+                   Target("< 50 ms beyond listing", iconsRemoved - iconsListing < 50).c_str());
+
+        const std::wstring floatingVictim = floatingFiles[floatingFiles.size() / 2];
+        ::MoveFileW(floatingVictim.c_str(), (floatingVictim + L".moved").c_str());
+        const double floatingRenamed = TimeMs([&] { loader.LoadFloating(); });
+        ::MoveFileW((floatingVictim + L".moved").c_str(), floatingVictim.c_str());
+        loader.LoadFloating();
+        bench::Row("LoadFloating, one file renamed", floatingRenamed, "listing Floating", floatingListing,
+                   Target("< 50 ms beyond listing", floatingRenamed - floatingListing < 50).c_str());
+
+        const std::wstring menusVictim = menuFiles[menuFiles.size() / 2];
+        ::MoveFileW(menusVictim.c_str(), (data + L"\\removed.tmp").c_str());
+        const double menusRemoved = TimeMs([&] { loader.LoadMenus(); });
+        ::MoveFileW((data + L"\\removed.tmp").c_str(), menusVictim.c_str());
+        loader.LoadMenus();
+        bench::Row("LoadMenus, one file removed", menusRemoved, "listing the Menus tree", menusListing,
+                   Target("< 50 ms beyond listing", menusRemoved - menusListing < 50).c_str());
+        failures += CountFailures(loader, entries);
     }
     RemoveTree(data);
     ::CoUninitialize();

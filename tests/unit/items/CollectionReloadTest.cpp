@@ -72,6 +72,7 @@ struct RebuildLog {
     std::vector<std::string> calls;
     std::vector<std::int64_t> times;
     std::function<void(const std::string&)> inside;  // runs inside each rebuild
+    std::function<void()> dropped;                   // the loads' caches were dropped
 
     int Count(const std::string& name) const
     {
@@ -91,7 +92,10 @@ struct RebuildLog {
         return {Recorder("icons", loader ? std::function<void()>([loader] { loader->LoadIcons(); }) : nullptr),
                 Recorder("menus", loader ? std::function<void()>([loader] { loader->LoadMenus(); }) : nullptr),
                 Recorder("floating",
-                         loader ? std::function<void()>([loader] { loader->LoadFloating(); }) : nullptr)};
+                         loader ? std::function<void()>([loader] { loader->LoadFloating(); }) : nullptr),
+                [this] {
+                    if (dropped) dropped();
+                }};
     }
 };
 
@@ -304,11 +308,12 @@ TEST_F(CollectionReloadTest, ThemeChangeStopsRenewsRebuildsAndStartsInItsOrder)
         reload->Monitor(collection).OnStop = [&events, name](TDirMon&) { events.push_back("stop " + name); };
     }
     m_log.inside = [&](const std::string& name) { events.push_back("load " + name); };
+    m_log.dropped = [&] { events.push_back("drop caches"); };
     reload->ReloadIcons();  // pending: the theme change rebuilds it anyway
 
     reload->ThemeChanged([&] { events.push_back("renew menu images"); });
     EXPECT_EQ(events, (std::vector<std::string>{"stop menus", "stop icons", "stop floating", "renew menu images",
-                                                "load menus", "load icons", "load floating", "start icons",
+                                                "drop caches", "load menus", "load icons", "load floating", "start icons",
                                                 "start menus", "start floating"}));
     EXPECT_FALSE(reload->ReloadPending(Icons));
     EXPECT_FALSE(reload->TimerRunning(Icons));
@@ -317,7 +322,13 @@ TEST_F(CollectionReloadTest, ThemeChangeStopsRenewsRebuildsAndStartsInItsOrder)
     reload->StopWatching();
     events.clear();
     reload->ThemeChanged();
-    EXPECT_EQ(events, (std::vector<std::string>{"load menus", "load icons", "load floating"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"drop caches", "load menus", "load icons", "load floating"}));
+    // A change of a folder rebuilds from what the loads kept.
+    events.clear();
+    reload->ReloadIcons();
+    m_clock += 2500;
+    reload->TimerDirMonIconTimer();
+    EXPECT_EQ(events, (std::vector<std::string>{"load icons"}));
 }
 
 TEST_F(CollectionReloadTest, StopWatchingDropsPendingReloadsAndLaterCommandsRestartNoMonitor)

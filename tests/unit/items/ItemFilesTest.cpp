@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/WinUtil.h"
+#include "items/CollectionRules.h"
 #include "items/ItemFiles.h"
 #include "items/ShellImages.h"
 #include "ItemTestFiles.h"
@@ -147,9 +148,9 @@ TEST_F(ItemFilesTest, ShellIconIndexesAndImageCopies)
 
     UniqueImageList own = CreateItemImageList();
     ASSERT_TRUE(own);
-    EXPECT_EQ(CopySystemImage(own.get(), index), 0);
-    EXPECT_EQ(CopySystemImage(own.get(), index), 1);
-    EXPECT_EQ(CopySystemImage(own.get(), -1), -1);
+    EXPECT_EQ(CopySystemImage(own.get(), SystemImageList(), index), 0);
+    EXPECT_EQ(CopySystemImage(own.get(), SystemImageList(), index), 1);
+    EXPECT_EQ(CopySystemImage(own.get(), SystemImageList(), -1), -1);
     EXPECT_EQ(::ImageList_GetImageCount(own.get()), 2);
 }
 
@@ -161,4 +162,21 @@ TEST(PathCase, FoldAndOrderLikeTheFileSystem)
     EXPECT_TRUE(LessPathNoCase(L"C:\\a.lnk", L"C:\\B.lnk"));
     EXPECT_FALSE(LessPathNoCase(L"C:\\B.lnk", L"C:\\a.lnk"));
     EXPECT_FALSE(LessPathNoCase(L"C:\\A.lnk", L"C:\\a.lnk"));
+}
+
+TEST(PathCase, SortKeysOrderPathsAsTheLocaleComparisonDoes)
+{
+    const std::vector<std::wstring> paths = {
+        L"C:\\I\\b.lnk",      L"C:\\I\\A.lnk",        L"C:\\I\\a b.lnk",    L"C:\\I\\ab.lnk",
+        L"C:\\I\\a-b.lnk",    L"C:\\I\\A_b.lnk",      L"C:\\I\\10.lnk",     L"C:\\I\\9.lnk",
+        L"C:\\I\\\u00E4.lnk", L"C:\\I\\\u00C4x.lnk",  L"C:\\I\\z.lnk",      L"C:\\I\\\u00DF.lnk",
+        L"C:\\I\\.hidden",    L"C:\\I\\a.lnk.txt",    L"C:\\I\\\u65E5.lnk", L"C:\\I\\Zeta (2).url",
+    };
+    for (const std::wstring& a : paths) {
+        for (const std::wstring& b : paths) {
+            EXPECT_EQ(PathSortKeyNoCase(a) < PathSortKeyNoCase(b), LessPathNoCase(a, b))
+                << WideToUtf8(a) << " / " << WideToUtf8(b);
+        }
+    }
+    EXPECT_EQ(PlacementOrderByKey(paths, PathSortKeyNoCase), PlacementOrder(paths, LessPathNoCase));
 }

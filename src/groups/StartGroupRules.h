@@ -1,0 +1,73 @@
+#pragma once
+// The rules of start groups that need no Windows: which settings sections are groups, the delay
+// between launches, the editor's delay lists, its checks, and the queue of a running group.
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::wstring_view kStartGroupPrefix = L"StartGroup_";
+
+// The caption of a group section: the name after the exact (case-sensitive) prefix, when there
+// is one. A section named only by the prefix is no group.
+std::optional<std::wstring> GroupCaptionOfSection(std::wstring_view sectionName);
+std::wstring GroupSectionName(std::wstring_view caption);
+// The captions of every group section, in file order; any number of sections is examined.
+std::vector<std::wstring> GroupCaptionsOfSections(const std::vector<std::wstring>& sectionNames);
+
+// Seconds between two launches for a stored "Interval": 0 and negative values count as 1.
+int GroupDelaySeconds(int storedInterval);
+
+// The editor's two lists: minutes 0 to 30, seconds 0 to 60.
+inline constexpr int kMaxDelayMinutes = 30;
+inline constexpr int kMaxDelaySeconds = 60;
+struct DelayChoice {
+    int minutes = 0;
+    int seconds = 0;
+    bool operator==(const DelayChoice&) const = default;
+};
+// What the lists show for a stored "Interval": a negative one as the runner takes it (one
+// second), one beyond the lists' reach clamped to 30 minutes 60 seconds.
+DelayChoice DelayChoiceOfInterval(int storedInterval);
+int IntervalOfDelayChoice(const DelayChoice& choice);
+
+// The editor's checks, in the order the user meets them.
+enum class GroupEditError {
+    None,
+    BlankName,         // "Group name cannot be blank"
+    UnsafeName,        // the caption cannot stand in a section name as it is
+    NoFiles,           // "File list cannot be zero"
+    DuplicateCaption,  // "Start group caption already exists"
+};
+// `existingCaptions` are the captions of the list; `originalCaption` is the edited group's
+// (empty for a new one), which may be renamed to itself in another letter case.
+GroupEditError CheckGroupEdit(std::wstring_view caption, std::size_t fileCount,
+                              const std::vector<std::wstring>& existingCaptions, std::wstring_view originalCaption);
+// True for a caption the settings file would keep whole in a section name: no "]", no line
+// break or other control character, no blank at either end.
+bool IsSafeGroupCaption(std::wstring_view caption);
+const wchar_t* GroupEditMessage(GroupEditError error);
+
+// The paths of a running group still to launch. One group runs at a time: it runs from its start
+// until the tick that takes its last queued path, and only while something is queued.
+class StartGroupQueue {
+public:
+    using FileProbe = std::function<bool(const std::wstring&)>;
+
+    bool Running() const noexcept { return !m_paths.empty(); }
+    // Starts a group of `files` (in launch order): returns the first file when it exists (to be
+    // launched now) and queues the others that exist. Nothing starts while a group runs.
+    std::optional<std::wstring> Start(const std::vector<std::wstring>& files, const FileProbe& exists);
+    // One tick of the delay: the next queued path, when its file still exists.
+    std::optional<std::wstring> Tick(const FileProbe& exists);
+    std::size_t Pending() const noexcept { return m_paths.size(); }
+    // Gives up what is left (the delay could not be started).
+    void Clear() noexcept { m_paths.clear(); }
+
+private:
+    std::deque<std::wstring> m_paths;
+};

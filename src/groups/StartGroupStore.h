@@ -1,0 +1,52 @@
+#pragma once
+// Start groups in the settings file: one section "StartGroup_" + caption per group, holding
+// "Interval" (seconds), "TotalFile" (N) and the paths "1" ... "N" in launch order.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+// What the groups need of the settings file.
+class GroupSettingsFile {
+public:
+    virtual ~GroupSettingsFile() = default;
+    // Section names in file order.
+    virtual std::vector<std::wstring> SectionNames() const = 0;
+    virtual std::wstring ReadString(const std::wstring& section, const std::wstring& key,
+                                    const std::wstring& defaultValue) const = 0;
+    virtual int ReadInteger(const std::wstring& section, const std::wstring& key, int defaultValue) const = 0;
+    // Replaces the section's keys with these in one write of the file; false when nothing could be
+    // written (the file is then as it was).
+    virtual bool WriteSection(const std::wstring& section,
+                              const std::vector<std::pair<std::wstring, std::wstring>>& values) = 0;
+    // True when the section is gone afterwards (also when there was none).
+    virtual bool EraseSection(const std::wstring& section) = 0;
+};
+
+struct GroupRow {
+    std::wstring caption;
+    int fileCount = 0;
+};
+
+struct StartGroup {
+    std::wstring caption;
+    int interval = 0;  // as stored
+    std::vector<std::wstring> files;
+    bool operator==(const StartGroup&) const = default;
+};
+
+// Every group of the file, in file order, with its "TotalFile".
+std::vector<GroupRow> LoadGroupRows(const GroupSettingsFile& file);
+// The group's files "1" ... `count` (missing keys read as empty paths) and its "Interval"
+// (`intervalDefault` when missing).
+StartGroup ReadStartGroup(const GroupSettingsFile& file, const std::wstring& caption, int count, int intervalDefault);
+// "TotalFile" of a group (0 when missing).
+int ReadGroupFileCount(const GroupSettingsFile& file, const std::wstring& caption);
+
+// Writes a group, replacing the one first named `originalCaption` (empty for a new group). A
+// group is never lost: when the file cannot be written the old section stays as it was and
+// false comes back; a rename writes the new section before the old one goes, and a rename in
+// letter case only gives the section its new name.
+bool SaveStartGroup(GroupSettingsFile& file, const std::wstring& originalCaption, const StartGroup& group);
+// Erases a group's section; false when it is still there afterwards.
+bool DeleteStartGroup(GroupSettingsFile& file, const std::wstring& caption);

@@ -1,0 +1,110 @@
+#include "groups/StartGroups.h"
+
+#include "base/WinUtil.h"
+#include "groups/StartGroupUnit.h"
+
+namespace {
+constexpr const wchar_t* kTitle = L"Orvo Launcher";
+constexpr const wchar_t* kInProgress = L"Other Start Group is currently in progress\r\nPlease wait until the progress finish";
+constexpr const wchar_t* kNotDeleted =
+    L"The start group cannot be deleted: the settings file cannot be written.\r\nThe group stays as it was.";
+// "Interval" when the key is missing.
+constexpr int kDefaultInterval = 1;
+} // namespace
+
+TStartGroups::TStartGroups(StartGroupHost& host)
+    : m_host(host),
+      m_page(StartGroupPageEvents{[this] { ActionNewGroup(); }, [this] { ActionEditGroup(); },
+                                  [this] { ActionDeleteGroup(); }, [this] { m_host.ShowHelp(); }}),
+      m_runner([this](const std::wstring& path) { m_host.LaunchFile(path); },
+               [](const std::wstring& path) { return FileExists(path); })
+{
+}
+
+TStartGroups::~TStartGroups() = default;
+
+void TStartGroups::CreatePage(HINSTANCE instance, HWND parent, HIMAGELIST images, int imageIndex)
+{
+    m_page.CreatePage(instance, parent, images, imageIndex);
+    m_runner.Create();
+}
+
+void TStartGroups::LoadStartGroups()
+{
+    m_page.SetRows(LoadGroupRows(m_host.GroupSettings()));
+    RebuildGroupSubmenu();
+}
+
+void TStartGroups::RebuildGroupSubmenu() { m_host.SetGroupSubmenu(m_page.Captions()); }
+
+void TStartGroups::RunStartGroup(const std::wstring& caption)
+{
+    m_host.ClearMenuOpen();
+    m_host.HideIconWindow();
+    if (m_runner.Running()) {
+        ::MessageBeep(MB_ICONASTERISK);
+        ::MessageBoxW(m_host.MainWindow(), kInProgress, kTitle, MB_OK | MB_ICONINFORMATION);
+        return;
+    }
+    GroupSettingsFile& settings = m_host.GroupSettings();
+    const int count = ReadGroupFileCount(settings, caption);
+    if (count > 0) {
+        const StartGroup group = ReadStartGroup(settings, caption, count, kDefaultInterval);
+        m_runner.Run(group.files, group.interval);
+    }
+    m_host.ClearMenuOpen();
+}
+
+void TStartGroups::EditGroup(const std::wstring& windowCaption, bool isNew)
+{
+    GroupEditorContext context;
+    context.settings = &m_host.GroupSettings();
+    context.existingCaptions = m_page.Captions();
+    context.help = [this] { m_host.ShowHelp(); };
+    context.contextHelp = [this](HWND control, DWORD id, POINT at) { m_host.ShowContextHelp(control, id, at); };
+    context.windowChanged = [this](HWND window) { m_host.EditorWindowChanged(window); };
+    const std::wstring original = m_groupCaption;
+    m_host.BeginEditorModal();
+    bool ok = false;
+    {
+        TKLGroupForm editor(std::move(context));
+        ok = editor.ShowModal(m_host.MainWindow(), windowCaption, m_groupCaption, m_groupFileCount);
+    }
+    if (ok && !m_groupCaption.empty()) {
+        if (isNew) m_page.AddRow({m_groupCaption, m_groupFileCount});
+        else m_page.ReplaceRow(original, {m_groupCaption, m_groupFileCount});
+    }
+    RebuildGroupSubmenu();
+    m_host.EndEditorModal();
+}
+
+void TStartGroups::ActionNewGroup()
+{
+    if (!m_host.CanOpenModal()) return;
+    m_groupCaption.clear();
+    m_groupFileCount = 0;
+    EditGroup(L"Add New Start Group", true);
+}
+
+void TStartGroups::ActionEditGroup()
+{
+    if (!m_host.CanOpenModal()) return;
+    const auto row = m_page.SelectedRow();
+    if (!row) return;
+    m_groupCaption = row->caption;
+    m_groupFileCount = row->fileCount;
+    EditGroup(L"Edit Start Group", false);
+}
+
+void TStartGroups::ActionDeleteGroup()
+{
+    const auto row = m_page.SelectedRow();
+    if (!row) return;
+    if (!DeleteStartGroup(m_host.GroupSettings(), row->caption)) {
+        // The row would come back at the next start: it stays, and the user knows why.
+        ::MessageBoxW(m_host.MainWindow(), kNotDeleted, kTitle, MB_OK | MB_ICONERROR);
+        return;
+    }
+    m_page.RemoveRow(row->caption);
+    RebuildGroupSubmenu();
+}

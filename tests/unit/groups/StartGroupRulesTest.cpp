@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "groups/StartGroupRules.h"
+
+namespace {
+using Captions = std::vector<std::wstring>;
+} // namespace
+
+TEST(StartGroupSections, OnlyTheExactPrefixFollowedByACaptionIsAGroup)
+{
+    const Captions names = {L"Option",       L"StartGroup_Work", L"startgroup_low", L"StartGroup_",
+                            L"STARTGROUP_X", L"StartGroup_ \u00c9t\u00e9", L"XStartGroup_Y", L"StartGroup_StartGroup_"};
+    EXPECT_EQ(GroupCaptionsOfSections(names), (Captions{L"Work", L" \u00c9t\u00e9", L"StartGroup_"}));
+    EXPECT_EQ(GroupSectionName(L"Work"), L"StartGroup_Work");
+}
+
+TEST(StartGroupSections, EverySectionIsExaminedBeyondTheFirst256)
+{
+    Captions names;
+    for (int i = 0; i < 300; ++i) names.push_back(i % 2 ? L"StartGroup_G" + std::to_wstring(i) : L"Other" + std::to_wstring(i));
+    const Captions captions = GroupCaptionsOfSections(names);
+    ASSERT_EQ(captions.size(), 150u);
+    EXPECT_EQ(captions.back(), L"G299");
+}
+
+TEST(StartGroupDelay, RunnerAndEditorListsReadTheStoredInterval)
+{
+    struct Case {
+        int stored, delay;
+        DelayChoice shown;
+    };
+    const Case cases[] = {
+        {-5, 1, {0, 1}},   {0, 1, {0, 0}},     {1, 1, {0, 1}},       {59, 59, {0, 59}},       {60, 60, {1, 0}},
+        {90, 90, {1, 30}}, {1859, 1859, {30, 59}}, {1860, 1860, {30, 60}}, {5000, 5000, {30, 60}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GroupDelaySeconds(c.stored), c.delay) << c.stored;
+        EXPECT_EQ(DelayChoiceOfInterval(c.stored), c.shown) << c.stored;
+    }
+    EXPECT_EQ(IntervalOfDelayChoice({1, 30}), 90);
+    EXPECT_EQ(IntervalOfDelayChoice({30, 60}), 1860);
+    // What the lists show is what OK stores, for every value they can show.
+    for (int interval = 0; interval <= 1860; ++interval)
+        ASSERT_EQ(IntervalOfDelayChoice(DelayChoiceOfInterval(interval)), interval);
+}
+
+TEST(StartGroupEdit, ChecksComeInTheirOrder)
+{
+    struct Case {
+        const wchar_t* caption;
+        std::size_t files;
+        Captions existing;
+        const wchar_t* original;
+        GroupEditError expected;
+    };
+    const Case cases[] = {
+        {L"", 0, {}, L"", GroupEditError::BlankName},
+        {L"   ", 2, {}, L"", GroupEditError::BlankName},
+        {L"a]b", 1, {}, L"", GroupEditError::UnsafeName},
+        {L"two\r\nlines", 1, {}, L"", GroupEditError::UnsafeName},
+        {L" lead", 1, {}, L"", GroupEditError::UnsafeName},
+        {L"trail ", 1, {}, L"", GroupEditError::UnsafeName},
+        {L"a]b", 0, {}, L"", GroupEditError::UnsafeName},
+        {L"Work", 0, {L"Work"}, L"", GroupEditError::NoFiles},
+        {L"games", 1, {L"Games", L"Play"}, L"", GroupEditError::DuplicateCaption},
+        {L"GAMES", 1, {L"Games", L"Play"}, L"Play", GroupEditError::DuplicateCaption},
+        {L"Games", 1, {L"games", L"Play"}, L"games", GroupEditError::None},  // a rename in letter case only
+        {L"Play", 3, {L"Games", L"Play"}, L"Play", GroupEditError::None},
+        {L"[Tools] & \u00c9t\u00e9", 1, {L"Games"}, L"", GroupEditError::UnsafeName},
+        {L"Tools & \u00c9t\u00e9 [1", 1, {L"Games"}, L"", GroupEditError::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CheckGroupEdit(c.caption, c.files, c.existing, c.original), c.expected) << testing::PrintToString(
+            std::wstring(c.caption));
+    EXPECT_STREQ(GroupEditMessage(GroupEditError::BlankName), L"Group name cannot be blank");
+    EXPECT_STREQ(GroupEditMessage(GroupEditError::NoFiles), L"File list cannot be zero");
+    EXPECT_STREQ(GroupEditMessage(GroupEditError::DuplicateCaption), L"Start group caption already exists");
+}
+
+namespace {
+// Runs a group against a set of existing files, ticking until it stops, and returns what was
+// launched at each step (step 0 is the start) with the files removed before each step.
+struct Step {
+    std::optional<std::wstring> launched;
+    bool running;
+};
+std::vector<Step> RunGroup(const std::vector<std::wstring>& files, std::set<std::wstring> existing,
+                           const std::vector<std::pair<std::size_t, std::wstring>>& removals = {})
+{
+    StartGroupQueue queue;
+    const auto exists = [&](const std::wstring& f) { return existing.count(f) != 0; };
+    std::vector<Step> steps;
+    for (std::size_t step = 0; step == 0 || queue.Running(); ++step) {
+        for (const auto& [when, file] : removals)
+            if (when == step) existing.erase(file);
+        const auto launched = step == 0 ? queue.Start(files, exists) : queue.Tick(exists);
+        steps.push_back({launched, queue.Running()});
+        if (step > files.size()) break;
+    }
+    return steps;
+}
+} // namespace
+
+TEST(StartGroupQueueRules, FirstAtOnceEachFurtherOneTickLaterWhileItExists)
+{
+    using S = std::vector<std::optional<std::wstring>>;
+    auto launched = [](const std::vector<Step>& steps) {
+        S result;
+        for (const auto& s : steps) result.push_back(s.launched);
+        return result;
+    };
+    const std::vector<std::wstring> abc = {L"A", L"B", L"C"};
+    // Running until the tick that launches the last file.
+    auto all = RunGroup(abc, {L"A", L"B", L"C"});
+    EXPECT_EQ(launched(all), (S{L"A", L"B", L"C"}));
+    EXPECT_TRUE(all[0].running);
+    EXPECT_TRUE(all[1].running);
+    EXPECT_FALSE(all[2].running);
+    // B missing at the start: C comes one delay after A.
+    EXPECT_EQ(launched(RunGroup(abc, {L"A", L"C"})), (S{L"A", L"C"}));
+    // B deleted while waiting for its turn: its tick launches nothing, C keeps its time.
+    EXPECT_EQ(launched(RunGroup(abc, {L"A", L"B", L"C"}, {{1, L"B"}})), (S{L"A", std::nullopt, L"C"}));
+    // The first file missing: the others still run.
+    EXPECT_EQ(launched(RunGroup(abc, {L"B", L"C"})), (S{std::nullopt, L"B", L"C"}));
+    // Nothing left to launch after the start: the runner is free at once.
+    for (const auto& existing : {std::set<std::wstring>{}, std::set<std::wstring>{L"A"}}) {
+        const auto steps = RunGroup(abc, existing);
+        ASSERT_EQ(steps.size(), 1u);
+        EXPECT_FALSE(steps[0].running);
+    }
+    EXPECT_FALSE(RunGroup({}, {L"A"})[0].running);
+}
+
+TEST(StartGroupQueueRules, OneGroupAtATime)
+{
+    StartGroupQueue queue;
+    const auto exists = [](const std::wstring&) { return true; };
+    EXPECT_EQ(queue.Start({L"A", L"B"}, exists), std::optional<std::wstring>(L"A"));
+    EXPECT_EQ(queue.Start({L"X", L"Y"}, exists), std::nullopt);
+    EXPECT_EQ(queue.Pending(), 1u);
+    EXPECT_EQ(queue.Tick(exists), std::optional<std::wstring>(L"B"));
+    EXPECT_FALSE(queue.Running());
+    EXPECT_EQ(queue.Start({L"X", L"Y"}, exists), std::optional<std::wstring>(L"X"));
+}
