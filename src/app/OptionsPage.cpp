@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <iterator>
 
 #include "app/Commands.h"
@@ -124,6 +125,27 @@ void TOptionsPage::SetHelpContexts()
         if (HWND control = ::GetDlgItem(Handle(), help.id)) ::SetWindowContextHelpId(control, help.context);
 }
 
+void TOptionsPage::LayOut()
+{
+    RECT client{};
+    ::GetClientRect(Handle(), &client);
+    // The frames' margins and the buttons' distance from the frames' lower right corner.
+    RECT units{4, 2, 8, 6};
+    ::MapDialogRect(Handle(), &units);
+    const RECT frame{units.left, units.top, client.right - units.left, client.bottom - units.top};
+    for (int id : {IDC_OPTIONS_PANEL, IDC_MORE_PANEL})
+        ::SetWindowPos(::GetDlgItem(Handle(), id), nullptr, frame.left, frame.top, frame.right - frame.left,
+                       frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int id : {IDC_MORE_OPTIONS, IDC_BACK_OPTIONS}) {
+        HWND button = ::GetDlgItem(Handle(), id);
+        RECT r{};
+        ::GetWindowRect(button, &r);
+        const int width = r.right - r.left, height = r.bottom - r.top;
+        ::SetWindowPos(button, nullptr, frame.right - units.right - width, frame.bottom - units.bottom - height, 0, 0,
+                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    }
+}
+
 void TOptionsPage::ShowPanel(bool more)
 {
     m_moreShown = more;
@@ -196,7 +218,11 @@ void TOptionsPage::ShowDataFolder(const std::wstring& folder)
         ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
         return static_cast<int>(size.cx);
     };
-    const std::wstring shown = ShortenPathToWidth(folder, ScaleForDpi(kDataFolderWidth, WindowDpi(Handle())), width);
+    // Never wider than the frame shows, where a large font leaves it less than the usual width.
+    RECT frame{};
+    ::GetClientRect(label, &frame);
+    const int limit = std::min<int>(ScaleForDpi(kDataFolderWidth, WindowDpi(Handle())), frame.right - 4);
+    const std::wstring shown = ShortenPathToWidth(folder, limit, width);
     ::SelectObject(dc, old);
     ::ReleaseDC(label, dc);
     ::SetWindowTextW(label, shown.c_str());
@@ -247,6 +273,7 @@ bool TOptionsPage::OnCommand(int id, int code)
     for (std::size_t edge = 0; edge < std::size(kEdges); ++edge) {
         if (id == kEdges[edge].floatId || id == kEdges[edge].popupId) {
             EdgeActionExecute(edge, id == kEdges[edge].floatId);
+            ShowEdgeChecks();
             return true;
         }
     }
@@ -393,6 +420,9 @@ INT_PTR TOptionsPage::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         if (OnCommand(LOWORD(wParam), HIWORD(wParam))) return TRUE;
         break;
+    case WM_SIZE:
+        LayOut();
+        break;
     case WM_VSCROLL:
         if (reinterpret_cast<HWND>(lParam) == ::GetDlgItem(Handle(), IDC_UPDOWN_NUM_OF_ICON) &&
             LOWORD(wParam) == SB_THUMBPOSITION) {
@@ -415,6 +445,12 @@ INT_PTR TOptionsPage::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lP
 LRESULT CALLBACK TOptionsPage::HotKeySubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                   DWORD_PTR data) noexcept
 {
+    // Backspace or Delete alone empties the field, as in the shell's own shortcut key fields.
+    if (message == WM_KEYDOWN && (wParam == VK_BACK || wParam == VK_DELETE) && ::GetKeyState(VK_CONTROL) >= 0 &&
+        ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_SHIFT) >= 0) {
+        ::SendMessageW(hwnd, HKM_SETHOTKEY, 0, 0);
+        return 0;
+    }
     const LRESULT result = ::DefSubclassProc(hwnd, message, wParam, lParam);
     // Leaving the field applies its hotkey.
     if (message == WM_KILLFOCUS) {

@@ -70,6 +70,7 @@ protected:
 private:
     void AttachControls();
     void SetHelpContexts();
+    void LayOut();
     void ShowPanel(bool more);
     void SetCheck(int id, bool checked) const;
     void EnableControl(int id, bool enabled) const;

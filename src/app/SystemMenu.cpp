@@ -45,6 +45,32 @@ UniqueCoTaskMem SpecialFolderLocation(HWND owner, int csidl)
     return UniqueCoTaskMem(list);
 }
 
+void ShellOpenFolder(PCIDLIST_ABSOLUTE folder, const wchar_t* verb)
+{
+    // Virtual folders (the recycle bin, the control panel) have no path: they open by their list.
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SEE_MASK_IDLIST;
+    info.lpVerb = verb;
+    info.lpIDList = const_cast<ITEMIDLIST*>(static_cast<const ITEMIDLIST*>(folder));
+    info.nShow = SW_SHOWNORMAL;
+    ::ShellExecuteExW(&info);
+}
+
+void StartProgram(const std::wstring& program, std::wstring commandLine)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &process)) {
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+    }
+}
+
 bool SpecialFolderExists(int csidl)
 {
     wchar_t path[MAX_PATH] = {};
@@ -57,6 +83,8 @@ SystemMenuSystem SystemMenuSystem::Default()
     SystemMenuSystem system;
     system.FolderExists = SpecialFolderExists;
     system.Os = CurrentOsVersion();
+    system.OpenFolder = ShellOpenFolder;
+    system.RunProgram = StartProgram;
     return system;
 }
 
@@ -129,14 +157,7 @@ void TSystemMenu::OpenSpecialFolder(int csidl, const wchar_t* verb) const
 {
     const UniqueCoTaskMem folder = SpecialFolderLocation(m_owner, csidl);
     if (!folder) return;
-    // Virtual folders (the recycle bin, the control panel) have no path: they open by their list.
-    SHELLEXECUTEINFOW info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SEE_MASK_IDLIST;
-    info.lpVerb = verb;
-    info.lpIDList = folder.get();
-    info.nShow = SW_SHOWNORMAL;
-    ::ShellExecuteExW(&info);
+    if (m_system.OpenFolder) m_system.OpenFolder(static_cast<PCIDLIST_ABSOLUTE>(folder.get()), verb);
 }
 
 void TSystemMenu::OpenNetworkConnections() const
@@ -148,14 +169,5 @@ void TSystemMenu::OpenNetworkConnections() const
     const std::wstring program = IncludeTrailingBackslash(systemFolder) + L"rundll32.exe";
     std::wstring commandLine = L"\"" + program + L"\" shell32.dll,Control_RunDLL ";
     commandLine += IsNtFamily(m_system.Os) ? L"ncpa.cpl" : L"netcpl.cpl";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION process{};
-    if (::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &process)) {
-        ::CloseHandle(process.hThread);
-        ::CloseHandle(process.hProcess);
-    }
+    if (m_system.RunProgram) m_system.RunProgram(program, std::move(commandLine));
 }

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shtypes.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "base/Handles.h"
@@ -18,6 +20,10 @@ struct SystemMenuSystem {
     // Whether a special folder (CSIDL) exists as a folder on this system.
     std::function<bool(int csidl)> FolderExists;
     OsVersion Os;
+    // Hands a folder's item ID list to the shell with a verb ("open" or "explore").
+    std::function<void(PCIDLIST_ABSOLUTE folder, const wchar_t* verb)> OpenFolder;
+    // Starts a program with a command line (its first word the quoted program).
+    std::function<void(const std::wstring& program, std::wstring commandLine)> RunProgram;
 
     static SystemMenuSystem Default();
 };

@@ -5,9 +5,13 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
+
+#include <iterator>
 
 #include "app/Commands.h"
 #include "app/Settings.h"
+#include "base/WinUtil.h"
 #include "e2e/LauncherTest.h"
 #include "resources/resource.h"
 #include "tools/RecordLaunchLog.h"
@@ -49,6 +53,16 @@ void ClickWindow(HWND window)
     ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
+// A control's text as it shows it; another process's control answers only WM_GETTEXT.
+std::wstring ControlText(HWND control)
+{
+    wchar_t text[512] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(control, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                          kTimeout, &copied);
+    return text;
+}
+
 bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 bool Shown(HWND window) { return window && ::IsWindowVisible(window); }
 
@@ -88,6 +102,27 @@ protected:
     bool WaitForIni(const IntKey& key, int value) const
     {
         return WaitUntil([&] { return IniFile(Ini()).Read(key) == value; }, kTimeout);
+    }
+
+    // Opens the folder browser with "..." and chooses the sub-folder `name` (capitals) of the
+    // folder it shows first, with the keys a user would press: Right to open it, the name typed.
+    void ChooseSubFolder(LauncherProcess& launcher, const std::wstring& name)
+    {
+        Click(IDC_BROWSE_DATA_FOLDER);
+        HWND dialog = nullptr, tree = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (HWND window : FindProcessWindows(launcher.Id(), L"#32770")) {
+                    tree = ::FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr);
+                    if (tree && ::IsWindowVisible(window)) dialog = window;
+                }
+                return dialog && ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
+            },
+            kTimeout));
+        Key(VK_RIGHT);
+        for (wchar_t letter : name) Key(static_cast<WORD>(letter));
+        ClickWindow(FindChildByText(dialog, L"OK"));
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, kTimeout));
     }
 
     HWND m_main = nullptr;
@@ -188,7 +223,7 @@ TEST_F(OptionsTest, IconsPerRowStaysWithinItsRangeAndRelaysTheFloatingWindow)
     ::GetWindowRect(Control(IDC_UPDOWN_NUM_OF_ICON), &arrows);
     for (int i = 0; i < 7; ++i) ClickAt({(arrows.left + arrows.right) / 2, arrows.bottom - 3});
     EXPECT_TRUE(WaitForIni(keys::MaxIconInRow, 5));
-    EXPECT_EQ(TextOf(Control(IDC_EDIT_NUM_OF_ICON)), L"5");
+    EXPECT_EQ(ControlText(Control(IDC_EDIT_NUM_OF_ICON)), L"5");
     // Each step hid the window and laid it out again: now three rows of five.
     EXPECT_FALSE(Shown(floating));
     const SIZE fiveInRow = floatingSize();
@@ -199,7 +234,7 @@ TEST_F(OptionsTest, IconsPerRowStaysWithinItsRangeAndRelaysTheFloatingWindow)
     ClickWindow(Control(IDC_EDIT_NUM_OF_ICON));
     for (int i = 0; i < 27; ++i) Key(VK_UP);
     EXPECT_TRUE(WaitForIni(keys::MaxIconInRow, 30));
-    EXPECT_EQ(TextOf(Control(IDC_EDIT_NUM_OF_ICON)), L"30");
+    EXPECT_EQ(ControlText(Control(IDC_EDIT_NUM_OF_ICON)), L"30");
 }
 
 TEST_F(OptionsTest, HotKeyFieldsTakeEffectOnLeavingAndHidingTheMainIconNeedsBoth)
@@ -246,4 +281,102 @@ TEST_F(OptionsTest, HotKeyFieldsTakeEffectOnLeavingAndHidingTheMainIconNeedsBoth
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, 1); }, kTimeout));
     EXPECT_FALSE(::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)));
     EXPECT_FALSE(IniFile(Ini()).Read(keys::HideTrayIcon));
+}
+
+TEST_F(OptionsTest, NewDataFolderMovesEverySurfaceAtOnceAndOneThatCannotHoldTheDataIsRefused)
+{
+    const std::wstring old = m_folder.Path() + L"\\";
+    Shortcut(L"Icons\\a.lnk", L"A");
+    // A file where a collection folder belongs: that folder cannot be made.
+    TempFolder::MakeFolder(m_folder / L"Baddata");
+    TempFolder::WriteFile(m_folder / L"Baddata\\Menus");
+    for (const wchar_t* folder : {L"Newdata", L"Newdata\\Icons", L"Newdata\\Floating"})
+        TempFolder::MakeFolder(m_folder / folder);
+    Shortcut(L"Newdata\\Icons\\x.lnk", L"X");
+    Shortcut(L"Newdata\\Icons\\y.lnk", L"Y");
+    Shortcut(L"Newdata\\Floating\\g.lnk", L"G");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon); }, kTimeout));
+    ShowMoreOptions();
+    const std::wstring label = ControlText(Control(IDC_EDIT_DATA_FOLDER));
+    EXPECT_TRUE(old.ends_with(label.substr(label.find_last_of(L'\\', label.size() - 2) + 1))) << label;
+
+    ChooseSubFolder(launcher, L"BADDATA");
+    HWND box = launcher.WaitForWindow(L"#32770", L"Orvo Launcher");
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(FindChildByText(box, L"Orvo Launcher cannot create folder to store the data.\r\rPlease verify that you "
+                                   L"have permission to create a folder inside\rOrvo Launcher folder."),
+              nullptr);
+    Key(VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, kTimeout));
+    EXPECT_EQ(IniFile(Ini()).Read(keys::DataFolder), old);
+    EXPECT_EQ(ControlText(Control(IDC_EDIT_DATA_FOLDER)), label);
+    EXPECT_TRUE(TrayIconExists(m_main, kFirstItemIcon));
+
+    ChooseSubFolder(launcher, L"NEWDATA");
+    const std::wstring chosen = m_folder / L"Newdata\\";
+    EXPECT_TRUE(WaitUntil([&] { return IniFile(Ini()).Read(keys::DataFolder) == chosen; }, kTimeout));
+    EXPECT_TRUE(ControlText(Control(IDC_EDIT_DATA_FOLDER)).ends_with(L"\\Newdata\\"));
+    // Every surface shows the new folder's items at once: two tray icons, one floating button.
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon + 1); }, kTimeout));
+    EXPECT_TRUE(DirectoryExists(chosen + L"Menus"));
+    HWND floating = FindProcessWindow(launcher.Id(), L"TIconWindow");
+    launcher.PostCommand(kCmdShowFloatingIcon);
+    ASSERT_TRUE(WaitUntil([&] { return Shown(floating); }, kTimeout));
+    HWND panel = ::GetWindow(floating, GW_CHILD);
+    HWND bar = panel ? ::FindWindowExW(panel, nullptr, TOOLBARCLASSNAMEW, nullptr) : nullptr;
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(::SendMessageW(bar, TB_BUTTONCOUNT, 0, 0), 1);
+    // And the new folder is watched: an item added there gets its icon.
+    Shortcut(L"Newdata\\Icons\\z.lnk", L"Z");
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon + 2); }, 3 * kTimeout));
+}
+
+TEST_F(OptionsTest, SystemMenuOpensTheFolderInTheShellWithEitherChoice)
+{
+    PIDLIST_ABSOLUTE documents = nullptr;
+    ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, CSIDL_PERSONAL, &documents), S_OK);
+    SHFILEINFOW info{};
+    ::SHGetFileInfoW(reinterpret_cast<LPCWSTR>(documents), 0, &info, sizeof(info), SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    ::CoTaskMemFree(documents);
+    const std::wstring title = info.szDisplayName;
+    ASSERT_FALSE(title.empty());
+
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    for (const int choice : {IDC_RADIO_EXPLORE, IDC_RADIO_OPEN}) {
+        if (!Shown(m_main)) launcher.PostCommand(kCmdShowMainWindow);
+        ASSERT_TRUE(WaitUntil([&] { return Shown(m_main); }, kTimeout));
+        Click(choice);
+        EXPECT_TRUE(WaitForIni(keys::OpenSystemMenu, choice == IDC_RADIO_OPEN));
+        ASSERT_NE(OpenTrayMenu(launcher, m_main), nullptr);
+        Key(VK_HOME);   // the program submenu
+        Key(VK_DOWN);   // "Group Start"
+        Key(VK_DOWN);   // "System Menu"
+        Key(VK_RIGHT);  // "Desktop"
+        Key(VK_DOWN);   // "My Computer", past the separator
+        Key(VK_DOWN);   // "My Documents"
+        Key(VK_RETURN);
+        // The shell's own window for the folder, in a process of its own; it is closed again.
+        HWND shown = nullptr;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                HWND window = ::FindWindowW(nullptr, title.c_str());
+                DWORD process = 0;
+                if (window) ::GetWindowThreadProcessId(window, &process);
+                shown = window && process != launcher.Id() && ::IsWindowVisible(window) ? window : nullptr;
+                return shown != nullptr;
+            },
+            3 * kTimeout));
+        if (!shown) continue;
+        DWORD processId = 0;
+        ::GetWindowThreadProcessId(shown, &processId);
+        HANDLE process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId);
+        ::PostMessageW(shown, WM_CLOSE, 0, 0);
+        if (process) {
+            if (::WaitForSingleObject(process, kTimeout) != WAIT_OBJECT_0) ::TerminateProcess(process, 0);
+            ::CloseHandle(process);
+        }
+    }
 }

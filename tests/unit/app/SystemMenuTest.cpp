@@ -86,3 +86,51 @@ TEST_F(SystemMenuTest, ImagesComeFromTheSystemListOrAsCopiesInTheMenusOwnList)
         EXPECT_EQ(::ImageList_GetImageCount(own), 12);
     }
 }
+
+TEST_F(SystemMenuTest, EachEntryOpensItsFolderWithTheChosenVerbAndDialUpRunsTheApplet)
+{
+    struct Opened {
+        PIDLIST_ABSOLUTE folder = nullptr;
+        std::wstring verb;
+        std::wstring commandLine;
+    };
+    const struct {
+        unsigned command;
+        int folder;  // -1: the network connections applet
+    } entries[] = {{kCmdOpenDesktop, CSIDL_DESKTOP},          {kCmdOpenMyComp, CSIDL_DRIVES},
+                   {kCmdOpenMyDoc, CSIDL_PERSONAL},           {kCmdOpenRecycle, CSIDL_BITBUCKET},
+                   {kCmdOpenStartMenuAll, CSIDL_COMMON_STARTMENU}, {kCmdOpenStartUpAll, CSIDL_COMMON_STARTUP},
+                   {kCmdOpenStartMenu, CSIDL_STARTMENU},      {kCmdOpenStartUp, CSIDL_STARTUP},
+                   {kCmdOpenControlPanel, CSIDL_CONTROLS},    {kCmdOpenPrinter, CSIDL_PRINTERS},
+                   {kCmdOpenDialUp, -1}};
+    for (const OsPlatform platform : {OsPlatform::Nt, OsPlatform::Win9x}) {
+        for (const bool open : {true, false}) {
+            Opened opened;
+            SystemMenuSystem system = WithAllUsersFolders(true, platform);
+            system.OpenFolder = [&](PCIDLIST_ABSOLUTE folder, const wchar_t* verb) {
+                opened.folder = ::ILCloneFull(folder);
+                opened.verb = verb;
+            };
+            system.RunProgram = [&](const std::wstring&, std::wstring commandLine) { opened.commandLine = commandLine; };
+            TSystemMenu menu(nullptr, [open] { return open; }, system);
+            for (const auto& entry : entries) {
+                opened = {};
+                ASSERT_TRUE(menu.OnCommand(entry.command)) << entry.command;
+                if (entry.folder < 0) {
+                    EXPECT_EQ(opened.folder, nullptr);
+                    EXPECT_TRUE(opened.commandLine.ends_with(L"rundll32.exe\" shell32.dll,Control_RunDLL " +
+                                                             std::wstring(platform == OsPlatform::Nt ? L"ncpa.cpl" : L"netcpl.cpl")))
+                        << opened.commandLine;
+                    continue;
+                }
+                PIDLIST_ABSOLUTE expected = nullptr;
+                ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, entry.folder, &expected), S_OK) << entry.folder;
+                ASSERT_NE(opened.folder, nullptr) << entry.command;
+                EXPECT_TRUE(::ILIsEqual(opened.folder, expected)) << entry.command;
+                EXPECT_EQ(opened.verb, open ? L"open" : L"explore") << entry.command;
+                ::CoTaskMemFree(expected);
+                ::CoTaskMemFree(opened.folder);
+            }
+        }
+    }
+}
