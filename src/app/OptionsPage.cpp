@@ -445,9 +445,9 @@ INT_PTR TOptionsPage::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lP
 LRESULT CALLBACK TOptionsPage::HotKeySubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                   DWORD_PTR data) noexcept
 {
-    // Backspace or Delete alone empties the field, as in the shell's own shortcut key fields.
-    if (message == WM_KEYDOWN && (wParam == VK_BACK || wParam == VK_DELETE) && ::GetKeyState(VK_CONTROL) >= 0 &&
-        ::GetKeyState(VK_MENU) >= 0 && ::GetKeyState(VK_SHIFT) >= 0) {
+    // Backspace or Delete empties the field, as in the shell's own shortcut key fields: neither is
+    // a hotkey anyone would choose, and the field offers no other way back to "none".
+    if ((message == WM_KEYDOWN || message == WM_SYSKEYDOWN) && (wParam == VK_BACK || wParam == VK_DELETE)) {
         ::SendMessageW(hwnd, HKM_SETHOTKEY, 0, 0);
         return 0;
     }

@@ -57,8 +57,18 @@ void TSurfaceHotKeys::AttachEdits(HWND hotKeyPopup, HWND hotKeyIconWin)
 
 void TSurfaceHotKeys::EditExit(HotKeySlot& slot)
 {
-    slot.component.SetHotKey(slot.edit.Get());
+    const TShortCut wanted = slot.edit.Get();
+    slot.component.SetHotKey(wanted);
     slot.component.SetActive(slot.component.HotKey() != 0);
+    // An emptied field gives its hotkey up for good, so it is not restored at the next start; and
+    // with one hotkey gone the main icon may no longer stay hidden.
+    if (wanted == 0) {
+        m_host.StoreSurfaceHotKey(slot.which, 0, 0);
+        m_hideTrayIconEnabled = false;
+        m_host.UncheckHideTrayIcon();
+        m_host.StoreHideTrayIcon(false);
+        m_host.UpdateMainTrayIcon();
+    }
 }
 
 void TSurfaceHotKeys::RegisterSuccess(HotKeySlot& slot, std::uint16_t virtKey, std::uint16_t modifier)

@@ -81,11 +81,16 @@ protected:
         RECT tab{};
         if (!SendForStruct(launcher.Id(), tabs, TCM_GETITEMRECT, 2, tab)) return nullptr;
         ::MapWindowPoints(tabs, nullptr, reinterpret_cast<POINT*>(&tab), 2);
-        ClickAt({(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
         HWND box = FindChildByText(main, L"Start with Windows");
         m_page = box ? ::GetParent(box) : nullptr;
-        if (!WaitUntil([&] { return Shown(m_page); }, kTimeout)) return nullptr;
-        return m_page;
+        // A click while the window is still coming forward may be lost: click until the page shows.
+        const bool shown = WaitUntil(
+            [&] {
+                ClickAt({(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
+                return WaitUntil([&] { return Shown(m_page); }, 1000);
+            },
+            kTimeout, 0);
+        return shown ? m_page : nullptr;
     }
     HWND Control(int id) const { return ::GetDlgItem(m_page, id); }
     void Click(int id) { ClickWindow(Control(id)); }
