@@ -63,6 +63,15 @@ std::wstring ControlText(HWND control)
     return text;
 }
 
+// The window with the keyboard focus in the program's user-interface thread.
+HWND FocusOf(LauncherProcess& launcher)
+{
+    HWND main = FindProcessWindow(launcher.Id(), L"TOrvoLauncherClass");
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    return main && ::GetGUIThreadInfo(::GetWindowThreadProcessId(main, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
 bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 bool Shown(HWND window) { return window && ::IsWindowVisible(window); }
 
@@ -280,7 +289,8 @@ TEST_F(OptionsTest, HotKeyFieldsTakeEffectOnLeavingAndHidingTheMainIconNeedsBoth
 
     // Clearing one field withdraws the option, and the icon comes back.
     Click(IDC_HOTKEY_POPUP);
-    Key(VK_BACK);
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(launcher) == Control(IDC_HOTKEY_POPUP); }, kTimeout));
+    Key(VK_DELETE);
     Key(VK_TAB);
     EXPECT_TRUE(WaitForIni(keys::HKPopupVir, 0));
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, 1); }, kTimeout));
