@@ -7,6 +7,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <functional>
 #include <iterator>
 
 #include "app/Commands.h"
@@ -103,6 +104,16 @@ protected:
     }
     HWND Control(int id) const { return ::GetDlgItem(m_page, id); }
     void Click(int id) { ClickWindow(Control(id)); }
+    // Clicks a control until its effect shows; a click while the window comes forward may be lost.
+    bool ClickUntil(int id, const std::function<bool()>& effect)
+    {
+        return WaitUntil(
+            [&] {
+                Click(id);
+                return WaitUntil(effect, 1500);
+            },
+            kTimeout, 0);
+    }
     void ShowMoreOptions()
     {
         Click(IDC_MORE_OPTIONS);
@@ -181,9 +192,9 @@ TEST_F(OptionsTest, FloatEdgeUnticksAndGreysThePopupBoxAndTheEdgeFollowsAtOnce)
     ASSERT_TRUE(Checked(Control(IDC_POPUP_LEFT)));
     EXPECT_FALSE(::IsWindowEnabled(Control(IDC_FLOAT_LEFT)));
     // The popup box of the edge is unticked first; then the float box can be ticked.
-    Click(IDC_POPUP_LEFT);
-    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(Control(IDC_FLOAT_LEFT)) != FALSE; }, kTimeout));
-    Click(IDC_FLOAT_LEFT);
+    EXPECT_TRUE(ClickUntil(IDC_POPUP_LEFT, [&] { return ::IsWindowEnabled(Control(IDC_FLOAT_LEFT)) != FALSE; }));
+    EXPECT_FALSE(Checked(Control(IDC_FLOAT_LEFT)));
+    EXPECT_TRUE(ClickUntil(IDC_FLOAT_LEFT, [&] { return Checked(Control(IDC_FLOAT_LEFT)); }));
     EXPECT_TRUE(WaitForIni(keys::FloatLeft, true));
     EXPECT_TRUE(WaitForIni(keys::PopupLeft, false));
     EXPECT_FALSE(Checked(Control(IDC_POPUP_LEFT)));
@@ -193,8 +204,16 @@ TEST_F(OptionsTest, FloatEdgeUnticksAndGreysThePopupBoxAndTheEdgeFollowsAtOnce)
     HWND floating = FindProcessWindow(launcher.Id(), L"TIconWindow");
     launcher.PostCommand(kCmdOK);
     ASSERT_TRUE(WaitUntil([&] { return !Shown(m_main); }, kTimeout));
-    MoveMouseTo(0, 300);
-    EXPECT_TRUE(WaitUntil([&] { return Shown(floating); }, kTimeout));
+    int y = 300;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            // Into the edge from the screen, as a hand moves; again a little lower if no move was seen.
+            MoveMouseTo(60, y);
+            ::Sleep(50);
+            MoveMouseTo(0, y += 20);
+            return WaitUntil([&] { return Shown(floating); }, 2000);
+        },
+        3 * kTimeout, 0));
 }
 
 TEST_F(OptionsTest, DisableTrayIconRemovesAndRestoresTheItemIconsButNotTheMainOne)
