@@ -116,8 +116,7 @@ protected:
     }
     void ShowMoreOptions()
     {
-        Click(IDC_MORE_OPTIONS);
-        ASSERT_TRUE(WaitUntil([&] { return Shown(Control(IDC_BACK_OPTIONS)); }, kTimeout));
+        ASSERT_TRUE(ClickUntil(IDC_MORE_OPTIONS, [&] { return Shown(Control(IDC_BACK_OPTIONS)); }));
         EXPECT_FALSE(Shown(Control(IDC_START_WITH_WIN)));
     }
     bool WaitForIni(const BoolKey& key, bool value) const
@@ -133,21 +132,24 @@ protected:
     // folder it shows first, with the keys a user would press: Right to open it, the name typed.
     void ChooseSubFolder(LauncherProcess& launcher, const std::wstring& name)
     {
-        Click(IDC_BROWSE_DATA_FOLDER);
         HWND dialog = nullptr, tree = nullptr;
-        ASSERT_TRUE(WaitUntil(
-            [&] {
+        ASSERT_TRUE(ClickUntil(
+            IDC_BROWSE_DATA_FOLDER, [&] {
                 for (HWND window : FindProcessWindows(launcher.Id(), L"#32770")) {
                     tree = ::FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr);
                     if (tree && ::IsWindowVisible(window)) dialog = window;
                 }
                 return dialog && ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
-            },
-            kTimeout));
+            }));
         Key(VK_RIGHT);
         for (wchar_t letter : name) Key(static_cast<WORD>(letter));
-        ClickWindow(FindChildByText(dialog, L"OK"));
-        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, kTimeout));
+        HWND ok = FindChildByText(dialog, L"OK");
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                ClickWindow(ok);
+                return WaitUntil([&] { return !::IsWindow(dialog); }, 1500);
+            },
+            kTimeout, 0));
     }
 
     HWND m_main = nullptr;
@@ -169,11 +171,11 @@ TEST_F(OptionsTest, StartWithWindowsCreatesAndRemovesTheRunValueOfThisSettingsFi
                                Start{{Ini()}, named, program.substr(0, program.size() - 1) + L"\" \"" + Ini() + L"\""}}) {
         LauncherProcess launcher(start.arguments);
         ASSERT_NE(OpenOptionsPage(launcher), nullptr);
-        Click(IDC_START_WITH_WIN);
+        EXPECT_TRUE(ClickUntil(IDC_START_WITH_WIN, [&] { return Checked(Control(IDC_START_WITH_WIN)); }));
         EXPECT_TRUE(WaitUntil([&] { return ScopedPerUserState::ReadRunValue(start.valueName).has_value(); }, kTimeout));
         EXPECT_TRUE(EqualsNoCase(ScopedPerUserState::ReadRunValue(start.valueName).value_or(L""), start.commandLine));
         EXPECT_TRUE(Checked(Control(IDC_START_WITH_WIN)));
-        Click(IDC_START_WITH_WIN);
+        EXPECT_TRUE(ClickUntil(IDC_START_WITH_WIN, [&] { return !Checked(Control(IDC_START_WITH_WIN)); }));
         EXPECT_TRUE(WaitUntil([&] { return !ScopedPerUserState::ReadRunValue(start.valueName); }, kTimeout));
         EXPECT_FALSE(Checked(Control(IDC_START_WITH_WIN)));
         launcher.Terminate();
@@ -223,12 +225,12 @@ TEST_F(OptionsTest, DisableTrayIconRemovesAndRestoresTheItemIconsButNotTheMainOn
     LauncherProcess launcher({Ini()});
     ASSERT_NE(OpenOptionsPage(launcher), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon + 1); }, kTimeout));
-    Click(IDC_DISABLE_TRAY_ICON);
+    EXPECT_TRUE(ClickUntil(IDC_DISABLE_TRAY_ICON, [&] { return Checked(Control(IDC_DISABLE_TRAY_ICON)); }));
     EXPECT_TRUE(WaitUntil([&] { return !TrayIconExists(m_main, kFirstItemIcon) && !TrayIconExists(m_main, kFirstItemIcon + 1); },
                           kTimeout));
     EXPECT_TRUE(TrayIconExists(m_main, 1));
     EXPECT_TRUE(IniFile(Ini()).Read(keys::DisableTrayIcon));
-    Click(IDC_DISABLE_TRAY_ICON);
+    EXPECT_TRUE(ClickUntil(IDC_DISABLE_TRAY_ICON, [&] { return !Checked(Control(IDC_DISABLE_TRAY_ICON)); }));
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon) && TrayIconExists(m_main, kFirstItemIcon + 1); },
                           kTimeout));
     EXPECT_TRUE(TrayIconExists(m_main, 1));
@@ -264,7 +266,7 @@ TEST_F(OptionsTest, IconsPerRowStaysWithinItsRangeAndRelaysTheFloatingWindow)
     EXPECT_GT(fiveInRow.cy, tenInRow.cy);
 
     // The keys step too (the arrows of the read-only field); past 30 nothing goes higher.
-    ClickWindow(Control(IDC_EDIT_NUM_OF_ICON));
+    ASSERT_TRUE(ClickUntil(IDC_EDIT_NUM_OF_ICON, [&] { return FocusOf(launcher) == Control(IDC_EDIT_NUM_OF_ICON); }));
     for (int i = 0; i < 27; ++i) Key(VK_UP);
     EXPECT_TRUE(WaitForIni(keys::MaxIconInRow, 30));
     EXPECT_EQ(ControlText(Control(IDC_EDIT_NUM_OF_ICON)), L"30");
@@ -278,7 +280,7 @@ TEST_F(OptionsTest, HotKeyFieldsTakeEffectOnLeavingAndHidingTheMainIconNeedsBoth
     EXPECT_FALSE(::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)));
 
     // The popup menu's combination, typed into its field; Tab leaves the field.
-    Click(IDC_HOTKEY_POPUP);
+    ASSERT_TRUE(ClickUntil(IDC_HOTKEY_POPUP, [&] { return FocusOf(launcher) == Control(IDC_HOTKEY_POPUP); }));
     PressKeys({VK_CONTROL, VK_MENU, 'J'});
     ::Sleep(150);
     Key(VK_TAB);
@@ -295,20 +297,19 @@ TEST_F(OptionsTest, HotKeyFieldsTakeEffectOnLeavingAndHidingTheMainIconNeedsBoth
     // With the floating window's combination too, the main icon may be hidden.
     launcher.PostCommand(kCmdShowMainWindow);
     ASSERT_TRUE(WaitUntil([&] { return Shown(m_main); }, kTimeout));
-    Click(IDC_HOTKEY_ICON_WIN);
+    ASSERT_TRUE(ClickUntil(IDC_HOTKEY_ICON_WIN, [&] { return FocusOf(launcher) == Control(IDC_HOTKEY_ICON_WIN); }));
     PressKeys({VK_CONTROL, VK_MENU, 'K'});
     ::Sleep(150);
     Key(VK_TAB);
     EXPECT_TRUE(WaitForIni(keys::HKIconWinVir, 'K'));
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)) != FALSE; }, kTimeout));
-    Click(IDC_HIDE_TRAY_ICON);
+    EXPECT_TRUE(ClickUntil(IDC_HIDE_TRAY_ICON, [&] { return Checked(Control(IDC_HIDE_TRAY_ICON)); }));
     EXPECT_TRUE(WaitForIni(keys::HideTrayIcon, true));
     EXPECT_TRUE(WaitUntil([&] { return !TrayIconExists(m_main, 1); }, kTimeout));
     EXPECT_TRUE(Checked(Control(IDC_HIDE_TRAY_ICON)));
 
     // Clearing one field withdraws the option, and the icon comes back.
-    Click(IDC_HOTKEY_POPUP);
-    EXPECT_TRUE(WaitUntil([&] { return FocusOf(launcher) == Control(IDC_HOTKEY_POPUP); }, kTimeout));
+    ASSERT_TRUE(ClickUntil(IDC_HOTKEY_POPUP, [&] { return FocusOf(launcher) == Control(IDC_HOTKEY_POPUP); }));
     Key(VK_DELETE);
     Key(VK_TAB);
     EXPECT_TRUE(WaitForIni(keys::HKPopupVir, 0));
@@ -382,7 +383,7 @@ TEST_F(OptionsTest, SystemMenuOpensTheFolderInTheShellWithEitherChoice)
     for (const int choice : {IDC_RADIO_EXPLORE, IDC_RADIO_OPEN}) {
         if (!Shown(m_main)) launcher.PostCommand(kCmdShowMainWindow);
         ASSERT_TRUE(WaitUntil([&] { return Shown(m_main); }, kTimeout));
-        Click(choice);
+        EXPECT_TRUE(ClickUntil(choice, [&] { return Checked(Control(choice)); }));
         EXPECT_TRUE(WaitForIni(keys::OpenSystemMenu, choice == IDC_RADIO_OPEN));
         ASSERT_NE(OpenTrayMenu(launcher, m_main), nullptr);
         Key(VK_HOME);   // the program submenu
