@@ -2,19 +2,13 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <iterator>
-
 #include "app/Commands.h"
 #include "app/MainTrayIcon.h"
 #include "app/Options.h"
-#include "app/OptionsRules.h"
-#include "base/Dpi.h"
 #include "base/ErrorReport.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "components/HintShadow.h"
-#include "components/OrvoBrowseFolderDialog.h"
 #include "components/OrvoPickIcon.h"
 #include "floating/IconWindowUnit.h"
 #include "hotkeys/SurfaceHotKeys.h"
@@ -22,29 +16,7 @@
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
-// The data folder label's text width at 96 DPI.
-constexpr int kDataFolderWidth = 196;
 constexpr const wchar_t* kKeyNames[] = {L"None", L"Ctrl", L"Alt", L"Shift"};
-
-// One screen edge's pair of check boxes, in the order left, top, right, bottom.
-struct EdgeControls {
-    int floatId;
-    int popupId;
-    const BoolKey& floatKey;
-    const BoolKey& popupKey;
-    bool LauncherOptions::*floatAt;
-    bool LauncherOptions::*popupAt;
-};
-const EdgeControls kEdges[] = {
-    {IDC_FLOAT_LEFT, IDC_POPUP_LEFT, keys::FloatLeft, keys::PopupLeft, &LauncherOptions::floatLeft,
-     &LauncherOptions::popupLeft},
-    {IDC_FLOAT_TOP, IDC_POPUP_TOP, keys::FloatTop, keys::PopupTop, &LauncherOptions::floatTop,
-     &LauncherOptions::popupTop},
-    {IDC_FLOAT_RIGHT, IDC_POPUP_RIGHT, keys::FloatRight, keys::PopupRight, &LauncherOptions::floatRight,
-     &LauncherOptions::popupRight},
-    {IDC_FLOAT_BOTTOM, IDC_POPUP_BOTTOM, keys::FloatBottom, keys::PopupBottom, &LauncherOptions::floatBottom,
-     &LauncherOptions::popupBottom},
-};
 
 // The help topic of each control; a label shares its field's.
 struct HelpContext {
@@ -208,46 +180,6 @@ void TOptionsPage::ShowMainIconImages()
     ::ShowWindow(custom, !m_moreShown && useCustom ? SW_SHOWNA : SW_HIDE);
 }
 
-void TOptionsPage::ShowDataFolder(const std::wstring& folder)
-{
-    HWND label = ::GetDlgItem(Handle(), IDC_EDIT_DATA_FOLDER);
-    HDC dc = ::GetDC(label);
-    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
-    const auto width = [dc](std::wstring_view text) {
-        SIZE size{};
-        ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
-        return static_cast<int>(size.cx);
-    };
-    // Never wider than the frame shows, where a large font leaves it less than the usual width.
-    RECT frame{};
-    ::GetClientRect(label, &frame);
-    const int limit = std::min<int>(ScaleForDpi(kDataFolderWidth, WindowDpi(Handle())), frame.right - 4);
-    const std::wstring shown = ShortenPathToWidth(folder, limit, width);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(label, dc);
-    ::SetWindowTextW(label, shown.c_str());
-
-    m_dataFolderText = folder;
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof(tool);
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(label);
-    tool.lpszText = m_dataFolderText.data();
-    ::SendMessageW(m_dataFolderHint, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-}
-
-void TOptionsPage::ShowEdgeChecks()
-{
-    const LauncherOptions& o = m_host.EditableOptions();
-    // An edge never opens both: a box is greyed while the other box of its edge is ticked.
-    for (const EdgeControls& edge : kEdges) {
-        SetCheck(edge.floatId, o.*edge.floatAt);
-        EnableControl(edge.floatId, !(o.*edge.popupAt));
-        SetCheck(edge.popupId, o.*edge.popupAt);
-        EnableControl(edge.popupId, !(o.*edge.floatAt));
-    }
-}
-
 void TOptionsPage::ShowHideTrayIconState()
 {
     LauncherOptions& o = m_host.EditableOptions();
@@ -265,18 +197,8 @@ void TOptionsPage::ShowHideTrayIconState()
 
 bool TOptionsPage::OnCommand(int id, int code)
 {
-    if (code == CBN_SELCHANGE && (id == IDC_COMBO_DISABLE_KEYS || id == IDC_COMBO_FLOATING_KEY)) {
-        ComboBoxChange(id);
-        return true;
-    }
+    if (OnMoreCommand(id, code)) return true;
     if (code != BN_CLICKED) return false;
-    for (std::size_t edge = 0; edge < std::size(kEdges); ++edge) {
-        if (id == kEdges[edge].floatId || id == kEdges[edge].popupId) {
-            EdgeActionExecute(edge, id == kEdges[edge].floatId);
-            ShowEdgeChecks();
-            return true;
-        }
-    }
     switch (id) {
     case IDC_START_WITH_WIN: m_host.ExecuteCommand(kCmdStartWithWin); break;
     case IDC_ONE_CLICK: m_host.ExecuteCommand(kCmdOneClickToActive); break;
@@ -294,7 +216,6 @@ bool TOptionsPage::OnCommand(int id, int code)
     case IDC_HIDE_TRAY_ICON: ActionHideTrayIconExecute(); break;
     case IDC_MORE_OPTIONS: ShowPanel(true); return true;
     case IDC_BACK_OPTIONS: ShowPanel(false); return true;
-    case IDC_BROWSE_DATA_FOLDER: ActionBrowseDataFolderExecute(); return true;
     default: return false;
     }
     ShowOptions();
@@ -365,55 +286,6 @@ void TOptionsPage::ActionHideTrayIconExecute()
     m_settings.Write(keys::HideTrayIcon, o.hideTrayIcon);
 }
 
-void TOptionsPage::ActionBrowseDataFolderExecute()
-{
-    TOrvoFolderDialog dialog;
-    dialog.Parent = ::GetAncestor(Handle(), GA_ROOT);
-    dialog.Folder = ExcludeTrailingBackslash(m_host.DataFolder());
-    // Data can only live in a folder of the file system.
-    dialog.Flags.insert(BrowseInfoFlag::OnlyFileSystem);
-    if (!dialog.Execute() || dialog.Folder.empty()) return;
-    const std::wstring folder = IncludeTrailingBackslash(dialog.Folder);
-    if (folder == m_host.DataFolder()) return;
-    m_host.ChangeDataFolder(folder);
-}
-
-void TOptionsPage::EdgeActionExecute(std::size_t edge, bool floatAction)
-{
-    const EdgeControls& controls = kEdges[edge];
-    LauncherOptions& o = m_host.EditableOptions();
-    bool& floatAt = o.*controls.floatAt;
-    bool& popupAt = o.*controls.popupAt;
-    const EdgeChecks checks = ToggleEdgeCheck(EdgeChecks{floatAt, !popupAt, popupAt, !floatAt}, floatAction);
-    floatAt = checks.floatChecked;
-    popupAt = checks.popupChecked;
-    m_settings.Write(controls.floatKey, floatAt);
-    m_settings.Write(controls.popupKey, popupAt);
-}
-
-void TOptionsPage::ComboBoxChange(int id)
-{
-    const auto index = static_cast<int>(::SendDlgItemMessageW(Handle(), id, CB_GETCURSEL, 0, 0));
-    if (index < 0) return;
-    LauncherOptions& o = m_host.EditableOptions();
-    if (id == IDC_COMBO_DISABLE_KEYS) {
-        o.disableKey = ClampKeyComboIndex(index);
-        m_settings.Write(keys::DisableKey, o.disableKey);
-    } else {
-        o.floatRightKey = ClampKeyComboIndex(index);
-        m_settings.Write(keys::FloatRightKey, o.floatRightKey);
-    }
-}
-
-void TOptionsPage::TrackBarSensitivityChange()
-{
-    const int position = m_trackBar.Position();
-    LauncherOptions& o = m_host.EditableOptions();
-    if (position == o.sensitivity) return;
-    o.sensitivity = position;
-    m_settings.Write(keys::Sensitivity, position);
-}
-
 INT_PTR TOptionsPage::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -461,12 +333,4 @@ LRESULT CALLBACK TOptionsPage::HotKeySubclassProc(HWND hwnd, UINT message, WPARA
         }
     }
     return result;
-}
-
-LRESULT CALLBACK TOptionsPage::TrackBarSensitivityKeyDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
-                                                          UINT_PTR, DWORD_PTR) noexcept
-{
-    // Up and Page Up move towards "Long", as the labels read.
-    if (message == WM_KEYDOWN || message == WM_KEYUP) wParam = TrackBarSensitivityKey(static_cast<unsigned>(wParam));
-    return ::DefSubclassProc(hwnd, message, wParam, lParam);
 }

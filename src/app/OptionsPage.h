@@ -77,6 +77,7 @@ private:
     void ShowEdgeChecks();
     void ShowHideTrayIconState();
     bool OnCommand(int id, int code);
+    bool OnMoreCommand(int id, int code);
 
     void ActionCustomMainIconExecute();
     void ActionChangeMainTrayIconExecute();
