@@ -24,15 +24,15 @@ constexpr DWORD kTimeout = 10000;
 constexpr UINT kFirstItemIcon = 100;
 
 // A message whose answer the control writes into a structure, sent through memory of the
-// program's own process.
+// program's own process. `answersTrue`: the message returns non-zero when it succeeded.
 template <typename T>
-bool SendForStruct(DWORD processId, HWND window, UINT message, WPARAM wParam, T& value)
+bool SendForStruct(DWORD processId, HWND window, UINT message, WPARAM wParam, T& value, bool answersTrue = true)
 {
     HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
     if (!process) return false;
     void* remote = ::VirtualAllocEx(process, nullptr, sizeof(T), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     bool done = remote && ::WriteProcessMemory(process, remote, &value, sizeof(T), nullptr) &&
-                ::SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote)) != 0 &&
+                (::SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote)) != 0 || !answersTrue) &&
                 ::ReadProcessMemory(process, remote, &value, sizeof(T), nullptr);
     if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     ::CloseHandle(process);
@@ -413,5 +413,56 @@ TEST_F(OptionsTest, SystemMenuOpensTheFolderInTheShellWithEitherChoice)
             if (::WaitForSingleObject(process, kTimeout) != WAIT_OBJECT_0) ::TerminateProcess(process, 0);
             ::CloseHandle(process);
         }
+    }
+}
+
+TEST_F(OptionsTest, DelayTrackBarMovesTowardsLongWithUpAndTheKeyListsStoreTheirChoice)
+{
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    ShowMoreOptions();
+    // A click on the thumb gives the track bar the focus without moving it.
+    HWND trackBar = Control(IDC_TRACKBAR_SENSITIVITY);
+    RECT thumb{};
+    ASSERT_TRUE(SendForStruct(launcher.Id(), trackBar, TBM_GETTHUMBRECT, 0, thumb, false));
+    ASSERT_GT(thumb.right, thumb.left);
+    ::MapWindowPoints(trackBar, nullptr, reinterpret_cast<POINT*>(&thumb), 2);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            ClickAt({(thumb.left + thumb.right) / 2, (thumb.top + thumb.bottom) / 2});
+            return WaitUntil([&] { return FocusOf(launcher) == trackBar; }, 1500);
+        },
+        kTimeout, 0));
+    const int start = static_cast<int>(::SendMessageW(trackBar, TBM_GETPOS, 0, 0));
+    ASSERT_EQ(start, 5);
+    struct Step {
+        WORD key;
+        int moved;  // towards "Long" when positive
+    };
+    int expected = start;
+    for (const Step& step : {Step{VK_UP, 1}, Step{VK_PRIOR, 1}, Step{VK_DOWN, -1}, Step{VK_NEXT, -1}, Step{VK_RIGHT, 1}}) {
+        const int before = expected;
+        Key(step.key);
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                expected = static_cast<int>(::SendMessageW(trackBar, TBM_GETPOS, 0, 0));
+                return (expected - before) * step.moved > 0;
+            },
+            kTimeout))
+            << step.key;
+        EXPECT_TRUE(WaitForIni(keys::Sensitivity, expected)) << step.key;
+    }
+
+    // The lists: the keyboard picks the next entry, and its index is stored.
+    for (const auto& [id, key] : {std::pair{IDC_COMBO_DISABLE_KEYS, &keys::DisableKey},
+                                  std::pair{IDC_COMBO_FLOATING_KEY, &keys::FloatRightKey}}) {
+        HWND list = Control(id);
+        const int before = IniFile(Ini()).Read(*key);
+        ASSERT_TRUE(ClickUntil(id, [&] { return ::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+        Key(before == 3 ? VK_UP : VK_DOWN);
+        Key(VK_RETURN);
+        const int chosen = before == 3 ? 2 : before + 1;
+        EXPECT_TRUE(WaitForIni(*key, chosen)) << id;
+        EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), chosen);
     }
 }
