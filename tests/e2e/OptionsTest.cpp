@@ -274,7 +274,6 @@ TEST_F(OptionsTest, IconsPerRowStaysWithinItsRangeAndRelaysTheFloatingWindow)
 
 TEST_F(OptionsTest, HotKeyFieldsTakeEffectOnLeavingAndHidingTheMainIconNeedsBoth)
 {
-    Shortcut(L"Icons\\a.lnk", L"A");
     LauncherProcess launcher({Ini()});
     ASSERT_NE(OpenOptionsPage(launcher), nullptr);
     EXPECT_FALSE(::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)));
@@ -303,6 +302,13 @@ TEST_F(OptionsTest, HotKeyFieldsTakeEffectOnLeavingAndHidingTheMainIconNeedsBoth
     Key(VK_TAB);
     EXPECT_TRUE(WaitForIni(keys::HKIconWinVir, 'K'));
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)) != FALSE; }, kTimeout));
+    // Not while there is no item tray icon: the program would have no icon at all.
+    ASSERT_TRUE(ClickUntil(IDC_HIDE_TRAY_ICON, [&] { return FocusOf(launcher) == Control(IDC_HIDE_TRAY_ICON); }));
+    EXPECT_FALSE(Checked(Control(IDC_HIDE_TRAY_ICON)));
+    EXPECT_FALSE(IniFile(Ini()).Read(keys::HideTrayIcon));
+    EXPECT_TRUE(TrayIconExists(m_main, 1));
+    Shortcut(L"Icons\\a.lnk", L"A");
+    ASSERT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon); }, 3 * kTimeout));
     EXPECT_TRUE(ClickUntil(IDC_HIDE_TRAY_ICON, [&] { return Checked(Control(IDC_HIDE_TRAY_ICON)); }));
     EXPECT_TRUE(WaitForIni(keys::HideTrayIcon, true));
     EXPECT_TRUE(WaitUntil([&] { return !TrayIconExists(m_main, 1); }, kTimeout));
