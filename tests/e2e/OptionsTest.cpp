@@ -472,3 +472,25 @@ TEST_F(OptionsTest, DelayTrackBarMovesTowardsLongWithUpAndTheKeyListsStoreTheirC
         EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), chosen);
     }
 }
+
+TEST_F(OptionsTest, CustomizeMainTrayIconSwapsThePreviewAndIsStored)
+{
+    wchar_t system[MAX_PATH] = {};
+    ::GetSystemDirectoryW(system, MAX_PATH);
+    IniFile(Ini()).Write(keys::IconFile, std::wstring(system) + L"\\shell32.dll");
+    IniFile(Ini()).Write(keys::IconIdx, 3);
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    HWND builtIn = Control(IDC_BUILT_IN_ICON_IMAGE);
+    HWND custom = Control(IDC_CUSTOM_ICON_IMAGE);
+    EXPECT_TRUE(Shown(builtIn));
+    EXPECT_FALSE(Shown(custom));
+    for (const bool useCustom : {true, false}) {
+        EXPECT_TRUE(ClickUntil(IDC_CUSTOM_MAIN_ICON, [&] { return Checked(Control(IDC_CUSTOM_MAIN_ICON)) == useCustom; }));
+        EXPECT_TRUE(WaitForIni(keys::UseCustomMainIcon, useCustom));
+        // One place, one image: the file's icon or the program's own.
+        EXPECT_TRUE(WaitUntil([&] { return Shown(custom) == useCustom && Shown(builtIn) != useCustom; }, kTimeout));
+        EXPECT_NE(::SendMessageW(useCustom ? custom : builtIn, STM_GETICON, 0, 0), 0);
+        EXPECT_TRUE(TrayIconExists(m_main, 1));
+    }
+}
