@@ -87,6 +87,7 @@ protected:
         launcher.PostCommand(kCmdShowMainWindow);
         if (!WaitUntil([&] { return Shown(main); }, kTimeout)) return nullptr;
         m_main = main;
+        m_launcher = &launcher;
         HWND tabs = ::FindWindowExW(main, nullptr, WC_TABCONTROLW, nullptr);
         RECT tab{};
         if (!SendForStruct(launcher.Id(), tabs, TCM_GETITEMRECT, 2, tab)) return nullptr;
@@ -104,15 +105,25 @@ protected:
     }
     HWND Control(int id) const { return ::GetDlgItem(m_page, id); }
     void Click(int id) { ClickWindow(Control(id)); }
-    // Clicks a control until its effect shows; a click while the window comes forward may be lost.
+    // Clicks a control until its effect shows. A click may be lost on a busy machine; one that
+    // arrived moves the focus to the control, and then its effect is awaited, never clicked twice.
     bool ClickUntil(int id, const std::function<bool()>& effect)
     {
-        return WaitUntil(
+        HWND control = Control(id);
+        const bool focusedBefore = FocusOf(*m_launcher) == control;
+        bool arrived = false;
+        const bool done = WaitUntil(
             [&] {
                 Click(id);
-                return WaitUntil(effect, 1500);
+                return WaitUntil(
+                    [&] {
+                        arrived = !focusedBefore && FocusOf(*m_launcher) == control;
+                        return arrived || effect();
+                    },
+                    focusedBefore ? 3000 : 1500);
             },
             kTimeout, 0);
+        return done && (!arrived || WaitUntil(effect, kTimeout));
     }
     void ShowMoreOptions()
     {
@@ -154,6 +165,7 @@ protected:
 
     HWND m_main = nullptr;
     HWND m_page = nullptr;
+    LauncherProcess* m_launcher = nullptr;
 };
 } // namespace
 
