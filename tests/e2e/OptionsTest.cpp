@@ -370,7 +370,8 @@ TEST_F(OptionsTest, NewDataFolderMovesEverySurfaceAtOnceAndOneThatCannotHoldTheD
     ChooseSubFolder(launcher, L"NEWDATA");
     const std::wstring chosen = m_folder / L"Newdata\\";
     EXPECT_TRUE(WaitUntil([&] { return IniFile(Ini()).Read(keys::DataFolder) == chosen; }, kTimeout));
-    EXPECT_TRUE(ControlText(Control(IDC_EDIT_DATA_FOLDER)).ends_with(L"\\Newdata\\"));
+    EXPECT_TRUE(WaitUntil([&] { return ControlText(Control(IDC_EDIT_DATA_FOLDER)).ends_with(L"\\Newdata\\"); }, kTimeout))
+        << ControlText(Control(IDC_EDIT_DATA_FOLDER));
     // Every surface shows the new folder's items at once: two tray icons, one floating button.
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon + 1); }, kTimeout));
     EXPECT_TRUE(DirectoryExists(chosen + L"Menus"));
