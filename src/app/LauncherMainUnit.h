@@ -26,6 +26,7 @@
 #include "floating/IconWindowUnit.h"
 #include "items/CollectionLoader.h"
 #include "items/CollectionReload.h"
+#include "items/MenusSurfaceFanOut.h"
 #include "popupmenu/PopupMenuRight.h"
 #include "tray/ItemTrayIcons.h"
 
@@ -35,7 +36,8 @@ class TOrvoLauncherClass : public Window,
                            private PopupMenuHost,
                            private LauncherTriggersHost,
                            private LauncherHotKeysHost,
-                           private LauncherGroupsHost {
+                           private LauncherGroupsHost,
+                           private LauncherPageHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
     ~TOrvoLauncherClass() override;
@@ -112,6 +114,16 @@ private:
     void SetModalWindow(HWND window) override { m_modalWindow = window; }
     void ShowHelpTopic() override { ActionShowHelpExecute(); }
     void ShowContextHelpPopup(DWORD contextId, POINT at) override;
+    // LauncherPageHost
+    std::wstring PageDataFolder() const override { return m_dataFolder; }
+    std::wstring IconsItemFile(std::uint16_t id) const override { return FileOfItem(m_collections.Icons(), id); }
+    std::wstring FloatingItemFile(std::uint16_t id) const override { return FileOfItem(m_collections.Floating(), id); }
+    void ExecutePageCommand(unsigned id) override { OnCommand(id); }
+    static std::wstring FileOfItem(const Collection& collection, std::uint16_t id)
+    {
+        const Item* item = collection.ItemById(id);
+        return item ? item->FileName : std::wstring();
+    }
 
     void FormCreate();
     void FormDestroy();
@@ -167,6 +179,7 @@ private:
     std::unique_ptr<MainTrayIcon> m_mainIcon;
     std::unique_ptr<TItemTrayIcons> m_itemTray;
     std::unique_ptr<TBPopupMenuRight> m_popupMenu;
+    std::unique_ptr<MenusSurfaceFanOut> m_menusSurfaces;  // the popup menu and the page's tree
     std::unique_ptr<TIconWindow> m_iconWindow;
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     std::unique_ptr<LauncherTriggers> m_triggers;

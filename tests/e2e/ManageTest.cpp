@@ -1,0 +1,442 @@
+// Managing the collections from the "Launcher" page of the real program: the three context menus
+// opened by right clicks on the real controls and driven by keys, files dropped from the shell,
+// buttons dragged onto the tree, renames in the tree, new folders and deletion. Every change is
+// seen on disk and on the surface the folder watch rebuilt from it.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/Commands.h"
+#include "base/Handles.h"
+#include "common/DropFiles.h"
+#include "e2e/LauncherTest.h"
+#include "e2e/RemoteControls.h"
+#include "resources/resource.h"
+#include "tools/RecordLaunchLog.h"
+#include "unit/items/ItemTestFiles.h"
+
+using namespace e2e;
+
+namespace {
+constexpr DWORD kTimeout = 10000;
+// A rebuild comes one to two seconds after a change; a loaded machine adds to it.
+constexpr DWORD kRebuildTimeout = 8000;
+
+void MouseButton(DWORD down, DWORD up)
+{
+    INPUT input[2] = {};
+    input[0].type = input[1].type = INPUT_MOUSE;
+    input[0].mi.dwFlags = down;
+    input[1].mi.dwFlags = up;
+    ::SendInput(2, input, sizeof(INPUT));
+}
+
+// Text typed as characters, whatever the keyboard layout.
+void TypeText(const std::wstring& text)
+{
+    for (wchar_t c : text) {
+        INPUT input[2] = {};
+        input[0].type = input[1].type = INPUT_KEYBOARD;
+        input[0].ki.wScan = input[1].ki.wScan = c;
+        input[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        input[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        ::SendInput(2, input, sizeof(INPUT));
+    }
+    ::Sleep(100);
+}
+
+struct FindControl {
+    int id;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindControlById(HWND child, LPARAM search)
+{
+    auto* s = reinterpret_cast<FindControl*>(search);
+    wchar_t name[64] = {};
+    ::GetClassNameW(child, name, 64);
+    if (::GetDlgCtrlID(child) != s->id || lstrcmpW(name, s->className) != 0) return TRUE;
+    s->found = child;
+    return FALSE;
+}
+
+// How many pixels of a colour a window shows on the screen.
+int PixelsOfColour(HWND window, COLORREF colour)
+{
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return 0;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    int count = 0;
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
+    for (int i = 0; i < width * height; ++i) count += (pixels[i] & 0xFFFFFF) == wanted ? 1 : 0;
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return count;
+}
+
+class ManageTest : public LauncherTest {
+protected:
+    void SetUp() override
+    {
+        LauncherTest::SetUp();
+        TempFolder::MakeFolder(m_folder / L"staging");
+    }
+
+    // Starts the program once its bars hold these counts, and shows its main window on the
+    // "Launcher" page.
+    HWND StartShown(LauncherProcess& launcher, int iconItems, int floatingItems)
+    {
+        HWND main = launcher.StartAndWaitForMainWindow();
+        EXPECT_NE(main, nullptr);
+        if (!main) return nullptr;
+        m_main = main;
+        m_process = launcher.Id();
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                return ButtonCount(IconsBar()) == iconItems && ButtonCount(FloatingBar()) == floatingItems &&
+                       TreeNodes(m_process, Tree()).size() > 0;
+            },
+            3 * kTimeout));
+        launcher.PostCommand(kCmdShowMainWindow);
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) && ::GetForegroundWindow() == main; }, kTimeout));
+        return main;
+    }
+
+    HWND Panel(int id) const
+    {
+        FindControl search{id, L"TFileDropTarget", nullptr};
+        ::EnumChildWindows(m_main, &FindControlById, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    HWND Tree() const { return ::GetDlgItem(Panel(IDC_DROP_MENU), IDC_POPUP_MENU_TREE); }
+    HWND IconsBar() const { return FirstToolBar(Panel(IDC_DROP_ICON)); }
+    HWND FloatingBar() const { return FirstToolBar(Panel(IDC_DROP_FLOATING)); }
+    HWND IconWindowBar() const { return FirstToolBar(FindProcessWindow(m_process, L"TIconWindow")); }
+    bool HasNode(const std::wstring& text) const { return TreeNodeByText(m_process, Tree(), text) != nullptr; }
+    POINT Node(const std::wstring& text) const
+    {
+        return TreeNodeCentre(m_process, Tree(), TreeNodeByText(m_process, Tree(), text));
+    }
+    POINT BarEnd(HWND bar) const
+    {
+        // Beside the last button: the bar itself.
+        RECT r{};
+        ::GetWindowRect(::GetParent(::GetParent(bar)), &r);
+        return POINT{r.right - 10, (r.top + r.bottom) / 2};
+    }
+
+    HWND ContextMenu() const
+    {
+        HWND menu = FindProcessWindow(m_process, L"#32768");
+        return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+    }
+    // A right click at the point, as the user makes it; the context menu that opened.
+    HWND RightClick(POINT at)
+    {
+        MoveMouseTo(at.x, at.y);
+        ::Sleep(100);
+        MouseButton(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+        HWND menu = nullptr;
+        WaitUntil([&] { return (menu = ContextMenu()) != nullptr; }, kTimeout);
+        return menu;
+    }
+    // A right click, then an entry chosen by its underlined letter.
+    void Choose(POINT at, WORD letter)
+    {
+        ASSERT_NE(RightClick(at), nullptr) << "no context menu";
+        Key(letter);
+        // Where two entries share the letter, the first may only be selected.
+        if (!WaitUntil([&] { return ContextMenu() == nullptr; }, 1500)) Key(VK_RETURN);
+        EXPECT_TRUE(WaitUntil([&] { return ContextMenu() == nullptr; }, kTimeout));
+    }
+    void Drag(POINT from, POINT to)
+    {
+        MoveMouseTo(from.x, from.y);
+        ::Sleep(100);
+        INPUT press{};
+        press.type = INPUT_MOUSE;
+        press.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        ::SendInput(1, &press, sizeof(press));
+        for (int step = 1; step <= 12; ++step) {
+            MoveMouseTo(from.x + (to.x - from.x) * step / 12, from.y + (to.y - from.y) * step / 12);
+            ::Sleep(40);
+        }
+        INPUT release{};
+        release.type = INPUT_MOUSE;
+        release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        ::SendInput(1, &release, sizeof(release));
+        ::Sleep(200);
+    }
+
+    // The program's message box, and its text.
+    HWND MessageBoxWindow() const
+    {
+        for (HWND box : FindProcessWindows(m_process, L"#32770", L"Orvo Launcher"))
+            if (::IsWindowVisible(box)) return box;
+        return nullptr;
+    }
+    std::wstring WaitForMessage()
+    {
+        HWND box = nullptr;
+        if (!WaitUntil([&] { return (box = MessageBoxWindow()) != nullptr; }, kTimeout)) return L"(no message)";
+        std::wstring message;
+        WaitUntil(
+            [&] {
+                for (const std::wstring& text : ChildTexts(box))
+                    if (text.size() > message.size() && text != L"OK") message = text;
+                return !message.empty();
+            },
+            kTimeout);
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return MessageBoxWindow() == nullptr; }, kTimeout));
+        return message;
+    }
+
+    // Files as a drop from another program hands them over: WM_DROPFILES posted to the panel, the
+    // block in the program's memory, freed once `done` holds (or the time is up).
+    void DropFromShell(int panelId, const std::vector<std::wstring>& files, POINT at,
+                       const std::function<bool()>& done)
+    {
+        UniqueHandle process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, m_process));
+        ASSERT_TRUE(process);
+        void* drop = PlaceDropFilesIn(process.get(), files, at);
+        ASSERT_NE(drop, nullptr);
+        ::PostMessageW(Panel(panelId), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+        EXPECT_TRUE(WaitUntil(done, kTimeout));
+        ::VirtualFreeEx(process.get(), drop, 0, MEM_RELEASE);
+    }
+
+    bool Exists(const std::wstring& relative) const
+    {
+        return ::GetFileAttributesW((m_folder / relative).c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    bool WaitForFile(const std::wstring& relative, bool present = true) const
+    {
+        return WaitUntil([&] { return Exists(relative) == present; }, kTimeout);
+    }
+
+    HWND m_main = nullptr;
+    DWORD m_process = 0;
+};
+} // namespace
+
+TEST_F(ManageTest, CopyAndMoveBetweenTheThreeCollections)
+{
+    Shortcut(L"Icons\\Alpha.lnk", L"A");
+    Shortcut(L"Floating\\Beta.lnk", L"B");
+    Shortcut(L"Menus\\Gamma.lnk", L"G");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 1, 1), nullptr);
+
+    // "&Copy as Menu" on the Icons button: the tree and the popup menu get the entry.
+    Choose(ButtonCentre(IconsBar(), 0), 'C');
+    ASSERT_TRUE(WaitForFile(L"Menus\\Alpha.lnk"));
+    EXPECT_TRUE(Exists(L"Icons\\Alpha.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return HasNode(L"Alpha"); }, kRebuildTimeout));
+
+    // "Move as Tray &Icon" on the Floating button: a second tray icon, an empty floating window.
+    Choose(ButtonCentre(FloatingBar(), 0), 'I');
+    ASSERT_TRUE(WaitForFile(L"Icons\\Beta.lnk"));
+    EXPECT_FALSE(Exists(L"Floating\\Beta.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, 101) && ButtonCount(IconsBar()) == 2; }, kRebuildTimeout));
+    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(IconWindowBar()) == 0; }, kRebuildTimeout));
+
+    // "Move as Floating &Icon" on the tree's entry: it leaves the tree for the floating window.
+    Choose(Node(L"Gamma"), 'I');
+    ASSERT_TRUE(WaitForFile(L"Floating\\Gamma.lnk"));
+    EXPECT_FALSE(Exists(L"Menus\\Gamma.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(IconWindowBar()) == 1 && !HasNode(L"Gamma"); }, kRebuildTimeout));
+}
+
+TEST_F(ManageTest, ANameThatExistsStopsTheCopyAndTheMoveAndOverwritesNothing)
+{
+    item_test::MakeShortcut(m_folder / L"Icons\\Editor.lnk", RecordLaunchExePath(), L"icons");
+    item_test::MakeShortcut(m_folder / L"Menus\\Editor.lnk", RecordLaunchExePath(), L"menus");
+    const std::string menusFile = ReadFileBytes(m_folder / L"Menus\\Editor.lnk");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 1, 0), nullptr);
+
+    const std::wstring expected = L"Editor already exists in " + m_folder.Path() + L"\\Menus\\";
+    Choose(ButtonCentre(IconsBar(), 0), 'C');  // "&Copy as Menu"
+    EXPECT_EQ(WaitForMessage(), expected);
+    Choose(ButtonCentre(IconsBar(), 0), 'M');  // "&Move as Menu"
+    EXPECT_EQ(WaitForMessage(), expected);
+    EXPECT_EQ(ReadFileBytes(m_folder / L"Menus\\Editor.lnk"), menusFile);
+    EXPECT_TRUE(Exists(L"Icons\\Editor.lnk"));
+}
+
+TEST_F(ManageTest, ShellDropsCopyTheFilesAndPassOverFolders)
+{
+    Shortcut(L"Menus\\Sub\\Inside.lnk", L"I");
+    WriteFileBytes(m_folder / L"staging\\one.txt", "1");
+    WriteFileBytes(m_folder / L"staging\\two.txt", "2");
+    TempFolder::MakeFolder(m_folder / L"staging\\folder");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 0, 0), nullptr);
+
+    DropFromShell(IDC_DROP_ICON,
+                  {m_folder / L"staging\\folder", m_folder / L"staging\\one.txt", m_folder / L"staging\\two.txt"},
+                  POINT{20, 10}, [&] { return Exists(L"Icons\\one.txt") && Exists(L"Icons\\two.txt"); });
+    EXPECT_FALSE(Exists(L"Icons\\folder"));
+    EXPECT_EQ(MessageBoxWindow(), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, 100) && TrayIconExists(m_main, 101); }, kRebuildTimeout));
+
+    // On the tree, over a submenu: still the top of "Menus".
+    POINT sub = Node(L"Sub");
+    ::ScreenToClient(Panel(IDC_DROP_MENU), &sub);
+    DropFromShell(IDC_DROP_MENU, {m_folder / L"staging\\one.txt"}, sub, [&] { return Exists(L"Menus\\one.txt"); });
+    EXPECT_FALSE(Exists(L"Menus\\Sub\\one.txt"));
+    EXPECT_TRUE(WaitUntil([&] { return HasNode(L"one"); }, kRebuildTimeout));
+}
+
+TEST_F(ManageTest, ButtonsDraggedOntoTheTreeOrTheOtherBarAreCopied)
+{
+    Shortcut(L"Icons\\Alpha.lnk", L"A");
+    Shortcut(L"Floating\\Beta.lnk", L"B");
+    Shortcut(L"Menus\\Sub\\Inside.lnk", L"I");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 1, 1), nullptr);
+
+    // An Icons button onto the submenu's node: into that folder.
+    Drag(ButtonCentre(IconsBar(), 0), Node(L"Sub"));
+    ASSERT_TRUE(WaitForFile(L"Menus\\Sub\\Alpha.lnk"));
+    EXPECT_FALSE(Exists(L"Menus\\Alpha.lnk"));
+    EXPECT_TRUE(Exists(L"Icons\\Alpha.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return HasNode(L"Alpha"); }, kRebuildTimeout));
+
+    // A Floating button onto the Icons bar: a new tray icon; onto its own bar: nothing.
+    Drag(ButtonCentre(FloatingBar(), 0), BarEnd(IconsBar()));
+    ASSERT_TRUE(WaitForFile(L"Icons\\Beta.lnk"));
+    EXPECT_TRUE(Exists(L"Floating\\Beta.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, 101); }, kRebuildTimeout));
+    Drag(ButtonCentre(FloatingBar(), 0), BarEnd(FloatingBar()));
+    EXPECT_EQ(MessageBoxWindow(), nullptr) << "a drop on its own bar copied onto itself";
+}
+
+TEST_F(ManageTest, RenamesInTheTreeKeepTheExtensionAndRefuseSeparators)
+{
+    Shortcut(L"Menus\\Notepad.lnk", L"N");
+    Shortcut(L"Menus\\Tools.Old\\Inside.lnk", L"I");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 0, 0), nullptr);
+
+    auto rename = [&](const std::wstring& node, const std::wstring& text) {
+        const POINT at = Node(node);
+        MoveMouseTo(at.x, at.y);
+        MouseButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        ::Sleep(200);
+        Key(VK_F2);
+        ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(Tree(), TVM_GETEDITCONTROL, 0, 0) != 0; }, kTimeout));
+        TypeText(text);
+        Key(VK_RETURN);
+    };
+    rename(L"Notepad", L"Editor");
+    EXPECT_TRUE(WaitForFile(L"Menus\\Editor.lnk"));
+    EXPECT_FALSE(Exists(L"Menus\\Notepad.lnk"));
+    // The rebuild comes before the next edit, so it cannot end that edit half-way.
+    ASSERT_TRUE(WaitUntil([&] { return HasNode(L"Editor") && !HasNode(L"Notepad"); }, kRebuildTimeout));
+    rename(L"Tools.Old", L"Misc");
+    EXPECT_TRUE(WaitForFile(L"Menus\\Misc.Old\\Inside.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return HasNode(L"Misc.Old") && HasNode(L"Editor"); }, kRebuildTimeout));
+
+    // A separator would move the file out of its folder: refused, the node keeps its text.
+    rename(L"Editor", L"..\\Away");
+    EXPECT_TRUE(HasNode(L"Editor"));
+    EXPECT_TRUE(Exists(L"Menus\\Editor.lnk"));
+    EXPECT_FALSE(Exists(L"Away.lnk"));
+}
+
+TEST_F(ManageTest, TheRootOffersOnlyItsFolderCommandsAndNewFolderComesOnce)
+{
+    Shortcut(L"Menus\\Entry.lnk", L"E");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 0, 0), nullptr);
+
+    // The item entries are grey on the root, and only there.
+    const COLORREF grey = ::GetSysColor(COLOR_GRAYTEXT);
+    HWND menu = RightClick(Node(L"Orvo Launcher"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_GT(PixelsOfColour(menu, grey), 50);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return ContextMenu() == nullptr; }, kTimeout));
+    menu = RightClick(Node(L"Entry"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(PixelsOfColour(menu, grey), 0);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return ContextMenu() == nullptr; }, kTimeout));
+
+    // "New &Folder" on the root goes into "Menus" itself; a second one finds it there.
+    Choose(Node(L"Orvo Launcher"), 'F');
+    ASSERT_TRUE(WaitForFile(L"Menus\\New Folder"));
+    Choose(Node(L"Orvo Launcher"), 'F');
+    EXPECT_EQ(WaitForMessage(), L"Cannot create new folder");
+    EXPECT_TRUE(WaitUntil([&] { return HasNode(L"New Folder"); }, kRebuildTimeout));
+    // On an entry: beside it, in its folder (which now holds one already).
+    Choose(Node(L"Entry"), 'F');
+    EXPECT_EQ(WaitForMessage(), L"Cannot create new folder");
+}
+
+TEST_F(ManageTest, ExecuteLaunchesAndReloadRebuildsFromTheFolder)
+{
+    item_test::MakeShortcut(m_folder / L"Floating\\Tool.lnk", RecordLaunchExePath(), L"tool", L"Old hint");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 0, 1), nullptr);
+
+    Choose(ButtonCentre(FloatingBar(), 0), 'X');  // "E&xecute"
+    const auto launches = record_launch::WaitForLaunches(m_log, 1);
+    ASSERT_EQ(launches.size(), 1u);
+    EXPECT_EQ(launches[0], std::vector<std::wstring>{L"tool"});
+
+    // A new description is no change of names: the watch does not see it; "Re&load Icon" does.
+    ASSERT_EQ(ButtonHint(m_process, IconWindowBar(), 200), L"Old hint");
+    item_test::MakeShortcut(m_folder / L"Floating\\Tool.lnk", RecordLaunchExePath(), L"tool", L"New hint");
+    Choose(BarEnd(FloatingBar()), 'L');
+    EXPECT_TRUE(WaitUntil([&] { return ButtonHint(m_process, IconWindowBar(), 200) == L"New hint"; },
+                          kRebuildTimeout));
+}
+
+TEST_F(ManageTest, DeleteSendsTheFileToTheRecycleBin)
+{
+    Shortcut(L"Icons\\Alpha.lnk", L"A");
+    Shortcut(L"Icons\\Beta.lnk", L"B");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 2, 0), nullptr);
+
+    Choose(ButtonCentre(IconsBar(), 0), 'D');  // "&Delete" on Alpha, the leftmost
+    // The shell asks first.
+    HWND confirm = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND box : FindProcessWindows(m_process, L"#32770"))
+                if (::IsWindowVisible(box) && box != m_main) confirm = box;
+            return confirm != nullptr;
+        },
+        kTimeout));
+    ::PostMessageW(confirm, WM_COMMAND, IDYES, 0);
+    EXPECT_TRUE(WaitForFile(L"Icons\\Alpha.lnk", false));
+    EXPECT_TRUE(Exists(L"Icons\\Beta.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(IconsBar()) == 1 && !TrayIconExists(m_main, 101); }, kRebuildTimeout));
+}
