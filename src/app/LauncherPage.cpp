@@ -107,7 +107,8 @@ void LauncherPage::CreateHints()
                          m_floatingBar->PagerHandle(), m_floatingBar->Handle()}) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        // Transparent: a click where the hint stands goes to the list below it, not to the hint.
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
         tool.hwnd = Handle();
         tool.uId = reinterpret_cast<UINT_PTR>(control);
         tool.lpszText = const_cast<wchar_t*>(kListHint);
