@@ -305,7 +305,7 @@ TEST_F(ManageTest, ShellDropsCopyTheFilesAndPassOverFolders)
     EXPECT_TRUE(WaitUntil([&] { return HasNode(L"one"); }, kRebuildTimeout));
 }
 
-TEST_F(ManageTest, ButtonsDraggedOntoTheTreeOrTheOtherBarAreCopied)
+TEST_F(ManageTest, ItemsDraggedBetweenTheTreeAndTheBarsAreCopied)
 {
     Shortcut(L"Icons\\Alpha.lnk", L"A");
     Shortcut(L"Floating\\Beta.lnk", L"B");
@@ -329,7 +329,18 @@ TEST_F(ManageTest, ButtonsDraggedOntoTheTreeOrTheOtherBarAreCopied)
     EXPECT_TRUE(Exists(L"Floating\\Beta.lnk"));
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, 101); }, kRebuildTimeout));
     Drag(ButtonCentre(FloatingBar(), 0), BarEnd(FloatingBar()));
+
+    // The tree's entry onto the Floating bar: copied, and still in its submenu. A copy onto itself
+    // above would have stopped here with its message.
+    Drag(Node(L"Inside"), BarEnd(FloatingBar()));
+    ASSERT_TRUE(WaitForFile(L"Floating\\Inside.lnk"));
     EXPECT_EQ(MessageBoxWindow(), nullptr) << "a drop on its own bar copied onto itself";
+    EXPECT_TRUE(Exists(L"Menus\\Sub\\Inside.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return ButtonCount(IconWindowBar()) == 2; }, kRebuildTimeout));
+    // And onto the root: into "Menus" itself, so the popup menu holds the entry twice.
+    Drag(Node(L"Inside"), Node(L"Orvo Launcher"));
+    ASSERT_TRUE(WaitForFile(L"Menus\\Inside.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return NodeDepth(L"Inside") == 1; }, kRebuildTimeout));
 }
 
 TEST_F(ManageTest, RenamesInTheTreeKeepTheExtensionAndRefuseSeparators)
