@@ -1,5 +1,7 @@
 #include "popupmenu/PopupMenuTree.h"
 
+#include <iterator>
+
 #include "base/Dpi.h"
 #include "base/LauncherError.h"
 #include "base/WinUtil.h"
@@ -60,6 +62,17 @@ std::wstring PopupMenuTree::NodePath(HTREEITEM node) const
     if (!TreeView_GetItem(m_tree, &item)) return {};
     const auto index = static_cast<std::size_t>(item.lParam);
     return index < m_paths.size() ? m_paths[index] : std::wstring();
+}
+
+std::wstring PopupMenuTree::NodeText(HTREEITEM node) const
+{
+    wchar_t text[MAX_PATH + 1] = {};
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = node;
+    item.pszText = text;
+    item.cchTextMax = static_cast<int>(std::size(text));
+    return TreeView_GetItem(m_tree, &item) ? std::wstring(text) : std::wstring();
 }
 
 HTREEITEM PopupMenuTree::NodeAt(POINT client) const
@@ -171,6 +184,9 @@ bool PopupMenuTree::OnEndLabelEdit(const NMTVDISPINFOW& info)
     if (!info.item.pszText) return false;  // the edit was cancelled
     const std::wstring oldPath = NodePath(info.item.hItem);
     if (oldPath.empty()) return false;
+    // The text confirmed as it was is no rename: a folder node shows its whole name, and the
+    // extension put back on it would otherwise rename "Tools.Old" to "Tools.Old.Old".
+    if (NodeText(info.item.hItem) == info.item.pszText) return false;
     const std::wstring newPath = RenamedItemPath(oldPath, info.item.pszText);
     if (newPath.empty()) {
         // A separator or a forbidden character would move the file elsewhere or lose it.

@@ -71,6 +71,7 @@ private:
     HTREEITEM AddNode(HTREEITEM parent, const std::wstring& text, int image, int selectedImage,
                       const std::wstring& path);
     std::wstring NodePath(HTREEITEM node) const;
+    std::wstring NodeText(HTREEITEM node) const;
     HTREEITEM NodeAt(POINT client) const;
     HTREEITEM CaretNode() const;
     void SortChildren(HTREEITEM node);

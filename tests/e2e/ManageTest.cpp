@@ -375,6 +375,11 @@ TEST_F(ManageTest, RenamesInTheTreeKeepTheExtensionAndRefuseSeparators)
     rename(L"Tools.Old", L"Misc");
     EXPECT_TRUE(WaitForFile(L"Menus\\Misc.Old\\Inside.lnk"));
     EXPECT_TRUE(WaitUntil([&] { return HasNode(L"Misc.Old") && HasNode(L"Editor"); }, kRebuildTimeout));
+    // Its whole name confirmed as it stands renames nothing.
+    rename(L"Misc.Old", L"Misc.Old");
+    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageW(Tree(), TVM_GETEDITCONTROL, 0, 0) == 0; }, kTimeout));
+    EXPECT_TRUE(Exists(L"Menus\\Misc.Old\\Inside.lnk"));
+    EXPECT_FALSE(Exists(L"Menus\\Misc.Old.Old"));
 
     // A separator would move the file out of its folder: refused, the node keeps its text.
     rename(L"Editor", L"..\\Away");
