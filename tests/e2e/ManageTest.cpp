@@ -460,3 +460,22 @@ TEST_F(ManageTest, DeleteSendsTheFileToTheRecycleBin)
     EXPECT_TRUE(Exists(L"Icons\\Beta.lnk"));
     EXPECT_TRUE(WaitUntil([&] { return ButtonCount(IconsBar()) == 1 && !TrayIconExists(m_main, 101); }, kRebuildTimeout));
 }
+
+TEST_F(ManageTest, CopyFromShortcutTakesTheChosenShortcutItself)
+{
+    item_test::MakeShortcut(m_folder / L"staging\\Picked.lnk", RecordLaunchExePath(), L"picked");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 0, 0), nullptr);
+
+    // On the empty bar: the open dialog; the shortcut's own path typed into it.
+    Choose(BarEnd(IconsBar()), 'S');
+    HWND dialog = launcher.WaitForWindow(L"#32770", L"Open");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == dialog; }, kTimeout));
+    TypeText(m_folder / L"staging\\Picked.lnk");
+    Key(VK_RETURN);
+    // The shortcut is copied, not the program it points at.
+    ASSERT_TRUE(WaitForFile(L"Icons\\Picked.lnk"));
+    EXPECT_EQ(ReadFileBytes(m_folder / L"Icons\\Picked.lnk"), ReadFileBytes(m_folder / L"staging\\Picked.lnk"));
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, 100) && ButtonCount(IconsBar()) == 1; }, kRebuildTimeout));
+}
