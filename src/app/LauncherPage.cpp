@@ -13,6 +13,7 @@ constexpr int kLabelGap = 2;    // between a label and its list
 constexpr int kListGap = 8;     // between a list and the next label
 constexpr int kBarHeight = 30;  // a bar with its panel's edge
 constexpr int kPanelEdge = 2;   // the drop panel's lowered edge around a bar
+constexpr int kHintOffset = 20; // a hint's distance below the cursor's point
 
 // Help context ids of the page's lists.
 constexpr DWORD kHelpContextMenuTree = 1001;
@@ -102,18 +103,40 @@ void LauncherPage::CreateHints()
     }
     // Wide enough for the two lines of the hint; its line break splits it.
     ::SendMessageW(m_hints, TTM_SETMAXTIPWIDTH, 0, ScaleForDpi(400, WindowDpi(Handle())));
-    // Over the tree, and over the bars beside their buttons (a button shows its own caption).
-    for (HWND control : {m_tree->Handle(), m_iconsBar->PagerHandle(), m_iconsBar->Handle(),
-                         m_floatingBar->PagerHandle(), m_floatingBar->Handle()}) {
-        TTTOOLINFOW tool{};
-        tool.cbSize = sizeof(tool);
-        // Transparent: a click where the hint stands goes to the list below it, not to the hint.
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
-        tool.hwnd = Handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.lpszText = const_cast<wchar_t*>(kListHint);
-        ::SendMessageW(m_hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // The bars show theirs beside their buttons (a button shows its own caption).
+    m_iconsBar->SetBarHint(kListHint);
+    m_floatingBar->SetBarHint(kListHint);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    // Transparent: a click where the hint stands goes to the tree below it, not to the hint.
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(m_tree->Handle());
+    tool.lpszText = const_cast<wchar_t*>(kListHint);
+    ::SendMessageW(m_hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void LauncherPage::PlaceHintBelowCursor()
+{
+    // Below the cursor, never under it: a hint under the cursor would stand where the next click
+    // on the list goes.
+    POINT cursor{};
+    RECT hint{};
+    if (!::GetCursorPos(&cursor) || !::GetWindowRect(m_hints, &hint)) return;
+    const int width = hint.right - hint.left;
+    const int height = hint.bottom - hint.top;
+    const int offset = ScaleForDpi(kHintOffset, WindowDpi(Handle()));
+    int x = cursor.x;
+    int y = cursor.y + offset;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (::GetMonitorInfoW(::MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& area = monitor.rcWork;
+        if (y + height > area.bottom) y = cursor.y - height - offset / 4;  // above it near the bottom
+        if (x + width > area.right) x = area.right - width;
+        if (x < area.left) x = area.left;
     }
+    ::SetWindowPos(m_hints, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND LauncherPage::Owner() const { return ::GetAncestor(Handle(), GA_ROOT); }
@@ -171,6 +194,12 @@ INT_PTR LauncherPage::HandleDialogMessage(UINT message, WPARAM wParam, LPARAM lP
         LayOut();
         return TRUE;
     case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (m_hints && header.hwndFrom == m_hints && header.code == TTN_SHOW) {
+            PlaceHintBelowCursor();
+            ::SetWindowLongPtrW(Handle(), DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        }
         // The tree's notifications come through its drop panel.
         LRESULT result = 0;
         if (m_tree && m_tree->OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result)) {

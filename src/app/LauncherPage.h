@@ -63,6 +63,7 @@ private:
 
     void CreateLists();
     void CreateHints();
+    void PlaceHintBelowCursor();
     void SetHelpContext(HWND control, DWORD contextId);
     HWND Owner() const;
     std::wstring CollectionFolder(const wchar_t* name) const;

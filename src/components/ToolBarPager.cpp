@@ -143,6 +143,29 @@ void ToolBarPager::AddItemButton(std::uint16_t id, const std::wstring& caption, 
     m_hints.emplace_back(id, caption);
 }
 
+void ToolBarPager::SetBarHint(std::wstring hint)
+{
+    m_barHint = std::move(hint);
+    ApplyBarHint();
+}
+
+void ToolBarPager::ApplyBarHint()
+{
+    HWND tips = m_toolBar ? reinterpret_cast<HWND>(::SendMessageW(m_toolBar, TB_GETTOOLTIPS, 0, 0)) : nullptr;
+    if (!tips || m_barHint.empty()) return;
+    // One tool for the whole bar, beside the buttons' own: the hint window takes a button's tool
+    // where there is one, so the bar's hint shows only beside the buttons.
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_TRANSPARENT;
+    tool.hwnd = m_pager;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_toolBar);
+    tool.lpszText = const_cast<wchar_t*>(m_barHint.c_str());
+    ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // A width limit lets the hint break at its line breaks.
+    ::SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, ScaleForDpi(400, WindowDpi(m_toolBar)));
+}
+
 void ToolBarPager::AddPendingButtons()
 {
     if (m_pending.empty()) return;
@@ -162,6 +185,7 @@ void ToolBarPager::RemoveAllButtons()
     m_pending.clear();
     TShadowedHintWindow::RemoveAllToolBarButtons(m_toolBar);
     m_hints.clear();
+    ApplyBarHint();  // the bar has a fresh hint window
     LayOut();
 }
 
