@@ -125,7 +125,8 @@ void TOrvoLauncherClass::ActionShowAboutDialogExecute()
     if (!CanOpenModal()) return;
     const ModalKindValue saved = ModalKind;
     ModalKind = ModalKindValue::AboutBox;
-    ShowAboutBox(Handle(), &m_modalWindow, m_dataFolder);
+    if (!m_aboutBox) m_aboutBox = std::make_unique<TAboutBox>([this] { return MenuOpen; });
+    m_aboutBox->ShowModal(Handle(), &m_modalWindow, m_dataFolder);
     m_modalWindow = nullptr;
     ModalKind = saved;
 }

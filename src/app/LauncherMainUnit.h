@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/AboutBox.h"
 #include "app/ApplicationWindow.h"
 #include "app/Help.h"
 #include "app/LauncherGroups.h"
@@ -173,6 +174,7 @@ private:
     HWND m_helpButton = nullptr;
     HWND m_aboutButton = nullptr;
     HWND m_modalWindow = nullptr;  // the open About box (ModalKind 1)
+    std::unique_ptr<TAboutBox> m_aboutBox;  // made at its first showing; its update check outlives the window
 
     CollectionLoader m_collections;
     std::unique_ptr<TCollectionReload> m_reload;  // after the loader it rebuilds

@@ -8,11 +8,6 @@
 inline constexpr const wchar_t* kProgramKey = L"Software\\Orvo Solution\\Orvo Launcher";
 inline constexpr const wchar_t* kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-struct ProgramVersion {
-    unsigned major = 0, minor = 0, release = 0, build = 0;
-};
-// The version resource of the program file; false when it has none.
-bool ReadProgramVersion(ProgramVersion& version);
 // Writes "Version" under the program's key when the program file has a version resource.
 void WriteVersionValue();
 

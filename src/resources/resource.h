@@ -19,6 +19,8 @@
 #define IDC_ABOUT_VERSION 1103
 #define IDC_ABOUT_TEXT 1104
 #define IDC_ABOUT_DATA_FOLDER 1105
+#define IDC_ABOUT_SYSTEM 1106
+#define IDC_ABOUT_HOME_PAGE 1107
 
 // The "Group Start" page and the start group editor.
 #define IDD_GROUP_EDITOR 120

@@ -72,14 +72,15 @@ inline void LeftClick()
 // A mouse message on the main tray icon, as the shell reports it: WM_USER with the icon's id (1).
 inline void PostMainTrayMouse(HWND main, UINT mouseMessage) { ::PostMessageW(main, WM_USER, 1, mouseMessage); }
 
-// Right-clicks the main tray icon until the popup menu is up (clicks before the collections are
-// loaded are ignored by design); null when it never came.
-inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main)
+// Clicks the main tray icon until the popup menu is up (clicks before the collections are loaded
+// are ignored by design) and returns its window; null when it never came.
+inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, UINT button = WM_RBUTTONDOWN, DWORD timeoutMs = 10000)
 {
     HWND menu = nullptr;
     WaitUntil(
         [&] {
-            PostMainTrayMouse(main, WM_RBUTTONDOWN);
+            PostMainTrayMouse(main, button);
+            // The menu's window is made first and placed and shown after.
             return WaitUntil(
                 [&] {
                     menu = FindProcessWindow(launcher.Id(), L"#32768");
@@ -87,8 +88,8 @@ inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main)
                 },
                 700);
         },
-        10000, 0);
-    return menu;
+        timeoutMs, 0);
+    return menu && ::IsWindowVisible(menu) ? menu : nullptr;
 }
 
 // Whether the shell holds an icon of that window and id: modifying a missing icon fails.

@@ -32,24 +32,9 @@ protected:
         return main;
     }
 
-    // Right-clicks the main tray icon until the menu is up (clicks before the collections are
-    // loaded are ignored by design).
     HWND OpenMenu(LauncherProcess& launcher, HWND main, UINT button = WM_RBUTTONDOWN)
     {
-        HWND menu = nullptr;
-        WaitUntil(
-            [&] {
-                PostMainTrayMouse(main, button);
-                // The menu's window is made first and placed and shown after.
-                return WaitUntil(
-                    [&] {
-                        menu = FindProcessWindow(launcher.Id(), L"#32768");
-                        return menu && ::IsWindowVisible(menu);
-                    },
-                    700);
-            },
-            kTimeout, 0);
-        return menu;
+        return OpenTrayMenu(launcher, main, button, kTimeout);
     }
 
     void Choose(LauncherProcess& launcher, HWND main, std::initializer_list<WORD> keys)
