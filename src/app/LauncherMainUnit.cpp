@@ -214,8 +214,7 @@ void TOrvoLauncherClass::CreateControls()
         TabCtrl_InsertItem(m_pageControl, i, &item);
     }
 
-    ToolBarPagerEvents iconEvents, floatingEvents;
-    m_launcherPage.CreatePage(instance, Handle(), std::move(iconEvents), std::move(floatingEvents));
+    m_launcherPage.CreatePage(instance, Handle(), static_cast<LauncherPageHost&>(*this), m_menuImages.get());
     LauncherGroupsSetup groupsSetup;
     groupsSetup.mainWindow = Handle();
     groupsSetup.settings = &m_settings;
@@ -246,7 +245,9 @@ void TOrvoLauncherClass::CreateControls()
     m_itemTray = std::make_unique<TItemTrayIcons>(Handle(), static_cast<TrayHost&>(*this));
     m_itemTray->AttachToolBar(m_launcherPage.IconsBar());
     m_collections.AttachIconsSurface(m_itemTray.get());
-    m_collections.AttachMenusSurface(m_popupMenu.get());
+    m_menusSurfaces = std::make_unique<MenusSurfaceFanOut>(
+        std::vector<MenusSurface*>{m_popupMenu.get(), m_launcherPage.MenuTree()});
+    m_collections.AttachMenusSurface(m_menusSurfaces.get());
     m_collections.SetCollectionsReadyHandler([this](bool ready) { CollectionsReady = ready; });
 }
 

@@ -29,6 +29,7 @@
 #include "floating/IconWindowUnit.h"
 #include "items/CollectionLoader.h"
 #include "items/CollectionReload.h"
+#include "items/MenusSurfaceFanOut.h"
 #include "popupmenu/PopupMenuRight.h"
 #include "tray/ItemTrayIcons.h"
 
@@ -39,6 +40,7 @@ class TOrvoLauncherClass : public Window,
                            private LauncherTriggersHost,
                            private LauncherHotKeysHost,
                            private LauncherGroupsHost,
+                           private LauncherPageHost,
                            private OptionsPageHost {
 public:
     TOrvoLauncherClass(ApplicationWindow& application, std::vector<std::wstring> arguments);
@@ -122,6 +124,16 @@ private:
     bool HasIconsItems() const override { return m_collections.Icons().Count() > 0; }
     TSurfaceHotKeys* SurfaceHotKeys() override { return m_hotKeys ? &m_hotKeys->SurfaceHotKeys() : nullptr; }
     bool ChangeDataFolder(const std::wstring& folder) override;
+    // LauncherPageHost
+    std::wstring PageDataFolder() const override { return m_dataFolder; }
+    std::wstring IconsItemFile(std::uint16_t id) const override { return FileOfItem(m_collections.Icons(), id); }
+    std::wstring FloatingItemFile(std::uint16_t id) const override { return FileOfItem(m_collections.Floating(), id); }
+    void ExecutePageCommand(unsigned id) override { OnCommand(id); }
+    static std::wstring FileOfItem(const Collection& collection, std::uint16_t id)
+    {
+        const Item* item = collection.ItemById(id);
+        return item ? item->FileName : std::wstring();
+    }
 
     void FormCreate();
     void FormDestroy();
@@ -183,6 +195,7 @@ private:
     std::unique_ptr<MainTrayIcon> m_mainIcon;
     std::unique_ptr<TItemTrayIcons> m_itemTray;
     std::unique_ptr<TBPopupMenuRight> m_popupMenu;
+    std::unique_ptr<MenusSurfaceFanOut> m_menusSurfaces;  // the popup menu and the page's tree
     std::unique_ptr<TIconWindow> m_iconWindow;
     std::unique_ptr<FloatingSurfaceLink> m_floatingLink;
     std::unique_ptr<LauncherTriggers> m_triggers;

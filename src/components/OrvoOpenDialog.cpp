@@ -28,7 +28,8 @@ bool TOrvoOpenDialog::Execute(HWND owner)
     ofn.lpstrTitle = Title.empty() ? nullptr : Title.c_str();
     ofn.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_PATHMUSTEXIST |
-                (FileMustExist ? OFN_FILEMUSTEXIST : 0) | (AllowMultiSelect ? OFN_ALLOWMULTISELECT : 0);
+                (FileMustExist ? OFN_FILEMUSTEXIST : 0) | (AllowMultiSelect ? OFN_ALLOWMULTISELECT : 0) |
+                (DereferenceLinks ? 0 : OFN_NODEREFERENCELINKS);
     if (extended) ofn.FlagsEx = ShowPlacesBar ? 0 : OFN_EX_NOPLACESBAR;
     if (!::GetOpenFileNameW(&ofn)) return false;
     m_files = AllowMultiSelect ? MultiSelectFiles(std::wstring_view(buffer.data(), buffer.size()))
@@ -37,7 +38,8 @@ bool TOrvoOpenDialog::Execute(HWND owner)
 }
 
 bool ExecuteSystemOpenDialog(HWND owner, const std::wstring& filter, bool allowMultiSelect,
-                             std::vector<std::wstring>& files)
+                             std::vector<std::wstring>& files, const std::wstring& initialFolder,
+                             bool dereferenceLinks)
 {
     files.clear();
     ComPtr<IFileOpenDialog> dialog;
@@ -58,7 +60,14 @@ bool ExecuteSystemOpenDialog(HWND owner, const std::wstring& filter, bool allowM
     FILEOPENDIALOGOPTIONS options = 0;
     dialog.get()->GetOptions(&options);
     options |= FOS_FORCEFILESYSTEM | FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST | (allowMultiSelect ? static_cast<FILEOPENDIALOGOPTIONS>(FOS_ALLOWMULTISELECT) : 0u);
+    if (!dereferenceLinks) options |= FOS_NODEREFERENCELINKS;
     dialog.get()->SetOptions(options);
+    if (!initialFolder.empty()) {
+        ComPtr<IShellItem> folder;
+        if (SUCCEEDED(::SHCreateItemFromParsingName(initialFolder.c_str(), nullptr, IID_IShellItem,
+                                                    reinterpret_cast<void**>(folder.put()))))
+            dialog.get()->SetFolder(folder.get());
+    }
     if (FAILED(dialog.get()->Show(owner))) return false;
 
     ComPtr<IShellItemArray> results;

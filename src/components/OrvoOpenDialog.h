@@ -16,6 +16,8 @@ public:
     bool AllowMultiSelect = false;
     bool FileMustExist = true;
     bool ShowPlacesBar = true;
+    // A chosen shortcut stands for its target unless this is cleared.
+    bool DereferenceLinks = true;
 
     // True when the user confirmed; Files() then holds the chosen files in the dialog's order.
     bool Execute(HWND owner);
@@ -25,6 +27,8 @@ private:
     std::vector<std::wstring> m_files;
 };
 
-// The system's open dialog (the common item dialog); false on cancel or where there is none.
+// The system's open dialog (the common item dialog); false on cancel or where there is none. It
+// opens on `initialFolder` when one is given.
 bool ExecuteSystemOpenDialog(HWND owner, const std::wstring& filter, bool allowMultiSelect,
-                             std::vector<std::wstring>& files);
+                             std::vector<std::wstring>& files, const std::wstring& initialFolder = {},
+                             bool dereferenceLinks = true);

@@ -1,6 +1,9 @@
 #include "components/ToolBarPager.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 #include "base/Dpi.h"
 #include "base/LauncherError.h"
@@ -50,10 +53,59 @@ void ToolBarPager::Create(HWND parent, const RECT& bounds)
                                   nullptr);
     if (!m_toolBar) throw LauncherError(L"Cannot create window");
     TShadowedHintWindow::AttachToToolBar(m_toolBar);
+    ::SetWindowSubclass(m_toolBar, &ToolBarPager::ToolBarSubclassProc, 0, reinterpret_cast<DWORD_PTR>(this));
     ::SendMessageW(m_toolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     ::SendMessageW(m_toolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(m_buttonWidth, m_buttonHeight));
     ::SendMessageW(m_pager, PGM_SETCHILD, 0, reinterpret_cast<LPARAM>(m_toolBar));
     LayOut();
+}
+
+LRESULT CALLBACK ToolBarPager::ToolBarSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                   DWORD_PTR self) noexcept
+{
+    try {
+        if (reinterpret_cast<ToolBarPager*>(self)->FollowPress(message, lParam)) return 0;
+    } catch (...) {
+        // A drag that failed is a drag that did not happen; the bar goes on as it was.
+    }
+    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &ToolBarPager::ToolBarSubclassProc, 0);
+    return ::DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+bool ToolBarPager::FollowPress(UINT message, LPARAM lParam)
+{
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (message) {
+    case WM_LBUTTONDOWN: {
+        m_pressedId.reset();
+        POINT hitPoint = at;
+        const int hit = static_cast<int>(::SendMessageW(m_toolBar, TB_HITTEST, 0, reinterpret_cast<LPARAM>(&hitPoint)));
+        if (hit >= 0 && m_events.DragStarted) {
+            m_pressedId = IdAtPosition(hit);
+            m_pressedAt = at;
+        }
+        return false;
+    }
+    case WM_MOUSEMOVE: {
+        if (!m_pressedId || !(::GetKeyState(VK_LBUTTON) & 0x8000)) return false;
+        if (std::abs(at.x - m_pressedAt.x) <= ::GetSystemMetrics(SM_CXDRAG) &&
+            std::abs(at.y - m_pressedAt.y) <= ::GetSystemMetrics(SM_CYDRAG))
+            return false;
+        const std::uint16_t id = *m_pressedId;
+        m_pressedId.reset();
+        // The bar lets go of its pressed button as when the capture is taken from it.
+        if (::GetCapture() == m_toolBar) ::ReleaseCapture();
+        ::SendMessageW(m_toolBar, TB_SETSTATE, id, MAKELPARAM(TBSTATE_ENABLED, 0));
+        m_events.DragStarted(id);
+        return true;
+    }
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        m_pressedId.reset();
+        return false;
+    default:
+        return false;
+    }
 }
 
 void ToolBarPager::SetBounds(const RECT& bounds)
@@ -91,6 +143,29 @@ void ToolBarPager::AddItemButton(std::uint16_t id, const std::wstring& caption, 
     m_hints.emplace_back(id, caption);
 }
 
+void ToolBarPager::SetBarHint(std::wstring hint)
+{
+    m_barHint = std::move(hint);
+    ApplyBarHint();
+}
+
+void ToolBarPager::ApplyBarHint()
+{
+    HWND tips = m_toolBar ? reinterpret_cast<HWND>(::SendMessageW(m_toolBar, TB_GETTOOLTIPS, 0, 0)) : nullptr;
+    if (!tips || m_barHint.empty()) return;
+    // One tool for the whole bar, beside the buttons' own: the hint window takes a button's tool
+    // where there is one, so the bar's hint shows only beside the buttons.
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.uFlags = TTF_IDISHWND | TTF_TRANSPARENT;
+    tool.hwnd = m_pager;
+    tool.uId = reinterpret_cast<UINT_PTR>(m_toolBar);
+    tool.lpszText = const_cast<wchar_t*>(m_barHint.c_str());
+    ::SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // A width limit lets the hint break at its line breaks.
+    ::SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, ScaleForDpi(400, WindowDpi(m_toolBar)));
+}
+
 void ToolBarPager::AddPendingButtons()
 {
     if (m_pending.empty()) return;
@@ -110,6 +185,7 @@ void ToolBarPager::RemoveAllButtons()
     m_pending.clear();
     TShadowedHintWindow::RemoveAllToolBarButtons(m_toolBar);
     m_hints.clear();
+    ApplyBarHint();  // the bar has a fresh hint window
     LayOut();
 }
 

@@ -28,6 +28,9 @@ struct ToolBarPagerEvents {
     std::function<void(std::optional<std::uint16_t> id, POINT screenPoint)> ContextMenu;
     // A left click on a button (the Icons and Floating bars do nothing with it by themselves).
     std::function<void(std::uint16_t id)> ButtonClicked;
+    // The user began to drag a button: the left button went down on it and the mouse moved past
+    // the system's drag distance. The handler runs the drag; the button is no longer pressed.
+    std::function<void(std::uint16_t id)> DragStarted;
 };
 
 class ToolBarPager : public Window {
@@ -48,6 +51,8 @@ public:
     // one load reach the bar together when it ends.
     void AddItemButton(std::uint16_t id, const std::wstring& caption, int imageIndex);
     void RemoveAllButtons();
+    // The bar's own hint, shown beside its buttons (a button shows its caption).
+    void SetBarHint(std::wstring hint);
     // The load ended: size the bar to its buttons and let the scroller lay itself out again.
     void EndLoad();
 
@@ -70,7 +75,13 @@ private:
     // Puts the buttons added since the load began on the bar: an empty bar takes them all in one
     // message and lays itself out once, not once per button.
     void AddPendingButtons();
+    void ApplyBarHint();
     void ReportContextMenu();
+    // The bar's mouse input, seen before the bar's own handling: a press on a button that moves
+    // far enough becomes a drag.
+    static LRESULT CALLBACK ToolBarSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR id, DWORD_PTR self) noexcept;
+    bool FollowPress(UINT message, LPARAM lParam);
 
     POINT CursorPos() const;
 
@@ -82,4 +93,7 @@ private:
     int m_buttonHeight = 22;
     std::vector<std::pair<std::uint16_t, std::wstring>> m_hints;  // Id and caption
     std::vector<TBBUTTON> m_pending;                              // in the order they were added
+    std::wstring m_barHint;
+    std::optional<std::uint16_t> m_pressedId;                     // the button a press went down on
+    POINT m_pressedAt{};                                          // and where, in the bar's coordinates
 };

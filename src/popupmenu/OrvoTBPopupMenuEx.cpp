@@ -62,7 +62,10 @@ bool TOrvoTBPopupMenuEx::AppendEntry(HMENU parent, unsigned id, const std::wstri
     info.dwTypeData = const_cast<wchar_t*>(caption.c_str());
     info.fState = (enabled ? MFS_ENABLED : MFS_DISABLED) | (checked ? MFS_CHECKED : 0);
     info.dwItemData = Remember(look);
-    info.hbmpItem = look.images && look.imageIndex >= 0 ? HBMMENU_CALLBACK : nullptr;
+    // Every entry draws its image itself, one without an image draws nothing: an entry measured
+    // without the image column would come out that much too narrow where the system indents every
+    // entry's text by the widest image.
+    info.hbmpItem = HBMMENU_CALLBACK;
     if (::InsertMenuItemW(parent, static_cast<UINT>(::GetMenuItemCount(parent)), TRUE, &info)) return true;
     m_entries.pop_back();
     return false;
@@ -77,7 +80,7 @@ HMENU TOrvoTBPopupMenuEx::AppendSubmenu(HMENU parent, const std::wstring& captio
     info.hSubMenu = submenu;
     info.dwTypeData = const_cast<wchar_t*>(caption.c_str());
     info.dwItemData = Remember(look);
-    info.hbmpItem = look.images && look.imageIndex >= 0 ? HBMMENU_CALLBACK : nullptr;
+    info.hbmpItem = HBMMENU_CALLBACK;
     if (::InsertMenuItemW(parent, static_cast<UINT>(::GetMenuItemCount(parent)), TRUE, &info)) return submenu;
     m_entries.pop_back();
     ::DestroyMenu(submenu);
@@ -132,9 +135,7 @@ void TOrvoTBPopupMenuEx::SetEntryImage(HMENU parent, int position, HIMAGELIST im
     auto* entry = reinterpret_cast<Entry*>(info.dwItemData);
     entry->look.images = images;
     entry->look.imageIndex = imageIndex;
-    info.fMask = MIIM_BITMAP;
-    info.hbmpItem = images && imageIndex >= 0 ? HBMMENU_CALLBACK : nullptr;
-    ::SetMenuItemInfoW(parent, static_cast<UINT>(position), TRUE, &info);
+    // The entry draws its image itself: the new one shows the next time the menu opens.
 }
 
 unsigned TOrvoTBPopupMenuEx::Popup(POINT screenPoint)

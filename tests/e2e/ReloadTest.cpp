@@ -19,6 +19,7 @@
 #include "common/TempFolder.h"
 #include "e2e/Harness.h"
 #include "e2e/LauncherTest.h"
+#include "e2e/RemoteControls.h"
 #include "tools/RecordLaunchLog.h"
 #include "unit/items/ItemTestFiles.h"
 
@@ -42,57 +43,6 @@ int ItemTrayIconCount(HWND owner, int items, UINT firstId = 100)
     int count = 0;
     for (int i = 0; i < items; ++i) count += TrayIconExists(owner, firstId + static_cast<UINT>(i)) ? 1 : 0;
     return count;
-}
-
-BOOL CALLBACK CollectToolBars(HWND child, LPARAM list)
-{
-    wchar_t name[64] = {};
-    ::GetClassNameW(child, name, 64);
-    if (lstrcmpW(name, TOOLBARCLASSNAMEW) == 0) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-    return TRUE;
-}
-
-// The tool bar under `parent` (any depth) that holds a button with this command id.
-HWND ToolBarWithButton(HWND parent, unsigned id)
-{
-    std::vector<HWND> bars;
-    ::EnumChildWindows(parent, &CollectToolBars, reinterpret_cast<LPARAM>(&bars));
-    for (HWND bar : bars)
-        if (::SendMessageW(bar, TB_COMMANDTOINDEX, id, 0) >= 0) return bar;
-    return nullptr;
-}
-
-// The hint the program gives a tool button, read through the bar's tool tip control. The text
-// is written into memory of the program's own process, as for any common control asked from
-// outside.
-std::wstring ButtonHint(DWORD processId, HWND toolBar, unsigned id)
-{
-    HWND tips = reinterpret_cast<HWND>(::SendMessageW(toolBar, TB_GETTOOLTIPS, 0, 0));
-    if (!tips) return {};
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process) return {};
-    constexpr std::size_t kChars = 1024;
-    std::wstring hint;
-    if (auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(TTTOOLINFOW) + kChars * 2,
-                                                           MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {
-        TTTOOLINFOW info{};
-        info.cbSize = sizeof(info);
-        info.hwnd = toolBar;
-        info.uId = id;
-        info.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof(info));
-        const wchar_t empty = L'\0';
-        DWORD_PTR ignored = 0;
-        wchar_t text[kChars] = {};
-        if (::WriteProcessMemory(process, remote, &info, sizeof(info), nullptr) &&
-            ::WriteProcessMemory(process, info.lpszText, &empty, sizeof(empty), nullptr) &&
-            ::SendMessageTimeoutW(tips, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote), SMTO_NORMAL, 2000,
-                                  &ignored) &&
-            ::ReadProcessMemory(process, info.lpszText, text, sizeof(text) - sizeof(wchar_t), nullptr))
-            hint = text;
-        ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    ::CloseHandle(process);
-    return hint;
 }
 
 // CPU time (user + system, ms) of the program's Unix process, found by its command line, which
