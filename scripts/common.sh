@@ -69,6 +69,11 @@ ensure_wine() {
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f </dev/null >/dev/null 2>&1
     touch "$WINEPREFIX/.launcher-ready"
+    # Making the prefix leaves a desktop that Wine started by itself and ends with the last
+    # program, so every later start would wait for a new one. Start afresh, with ours below.
+    "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
+    "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   fi
   # The virtual desktop's taskbar holds the notification area.
   "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f \

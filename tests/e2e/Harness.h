@@ -41,9 +41,12 @@ public:
     LauncherProcess(const LauncherProcess&) = delete;
     LauncherProcess& operator=(const LauncherProcess&) = delete;
 
+    // A program's first start on a newly made Wine prefix can take well over ten seconds.
+    static constexpr DWORD kStartWaitMs = 30000;
+
     bool Start();
     // Starts the program and returns its main window (null when either failed).
-    HWND StartAndWaitForMainWindow(DWORD timeoutMs = 10000);
+    HWND StartAndWaitForMainWindow(DWORD timeoutMs = kStartWaitMs);
     DWORD Id() const noexcept { return m_info.dwProcessId; }
     bool IsRunning() const;
     // True when the process ended in time; `exitCode` receives its code.
@@ -51,7 +54,7 @@ public:
     void Terminate();
 
     // The main window (it exists, hidden, once start-up has run).
-    HWND WaitForMainWindow(DWORD timeoutMs = 10000);
+    HWND WaitForMainWindow(DWORD timeoutMs = kStartWaitMs);
     HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs = 10000);
     // Invokes a main-window command as a menu, button or hotkey would.
     void PostCommand(unsigned commandId);
