@@ -17,10 +17,17 @@ std::wstring ShownItemName(std::wstring_view sourcePath);
 std::wstring MenuTargetFolderFor(std::wstring_view nodePath, std::wstring_view menusFolder, bool nodeIsFile);
 
 // A name typed into the tree: not empty, no path separator or character that Windows forbids in
-// file names, and not "." or "..", so a rename stays inside its folder.
+// file names, not "." or ".." nor anything Windows trims to nothing, so a rename stays inside its
+// folder; and no device name ("NUL", "CON", "COM1", ... in any letter case, with or without an
+// extension), which Windows opens as the device instead of a file in the folder.
 bool IsAcceptableItemName(std::wstring_view name);
-// The path a renamed node's file or folder gets: the old folder + the typed name + the old
-// extension (from its last "." on), which the tree does not show. Empty when the name is refused.
+// The text a node's rename starts from: its file or folder name without the part the rename puts
+// back (from the last "." on, a leading "." not counted). The tree's labels show some names with
+// that part and some without; the edit field always shows exactly what the typed text replaces.
+std::wstring RenameEditText(std::wstring_view path);
+// The path a renamed node's file or folder gets: the old folder + the typed name + the part of the
+// old name that RenameEditText leaves out. The old path itself for the edit text confirmed as it
+// stood; empty when the typed name is refused.
 std::wstring RenamedItemPath(std::wstring_view oldPath, std::wstring_view typedName);
 
 // Where an in-program drag began and where it ends.

@@ -32,22 +32,64 @@ TEST(ItemFileRules, MenuTargetFolderOfEveryKindOfNode)
         EXPECT_EQ(MenuTargetFolderFor(c.node, L"C:\\Data\\Menus", c.isFile), c.expected) << c.node;
 }
 
-TEST(ItemFileRules, RenameKeepsTheHiddenExtensionAndTheFolder)
+TEST(ItemFileRules, TheEditFieldHoldsWhatTheTypedTextReplaces)
 {
-    EXPECT_EQ(RenamedItemPath(L"C:\\M\\Notepad.lnk", L"Editor"), L"C:\\M\\Editor.lnk");
-    EXPECT_EQ(RenamedItemPath(L"C:\\M\\Tools.Old", L"Misc"), L"C:\\M\\Misc.Old");
-    EXPECT_EQ(RenamedItemPath(L"C:\\M\\Sub.dir\\README", L"Notes"), L"C:\\M\\Sub.dir\\Notes");
-    EXPECT_EQ(RenamedItemPath(L"C:\\M\\x.lnk", L"Ünïcødé name"), L"C:\\M\\Ünïcødé name.lnk");
+    struct Case {
+        const wchar_t* path;
+        const wchar_t* editText;  // what the field starts with
+        const wchar_t* typed;
+        const wchar_t* renamed;
+    };
+    const Case cases[] = {
+        {L"C:\\M\\Notepad.lnk", L"Notepad", L"Editor", L"C:\\M\\Editor.lnk"},
+        {L"C:\\M\\Home.url", L"Home", L"Start", L"C:\\M\\Start.url"},
+        {L"C:\\M\\x.lnk", L"x", L"\u00DCn\u00EFc\u00F8d\u00E9 name", L"C:\\M\\\u00DCn\u00EFc\u00F8d\u00E9 name.lnk"},
+        // Too short to lose four characters, so the label shows the extension: the field does not.
+        {L"C:\\M\\x.py", L"x", L"y", L"C:\\M\\y.py"},
+        {L"C:\\M\\a.b", L"a", L"c", L"C:\\M\\c.b"},
+        // The label loses four characters, not the extension.
+        {L"C:\\M\\notes.c", L"notes", L"memo", L"C:\\M\\memo.c"},
+        {L"C:\\M\\Sub.dir\\README", L"README", L"Notes", L"C:\\M\\Sub.dir\\Notes"},
+        // Folders show their whole name and keep the part from their last "." as well.
+        {L"C:\\M\\Tools.Old", L"Tools", L"Misc", L"C:\\M\\Misc.Old"},
+        {L"C:\\M\\Tools", L"Tools", L"Misc", L"C:\\M\\Misc"},
+        {L"C:\\M\\archive.tar.gz", L"archive.tar", L"backup", L"C:\\M\\backup.gz"},
+        // A leading "." begins the name, not an extension.
+        {L"C:\\M\\.config", L".config", L"settings", L"C:\\M\\settings"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RenameEditText(c.path), c.editText) << c.path;
+        // Confirmed as it opened: the same path, so nothing is renamed.
+        EXPECT_EQ(RenamedItemPath(c.path, RenameEditText(c.path)), c.path) << c.path;
+        EXPECT_EQ(RenamedItemPath(c.path, c.typed), c.renamed) << c.path;
+    }
 }
 
 TEST(ItemFileRules, RenameRefusesNamesThatLeaveTheFolderOrAreForbidden)
 {
-    for (const wchar_t* name : {L"", L".", L"..", L"a\\b", L"..\\up", L"a/b", L"C:x", L"a*", L"a?", L"a\"b", L"<a",
-                                L"a>", L"a|b", L"tab\there"}) {
+    for (const wchar_t* name : {L"", L".", L"..", L"...", L" ", L". .", L"a\\b", L"..\\up", L"a/b", L"C:x", L"a*",
+                                L"a?", L"a\"b", L"<a", L"a>", L"a|b", L"tab\there"}) {
         EXPECT_FALSE(IsAcceptableItemName(name)) << name;
         EXPECT_EQ(RenamedItemPath(L"C:\\M\\Notepad.lnk", name), L"") << name;
     }
     EXPECT_TRUE(IsAcceptableItemName(L"New name (2).old"));
+}
+
+TEST(ItemFileRules, RenameRefusesDeviceNamesInEveryForm)
+{
+    // Windows opens these as the device in any folder: a move there would write into it.
+    for (const wchar_t* name : {L"NUL", L"nul", L"Con", L"PRN", L"aux", L"COM1", L"com9", L"LPT1", L"Lpt9",
+                                L"COM\u00B9", L"LPT\u00B3", L"nul.txt", L"CON.lnk", L"aux.tar.gz", L"NUL.", L"nul ",
+                                L"Con . ", L"PRN .txt", L"com1..", L" nul"}) {
+        EXPECT_FALSE(IsAcceptableItemName(name)) << name;
+        EXPECT_EQ(RenamedItemPath(L"C:\\M\\README", name), L"") << name;
+    }
+    // Names that only look like one.
+    for (const wchar_t* name : {L"NULL", L"Console", L"COM10", L"COM0", L"LPT", L"CONx.lnk", L"x.nul", L"nul-x",
+                                L"AUX1"}) {
+        EXPECT_TRUE(IsAcceptableItemName(name)) << name;
+        EXPECT_EQ(RenamedItemPath(L"C:\\M\\Notepad.lnk", name), std::wstring(L"C:\\M\\") + name + L".lnk") << name;
+    }
 }
 
 TEST(ItemFileRules, DropsCopyFromTheOtherListOnly)
