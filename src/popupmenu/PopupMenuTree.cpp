@@ -1,15 +1,18 @@
 #include "popupmenu/PopupMenuTree.h"
 
-#include <iterator>
+#include <cstddef>
 
 #include "base/Dpi.h"
 #include "base/LauncherError.h"
+#include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "items/ItemFileRules.h"
+#include "items/ItemRules.h"
 #include "items/ShellOperations.h"
 
 namespace {
 constexpr int kIndent = 19;  // at 96 DPI
+constexpr const wchar_t* kMessageCaption = L"Orvo Launcher";
 } // namespace
 
 PopupMenuTree::PopupMenuTree(PopupMenuTreeEvents events) : m_events(std::move(events)) {}
@@ -53,26 +56,22 @@ HTREEITEM PopupMenuTree::AddNode(HTREEITEM parent, const std::wstring& text, int
     return node;
 }
 
-std::wstring PopupMenuTree::NodePath(HTREEITEM node) const
+std::optional<std::size_t> PopupMenuTree::NodeIndex(HTREEITEM node) const
 {
-    if (!node || node == m_root) return {};
     TVITEMW item{};
     item.mask = TVIF_PARAM;
     item.hItem = node;
-    if (!TreeView_GetItem(m_tree, &item)) return {};
+    if (!node || !TreeView_GetItem(m_tree, &item)) return std::nullopt;
     const auto index = static_cast<std::size_t>(item.lParam);
-    return index < m_paths.size() ? m_paths[index] : std::wstring();
+    if (index >= m_paths.size()) return std::nullopt;
+    return index;
 }
 
-std::wstring PopupMenuTree::NodeText(HTREEITEM node) const
+std::wstring PopupMenuTree::NodePath(HTREEITEM node) const
 {
-    wchar_t text[MAX_PATH + 1] = {};
-    TVITEMW item{};
-    item.mask = TVIF_TEXT;
-    item.hItem = node;
-    item.pszText = text;
-    item.cchTextMax = static_cast<int>(std::size(text));
-    return TreeView_GetItem(m_tree, &item) ? std::wstring(text) : std::wstring();
+    if (node == m_root) return {};
+    const std::optional<std::size_t> index = NodeIndex(node);
+    return index ? m_paths[*index] : std::wstring();
 }
 
 HTREEITEM PopupMenuTree::NodeAt(POINT client) const
@@ -111,13 +110,22 @@ void PopupMenuTree::SortChildren(HTREEITEM node)
 
 void PopupMenuTree::OnContextMenu(POINT screenPoint)
 {
-    m_current = CaretNode();
     if (screenPoint.x == -1 && screenPoint.y == -1) {
-        // From the keyboard: below the current node, or at the tree's corner.
+        // From the keyboard: the selected node, the menu below it or at the tree's corner.
+        m_current = CaretNode();
         RECT r{};
         if (m_current && TreeView_GetItemRect(m_tree, m_current, &r, TRUE)) screenPoint = {r.left, r.bottom};
         else screenPoint = {0, 0};
         ::ClientToScreen(m_tree, &screenPoint);
+    } else {
+        // From the mouse: the node under it becomes the selected one. A click on no node is a click
+        // on the "Menus" folder itself, as the root is, never on the node selected before: the
+        // commands on an entry must not act on one the click did not touch.
+        POINT client = screenPoint;
+        ::ScreenToClient(m_tree, &client);
+        HTREEITEM node = NodeAt(client);
+        if (node) TreeView_SelectItem(m_tree, node);
+        m_current = node ? node : m_root;
     }
     if (m_events.ContextMenu) m_events.ContextMenu(screenPoint);
 }
@@ -142,12 +150,8 @@ bool PopupMenuTree::OnNotify(const NMHDR& header, LRESULT& result)
         return true;
     }
     case NM_RCLICK: {
-        // A right click selects the node under it, then asks for the menu.
         POINT screen{};
         ::GetCursorPos(&screen);
-        POINT client = screen;
-        ::ScreenToClient(m_tree, &client);
-        if (HTREEITEM node = NodeAt(client)) TreeView_SelectItem(m_tree, node);
         OnContextMenu(screen);
         result = TRUE;
         return true;
@@ -163,11 +167,12 @@ bool PopupMenuTree::OnNotify(const NMHDR& header, LRESULT& result)
         return true;
     }
     case TVN_BEGINLABELEDITW:
-        // The root stands for the "Menus" folder itself.
-        result = reinterpret_cast<const NMTVDISPINFOW&>(header).item.hItem == m_root ? TRUE : FALSE;
+        result = OnBeginLabelEdit(reinterpret_cast<const NMTVDISPINFOW&>(header)) ? FALSE : TRUE;
         return true;
     case TVN_ENDLABELEDITW:
-        result = OnEndLabelEdit(reinterpret_cast<const NMTVDISPINFOW&>(header)) ? TRUE : FALSE;
+        // The typed text never becomes the label as it stands: the rename sets the label it leads to.
+        OnEndLabelEdit(reinterpret_cast<const NMTVDISPINFOW&>(header));
+        result = FALSE;
         return true;
     case TVN_ITEMEXPANDINGW: {
         const auto& expanding = reinterpret_cast<const NMTREEVIEWW&>(header);
@@ -179,24 +184,61 @@ bool PopupMenuTree::OnNotify(const NMHDR& header, LRESULT& result)
     }
 }
 
-bool PopupMenuTree::OnEndLabelEdit(const NMTVDISPINFOW& info)
+bool PopupMenuTree::OnBeginLabelEdit(const NMTVDISPINFOW& info)
 {
-    if (!info.item.pszText) return false;  // the edit was cancelled
+    // The root stands for the "Menus" folder itself.
+    if (info.item.hItem == m_root) return false;
+    // A label may show the part of the name a rename keeps ("x.py" is too short to lose its
+    // extension) or not ("Editor" of "Editor.lnk"); the field shows only what the typed text replaces.
+    if (HWND edit = TreeView_GetEditControl(m_tree)) {
+        ::SetWindowTextW(edit, RenameEditText(NodePath(info.item.hItem)).c_str());
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    }
+    return true;
+}
+
+void PopupMenuTree::OnEndLabelEdit(const NMTVDISPINFOW& info)
+{
+    if (!info.item.pszText) return;  // the edit was cancelled
     const std::wstring oldPath = NodePath(info.item.hItem);
-    if (oldPath.empty()) return false;
-    // The text confirmed as it was is no rename: a folder node shows its whole name, and the
-    // extension put back on it would otherwise rename "Tools.Old" to "Tools.Old.Old".
-    if (NodeText(info.item.hItem) == info.item.pszText) return false;
+    if (oldPath.empty()) return;
     const std::wstring newPath = RenamedItemPath(oldPath, info.item.pszText);
     if (newPath.empty()) {
-        // A separator or a forbidden character would move the file elsewhere or lose it.
+        // A separator, a forbidden character or a device name would move the file elsewhere or lose it.
         ::MessageBeep(MB_ICONASTERISK);
-        return false;
+        return;
     }
-    // The rename's result shows when the folder watch rebuilds the tree; until then the node keeps
-    // the typed text.
-    ::MoveFileW(oldPath.c_str(), newPath.c_str());
-    return true;
+    if (newPath == oldPath) return;  // confirmed as it stood
+    // No MOVEFILE_COPY_ALLOWED: a rename never turns into a copy and a delete, and nothing that is
+    // there already is replaced.
+    if (!::MoveFileExW(oldPath.c_str(), newPath.c_str(), 0)) {
+        const DWORD error = ::GetLastError();
+        ::MessageBeep(MB_ICONASTERISK);
+        std::wstring message = SystemErrorText(error);
+        if (message.empty()) message = L"Cannot rename " + ShownItemName(oldPath);
+        // The node keeps its old label and path (the notification answers "no"); nothing of the
+        // tree is touched after the box, whose message loop may run a rebuild.
+        ::MessageBoxW(::GetAncestor(m_tree, GA_ROOT), message.c_str(), kMessageCaption, MB_OK | MB_ICONERROR);
+        return;
+    }
+    // Until the folder watch rebuilds the tree, the node stands for the new name and shows it as
+    // the rebuild will.
+    SetNodeFile(info.item.hItem, newPath);
+}
+
+void PopupMenuTree::SetNodeFile(HTREEITEM node, const std::wstring& path)
+{
+    const std::optional<std::size_t> index = NodeIndex(node);
+    if (!index) return;
+    m_paths[*index] = path;
+    // A folder shows its whole name, a file its caption.
+    const std::wstring name = ExtractFileName(path);
+    std::wstring text = DirectoryExists(path) ? name : ItemCaption(name);
+    TVITEMW item{};
+    item.mask = TVIF_TEXT;
+    item.hItem = node;
+    item.pszText = text.data();
+    TreeView_SetItem(m_tree, &item);
 }
 
 void PopupMenuTree::OnDoubleClick()

@@ -44,7 +44,7 @@ public:
     void OnContextMenu(POINT screenPoint);
 
     // The node the commands act on: taken by a click, a right click, a double click, a drag and
-    // the context menu; none after every rebuild.
+    // the context menu (the root for a right click on no node); none after every rebuild.
     bool HasCurrentNode() const noexcept { return m_current != nullptr; }
     bool CurrentIsRoot() const noexcept { return m_current && m_current == m_root; }
     bool CurrentHasChildren() const;
@@ -70,12 +70,18 @@ public:
 private:
     HTREEITEM AddNode(HTREEITEM parent, const std::wstring& text, int image, int selectedImage,
                       const std::wstring& path);
+    // The node's index into m_paths; none for a node without one.
+    std::optional<std::size_t> NodeIndex(HTREEITEM node) const;
     std::wstring NodePath(HTREEITEM node) const;
-    std::wstring NodeText(HTREEITEM node) const;
     HTREEITEM NodeAt(POINT client) const;
     HTREEITEM CaretNode() const;
     void SortChildren(HTREEITEM node);
-    bool OnEndLabelEdit(const NMTVDISPINFOW& info);
+    // False when the node may not be edited.
+    bool OnBeginLabelEdit(const NMTVDISPINFOW& info);
+    // Renames the node's file or folder; a rename that fails is reported and the node keeps its label.
+    void OnEndLabelEdit(const NMTVDISPINFOW& info);
+    // The node's path and label after a rename.
+    void SetNodeFile(HTREEITEM node, const std::wstring& path);
     void OnDoubleClick();
 
     PopupMenuTreeEvents m_events;

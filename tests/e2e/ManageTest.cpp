@@ -14,6 +14,7 @@
 
 #include "app/Commands.h"
 #include "base/Handles.h"
+#include "base/WinUtil.h"
 #include "common/DropFiles.h"
 #include "e2e/LauncherTest.h"
 #include "e2e/RemoteControls.h"
@@ -161,6 +162,10 @@ protected:
     void Choose(POINT at, WORD letter)
     {
         ASSERT_NE(RightClick(at), nullptr) << "no context menu";
+        ChooseInOpenMenu(letter);
+    }
+    void ChooseInOpenMenu(WORD letter)
+    {
         Key(letter);
         // Where two entries share the letter, the first may only be selected.
         if (!WaitUntil([&] { return ContextMenu() == nullptr; }, 1500)) Key(VK_RETURN);
@@ -182,6 +187,41 @@ protected:
         release.mi.dwFlags = MOUSEEVENTF_LEFTUP;
         ::SendInput(1, &release, sizeof(release));
         ::Sleep(200);
+    }
+
+    HWND EditField() const { return reinterpret_cast<HWND>(::SendMessageW(Tree(), TVM_GETEDITCONTROL, 0, 0)); }
+    // Opens the node's label for editing as the user does; the text the field holds once it shows.
+    std::wstring BeginEdit(const std::wstring& node)
+    {
+        GlideMouseTo(Node(node));
+        // A click selects the node; a second, slower than a double click, edits its text.
+        MouseButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        ::Sleep(::GetDoubleClickTime() + 200);
+        MouseButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+        HWND edit = nullptr;
+        if (!WaitUntil([&] { return (edit = EditField()) != nullptr && ::IsWindowVisible(edit); }, kTimeout))
+            return L"(no edit field)";
+        // The edit control keeps its text itself: only the message reads it from another process.
+        wchar_t text[MAX_PATH] = {};
+        ::SendMessageW(edit, WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(text));
+        return text;
+    }
+    // The rebuild after a rename: it selects the root again.
+    bool WaitForRebuildShowing(const std::wstring& text) const
+    {
+        return WaitUntil(
+            [&] {
+                const auto caret = ::SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0);
+                return HasNode(text) &&
+                       caret == reinterpret_cast<LRESULT>(TreeNodeByText(m_process, Tree(), L"Orvo Launcher"));
+            },
+            kRebuildTimeout);
+    }
+    void Rename(const std::wstring& node, const std::wstring& text)
+    {
+        ASSERT_NE(BeginEdit(node), L"(no edit field)");
+        TypeText(text);
+        Key(VK_RETURN);
     }
 
     // The program's message box, and its text.
@@ -206,6 +246,14 @@ protected:
         ::PostMessageW(box, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitUntil([&] { return MessageBoxWindow() == nullptr; }, kTimeout));
         return message;
+    }
+
+    // A dialog of the shell's (a confirmation) over the main window.
+    HWND ShellDialog() const
+    {
+        for (HWND box : FindProcessWindows(m_process, L"#32770"))
+            if (::IsWindowVisible(box) && box != m_main) return box;
+        return nullptr;
     }
 
     // Files as a drop from another program hands them over: WM_DROPFILES posted to the panel, the
@@ -347,45 +395,84 @@ TEST_F(ManageTest, RenamesInTheTreeKeepTheExtensionAndRefuseSeparators)
 {
     Shortcut(L"Menus\\Notepad.lnk", L"N");
     Shortcut(L"Menus\\Tools.Old\\Inside.lnk", L"I");
+    WriteFileBytes(m_folder / L"Menus\\x.py", "x");
     LauncherProcess launcher({Ini()});
     ASSERT_NE(StartShown(launcher, 0, 0), nullptr);
 
-    auto rename = [&](const std::wstring& node, const std::wstring& text) {
-        const POINT at = Node(node);
-        GlideMouseTo(at);
-        // A click selects the node; a second, slower than a double click, edits its text.
-        MouseButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-        ::Sleep(::GetDoubleClickTime() + 200);
-        MouseButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-        ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(Tree(), TVM_GETEDITCONTROL, 0, 0) != 0; }, kTimeout));
-        TypeText(text);
-        Key(VK_RETURN);
-    };
-    rename(L"Notepad", L"Editor");
+    Rename(L"Notepad", L"Editor");
     EXPECT_TRUE(WaitForFile(L"Menus\\Editor.lnk"));
     EXPECT_FALSE(Exists(L"Menus\\Notepad.lnk"));
-    // The edited node shows the new text at once; the rebuild selects the root again. It comes
+    // The edited node shows the new name at once; the rebuild selects the root again. It comes
     // before the next edit, so it cannot end that edit half-way.
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            const auto caret = ::SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0);
-            return HasNode(L"Editor") && caret == reinterpret_cast<LRESULT>(TreeNodeByText(m_process, Tree(), L"Orvo Launcher"));
-        },
-        kRebuildTimeout));
-    rename(L"Tools.Old", L"Misc");
+    ASSERT_TRUE(WaitForRebuildShowing(L"Editor"));
+    Rename(L"Tools.Old", L"Misc");
     EXPECT_TRUE(WaitForFile(L"Menus\\Misc.Old\\Inside.lnk"));
-    EXPECT_TRUE(WaitUntil([&] { return HasNode(L"Misc.Old") && HasNode(L"Editor"); }, kRebuildTimeout));
-    // Its whole name confirmed as it stands renames nothing.
-    rename(L"Misc.Old", L"Misc.Old");
-    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageW(Tree(), TVM_GETEDITCONTROL, 0, 0) == 0; }, kTimeout));
+    ASSERT_TRUE(WaitForRebuildShowing(L"Misc.Old"));
+    // The field holds what the typed text replaces; confirmed as it opened, it renames nothing.
+    EXPECT_EQ(BeginEdit(L"Misc.Old"), L"Misc");
+    Key(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return EditField() == nullptr; }, kTimeout));
     EXPECT_TRUE(Exists(L"Menus\\Misc.Old\\Inside.lnk"));
     EXPECT_FALSE(Exists(L"Menus\\Misc.Old.Old"));
+    // A name too short to lose its extension shows it in its label, not in the field.
+    EXPECT_EQ(BeginEdit(L"x.py"), L"x");
+    TypeText(L"y");
+    Key(VK_RETURN);
+    EXPECT_TRUE(WaitForFile(L"Menus\\y.py"));
+    EXPECT_FALSE(Exists(L"Menus\\y.py.py"));
+    ASSERT_TRUE(WaitForRebuildShowing(L"y.py"));
 
     // A separator would move the file out of its folder: refused, the node keeps its text.
-    rename(L"Editor", L"..\\Away");
+    Rename(L"Editor", L"..\\Away");
     EXPECT_TRUE(HasNode(L"Editor"));
     EXPECT_TRUE(Exists(L"Menus\\Editor.lnk"));
     EXPECT_FALSE(Exists(L"Away.lnk"));
+}
+
+TEST_F(ManageTest, AFailedRenameSaysWhyAndKeepsTheOldLabel)
+{
+    Shortcut(L"Menus\\Alpha.lnk", L"A");
+    Shortcut(L"Menus\\Beta.lnk", L"B");
+    const std::string beta = ReadFileBytes(m_folder / L"Menus\\Beta.lnk");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 0, 0), nullptr);
+
+    // The name is taken: nothing is replaced, and the box gives the system's reason.
+    Rename(L"Alpha", L"Beta");
+    EXPECT_EQ(WaitForMessage(), SystemErrorText(ERROR_ALREADY_EXISTS));
+    EXPECT_TRUE(WaitUntil([&] { return EditField() == nullptr; }, kTimeout));
+    EXPECT_TRUE(HasNode(L"Alpha"));
+    int betas = 0;
+    for (const TreeNode& node : TreeNodes(m_process, Tree())) betas += node.text == L"Beta" ? 1 : 0;
+    EXPECT_EQ(betas, 1);
+    EXPECT_TRUE(Exists(L"Menus\\Alpha.lnk"));
+    EXPECT_EQ(ReadFileBytes(m_folder / L"Menus\\Beta.lnk"), beta);
+}
+
+TEST_F(ManageTest, ARightClickOnNoNodeActsOnNoEntry)
+{
+    Shortcut(L"Menus\\Sub\\Inside.lnk", L"I");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(StartShown(launcher, 0, 0), nullptr);
+
+    // The submenu's node is selected by a click; the right click then lands below every node.
+    GlideMouseTo(Node(L"Sub"));
+    MouseButton(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    const auto sub = reinterpret_cast<LRESULT>(TreeNodeByText(m_process, Tree(), L"Sub"));
+    ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0) == sub; }, kTimeout));
+    RECT tree{};
+    ::GetWindowRect(Tree(), &tree);
+    const POINT below{(tree.left + tree.right) / 2, tree.bottom - 15};
+    // "&Delete" there deletes nothing: no shell confirmation comes for the submenu selected before.
+    ASSERT_NE(RightClick(below), nullptr);
+    Key('D');
+    CloseContextMenu();
+    // The folder commands act on "Menus" itself.
+    Choose(below, 'F');
+    ASSERT_TRUE(WaitForFile(L"Menus\\New Folder"));
+    EXPECT_FALSE(Exists(L"Menus\\Sub\\New Folder"));
+    EXPECT_EQ(ShellDialog(), nullptr);
+    EXPECT_TRUE(Exists(L"Menus\\Sub\\Inside.lnk"));
 }
 
 TEST_F(ManageTest, TheRootOffersOnlyItsFolderCommandsAndNewFolderComesOnce)
@@ -448,13 +535,7 @@ TEST_F(ManageTest, DeleteSendsTheFileToTheRecycleBin)
     Choose(ButtonCentre(IconsBar(), 0), 'D');  // "&Delete" on Alpha, the leftmost
     // The shell asks first.
     HWND confirm = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (HWND box : FindProcessWindows(m_process, L"#32770"))
-                if (::IsWindowVisible(box) && box != m_main) confirm = box;
-            return confirm != nullptr;
-        },
-        kTimeout));
+    ASSERT_TRUE(WaitUntil([&] { return (confirm = ShellDialog()) != nullptr; }, kTimeout));
     ::PostMessageW(confirm, WM_COMMAND, IDYES, 0);
     EXPECT_TRUE(WaitForFile(L"Icons\\Alpha.lnk", false));
     EXPECT_TRUE(Exists(L"Icons\\Beta.lnk"));
