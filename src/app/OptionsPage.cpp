@@ -5,6 +5,7 @@
 #include "app/Commands.h"
 #include "app/MainTrayIcon.h"
 #include "app/Options.h"
+#include "base/Dpi.h"
 #include "base/ErrorReport.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
@@ -89,6 +90,8 @@ void TOptionsPage::AttachControls()
     tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(page, IDC_EDIT_DATA_FOLDER));
     tool.lpszText = const_cast<wchar_t*>(L"");
     ::SendMessageW(m_dataFolderHint, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // A width of its own lets the hint break its lines where its text does.
+    ::SendMessageW(m_dataFolderHint, TTM_SETMAXTIPWIDTH, 0, ScaleForDpi(500, WindowDpi(page)));
 }
 
 void TOptionsPage::SetHelpContexts()

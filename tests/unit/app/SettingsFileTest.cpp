@@ -123,7 +123,7 @@ TEST(OptionLoading, DefaultsClampAndDataFolder)
 {
     TempFolder folder;
     const IniFile ini(folder / L"o.ini");
-    std::wstring dataFolder = L"C:\\data";
+    std::wstring dataFolder = folder.Path();  // the settings file's
     LauncherOptions options = LoadOptions(ini, dataFolder);
     EXPECT_EQ(options.maxIconInRow, 10);
     EXPECT_EQ(options.sensitivity, 5);
@@ -131,18 +131,20 @@ TEST(OptionLoading, DefaultsClampAndDataFolder)
     EXPECT_TRUE(options.popupTop);
     EXPECT_EQ(options.disableKey, 3);
     EXPECT_EQ(options.floatRightKey, 1);
-    EXPECT_EQ(dataFolder, L"C:\\data\\");
+    EXPECT_EQ(dataFolder, folder.Path() + L"\\");
+    EXPECT_FALSE(options.dataFolderStored);
 
+    TempFolder elsewhere;
     ini.Write(keys::MaxIconInRow, 50);
     ini.Write(keys::ExitDialog, true);
-    ini.Write(keys::DataFolder, std::wstring(L"D:\\elsewhere"));
+    ini.Write(keys::DataFolder, elsewhere.Path());
     ini.Write(keys::HKPopupMod, 3);
     ini.Write(keys::HKPopupVir, 0x4D);
     ini.Write(keys::HKIconWinMod, 2);
     options = LoadOptions(ini, dataFolder);
     EXPECT_EQ(options.maxIconInRow, 30);
     EXPECT_TRUE(options.exitDialog);
-    EXPECT_EQ(dataFolder, L"D:\\elsewhere\\");
+    EXPECT_EQ(dataFolder, elsewhere.Path() + L"\\");
     EXPECT_TRUE(options.popupHotkey.IsSet());
     EXPECT_FALSE(options.iconWindowHotkey.IsSet());  // only the modifiers are set
     ini.Write(keys::MaxIconInRow, 1);
