@@ -81,10 +81,8 @@ TEST(DataFolderSetting, EmptyAndRelativeValuesStartFromTheSettingsFolderAndAreNo
         // A drive without a backslash: the settings folder on its own drive, else that drive's root.
         {L"c:Data", cfg, cfg + L"Data\\"},
         {L"D:Data", cfg, L"D:\\Data\\"},
-        {L"D:\\", cfg, L"D:\\"},
         {L"D:\\Data\\..\\E", cfg, L"D:\\E\\"},
         {L"\\\\nas\\data\\a\\..\\..\\b", cfg, L"\\\\nas\\data\\b\\"},
-        {L"\\\\nas\\data", cfg, L"\\\\nas\\data\\"},
         // Beside a settings file on a share, the share is the root.
         {L"\\x", share, L"\\\\srv\\share\\x\\"},
         {L"..\\..\\..\\y", share, L"\\\\srv\\share\\y\\"},
