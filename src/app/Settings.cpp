@@ -20,7 +20,8 @@ constexpr LONGLONG kMostConvertedBytes = 64LL << 20;
 
 bool StartsWith(const std::string& bytes, const unsigned char* prefix, std::size_t size)
 {
-    return bytes.size() >= size && std::equal(prefix, prefix + size, reinterpret_cast<const unsigned char*>(bytes.data()));
+    return bytes.size() >= size &&
+           std::equal(prefix, prefix + size, reinterpret_cast<const unsigned char*>(bytes.data()));
 }
 
 // Whether a file that is not Unicode keeps the text as it is. The profile functions write such a
@@ -62,7 +63,7 @@ bool WriteAll(HANDLE file, const void* data, std::size_t size)
 
 // The text of a file that is not Unicode, as the profile functions read it: in the ANSI code
 // page; a UTF-8 byte-order mark says how its author meant it.
-std::wstring DecodeSettingsText(const std::string& bytes)
+std::optional<std::wstring> DecodeSettingsText(const std::string& bytes)
 {
     UINT codePage = CP_ACP;
     std::size_t start = 0;
@@ -71,10 +72,11 @@ std::wstring DecodeSettingsText(const std::string& bytes)
         start = sizeof(kUtf8Bom);
     }
     const int length = static_cast<int>(bytes.size() - start);
-    if (length == 0) return {};
-    std::wstring text(static_cast<std::size_t>(::MultiByteToWideChar(codePage, 0, bytes.data() + start, length, nullptr, 0)),
-                      L'\0');
-    ::MultiByteToWideChar(codePage, 0, bytes.data() + start, length, text.data(), static_cast<int>(text.size()));
+    if (length == 0) return std::wstring();
+    const int size = ::MultiByteToWideChar(codePage, 0, bytes.data() + start, length, nullptr, 0);
+    if (size <= 0) return std::nullopt;
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    if (::MultiByteToWideChar(codePage, 0, bytes.data() + start, length, text.data(), size) != size) return std::nullopt;
     return text;
 }
 
@@ -95,7 +97,8 @@ bool ConvertToUtf16(const std::wstring& fileName)
     }
     if (!bytes) return false;
     if (StartsWith(*bytes, kUtf16Bom, sizeof(kUtf16Bom))) return true;
-    const std::wstring text = DecodeSettingsText(*bytes);
+    const std::optional<std::wstring> text = DecodeSettingsText(*bytes);
+    if (!text) return false;
 
     const std::wstring temporary = fileName + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
     const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
@@ -105,10 +108,10 @@ bool ConvertToUtf16(const std::wstring& fileName)
                                                   kept ? kept : FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) return false;
         written = WriteAll(file.get(), kUtf16Bom, sizeof(kUtf16Bom)) &&
-                  WriteAll(file.get(), text.data(), text.size() * sizeof(wchar_t)) && ::FlushFileBuffers(file.get());
+                  WriteAll(file.get(), text->data(), text->size() * sizeof(wchar_t)) && ::FlushFileBuffers(file.get());
     }
-    if (written && ::MoveFileExW(temporary.c_str(), fileName.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return true;
+    const DWORD replace = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+    if (written && ::MoveFileExW(temporary.c_str(), fileName.c_str(), replace)) return true;
     ::DeleteFileW(temporary.c_str());
     return false;
 }

@@ -19,8 +19,9 @@ std::vector<std::wstring> GroupCaptionsOfSections(const std::vector<std::wstring
     for (const auto& name : sectionNames) {
         auto caption = GroupCaptionOfSection(name);
         if (!caption) continue;
-        const bool shadowed = std::any_of(captions.begin(), captions.end(),
-                                          [&](const std::wstring& earlier) { return EqualsOrdinalNoCase(earlier, *caption); });
+        const bool shadowed = std::any_of(captions.begin(), captions.end(), [&](const std::wstring& earlier) {
+            return EqualsOrdinalNoCase(earlier, *caption);
+        });
         if (!shadowed) captions.push_back(std::move(*caption));
     }
     return captions;
