@@ -32,16 +32,11 @@ TEST(TextHelpers, NamesCompareAsTheSystemFoldsLetterCaseAndWordsAsAscii)
         {L"Games", L"gAMES", true, true},
         {L"mailto", L"mailto:", false, false},
         {L"\u00e9cole", L"\u00c9cole", true, false},                      // accented capital
-        {L"\u00c9COLE", L"\u00e9cole", true, false},
         {L"\u0416\u0443\u043a", L"\u0436\u0423\u041a", true, false},  // Cyrillic
-        {L"\u03a9\u03bc\u03b5\u03b3\u03b1", L"\u03c9\u039c\u0395\u0393\u0391", true, false},  // Greek
         {L"\uff21\uff42", L"\uff41\uff22", true, false},                // full-width Latin
         {L"gro\u00df", L"GRO\u00df", true, true},
         {L"Stra\u00dfe", L"STRASSE", false, false},                      // no expansion
-        {L"e", L"\u00e9", false, false},
         {L"\u00e9", L"e\u0301", false, false},                          // no normalisation
-        {L"\u30c7\u30fc\u30bf", L"\u30c6\u30fc\u30bf", false, false},
-        {L"\U0001F600", L"\U0001F600", true, true},
         {L"", L"", true, true},
         {L"a", L"", false, false},
     };

@@ -37,25 +37,27 @@ TEST(StartGroupFiles, TheStoredCountIsReadUpToTheKeysThereAre)
         for (int n : numbers) names.push_back(std::to_wstring(n));
         return names;
     };
+    // "1" for a key read, "0" for a missing one read as an empty path.
+    auto read = [](const std::string& bits) {
+        std::vector<bool> result;
+        for (char b : bits) result.push_back(b == '1');
+        return result;
+    };
     struct Case {
         int stored;
         Captions keyNames;
         std::vector<bool> read;
     };
-    const std::vector<bool> ninetyNineMissing(99, false);
-    std::vector<bool> gapOf99 = {true, true};
-    gapOf99.insert(gapOf99.end(), ninetyNineMissing.begin(), ninetyNineMissing.end());
-    gapOf99.push_back(true);
     const Case cases[] = {
-        {3, keys({1, 2, 3, 4, 5}), {true, true, true}},               // keys past the count are ignored
-        {5, keys({1, 2, 5}), {true, true, false, false, true}},       // a gap reads as empty paths
-        {4, keys({1}), {true, false, false, false}},                  // as do missing keys at the end
+        {3, keys({1, 2, 3, 4, 5}), read("111")},  // keys past the count are ignored
+        {5, keys({1, 2, 5}), read("11001")},      // a gap reads as empty paths
+        {4, keys({1}), read("1000")},             // as do missing keys at the end
         {0, keys({1}), {}},
         {-7, keys({1}), {}},
-        {INT_MAX, keys({1, 2, 102}), gapOf99},                        // 99 missing in a row are a gap
-        {INT_MAX, keys({1, 2, 103}), {true, true}},                   // 100 end the group
+        {INT_MAX, keys({1, 2, 102}), read("11" + std::string(99, '0') + "1")},  // 99 missing in a row are a gap
+        {INT_MAX, keys({1, 2, 103}), read("11")},                               // 100 end the group
         {150, {}, {}},
-        {7, {L"01", L"+2", L" 3", L"4x", L"0", L"-1", L"x"}, std::vector<bool>(7, false)},
+        {7, {L"01", L"+2", L" 3", L"4x", L"0", L"-1", L"x"}, read("0000000")},
     };
     for (const auto& c : cases) EXPECT_EQ(GroupFileKeys(c.stored, c.keyNames), c.read) << c.stored;
 
