@@ -16,9 +16,49 @@ std::wstring GroupSectionName(std::wstring_view caption) { return std::wstring(k
 std::vector<std::wstring> GroupCaptionsOfSections(const std::vector<std::wstring>& sectionNames)
 {
     std::vector<std::wstring> captions;
-    for (const auto& name : sectionNames)
-        if (auto caption = GroupCaptionOfSection(name)) captions.push_back(std::move(*caption));
+    for (const auto& name : sectionNames) {
+        auto caption = GroupCaptionOfSection(name);
+        if (!caption) continue;
+        const bool shadowed = std::any_of(captions.begin(), captions.end(), [&](const std::wstring& earlier) {
+            return EqualsOrdinalNoCase(earlier, *caption);
+        });
+        if (!shadowed) captions.push_back(std::move(*caption));
+    }
     return captions;
+}
+
+namespace {
+// The number of a path key ("1" ... kMostGroupFiles in plain decimal, as the program writes
+// them), or 0.
+int GroupFileKeyNumber(std::wstring_view keyName)
+{
+    if (keyName.empty() || keyName.size() > 5 || keyName.front() == L'0') return 0;
+    int number = 0;
+    for (wchar_t c : keyName) {
+        if (c < L'0' || c > L'9') return 0;
+        number = number * 10 + (c - L'0');
+    }
+    return number <= kMostGroupFiles ? number : 0;
+}
+} // namespace
+
+std::vector<bool> GroupFileKeys(int storedCount, const std::vector<std::wstring>& keyNames)
+{
+    const int limit = std::clamp(storedCount, 0, kMostGroupFiles);
+    std::vector<bool> present(static_cast<std::size_t>(limit), false);
+    for (const auto& name : keyNames) {
+        const int number = GroupFileKeyNumber(name);
+        if (number > 0 && number <= limit) present[static_cast<std::size_t>(number - 1)] = true;
+    }
+    std::size_t last = 0;  // the number of the last key seen
+    for (std::size_t i = 0; i < present.size(); ++i) {
+        if (present[i]) last = i + 1;
+        else if (i + 1 - last >= static_cast<std::size_t>(kMissingGroupFileRun)) {
+            present.resize(last);
+            break;
+        }
+    }
+    return present;
 }
 
 int GroupDelaySeconds(int storedInterval) { return storedInterval < 1 ? 1 : storedInterval; }
@@ -55,7 +95,7 @@ GroupEditError CheckGroupEdit(std::wstring_view caption, std::size_t fileCount,
             ownRowSkipped = true;
             continue;
         }
-        if (EqualsNoCase(existing, caption)) return GroupEditError::DuplicateCaption;
+        if (EqualsOrdinalNoCase(existing, caption)) return GroupEditError::DuplicateCaption;
     }
     return GroupEditError::None;
 }
