@@ -1,6 +1,8 @@
 #include "groups/StartGroupRules.h"
 
 #include <algorithm>
+#include <climits>
+#include <unordered_set>
 
 #include "base/Strings.h"
 
@@ -28,36 +30,38 @@ std::vector<std::wstring> GroupCaptionsOfSections(const std::vector<std::wstring
 }
 
 namespace {
-// The number of a path key ("1" ... kMostGroupFiles in plain decimal, as the program writes
-// them), or 0.
+// The number of a path key ("1", "2", ... in plain decimal, as the program writes them), or 0.
 int GroupFileKeyNumber(std::wstring_view keyName)
 {
-    if (keyName.empty() || keyName.size() > 5 || keyName.front() == L'0') return 0;
-    int number = 0;
+    if (keyName.empty() || keyName.size() > 10 || keyName.front() == L'0') return 0;
+    long long number = 0;
     for (wchar_t c : keyName) {
         if (c < L'0' || c > L'9') return 0;
         number = number * 10 + (c - L'0');
     }
-    return number <= kMostGroupFiles ? number : 0;
+    return number <= INT_MAX ? static_cast<int>(number) : 0;
 }
 } // namespace
 
 std::vector<bool> GroupFileKeys(int storedCount, const std::vector<std::wstring>& keyNames)
 {
-    const int limit = std::clamp(storedCount, 0, kMostGroupFiles);
-    std::vector<bool> present(static_cast<std::size_t>(limit), false);
-    for (const auto& name : keyNames) {
-        const int number = GroupFileKeyNumber(name);
-        if (number > 0 && number <= limit) present[static_cast<std::size_t>(number - 1)] = true;
-    }
-    std::size_t last = 0;  // the number of the last key seen
-    for (std::size_t i = 0; i < present.size(); ++i) {
-        if (present[i]) last = i + 1;
-        else if (i + 1 - last >= static_cast<std::size_t>(kMissingGroupFileRun)) {
-            present.resize(last);
-            break;
-        }
-    }
+    if (storedCount <= 0) return {};
+    std::unordered_set<int> numbers;
+    for (const auto& name : keyNames)
+        if (const int number = GroupFileKeyNumber(name); number > 0 && number <= storedCount) numbers.insert(number);
+
+    // Up to the limit, exactly what the stored count says, gaps and missing keys at the end
+    // included. Past it, only keys that follow on without a gap: the length then stays bounded by
+    // the keys there are, whatever the count claims, and no key the program wrote is left out.
+    int size = std::min(storedCount, kMostGroupFiles);
+    while (size < storedCount && numbers.count(size + 1) != 0) ++size;
+    // A count beyond the limit says nothing about empty paths at its end.
+    if (storedCount > kMostGroupFiles)
+        while (size > 0 && numbers.count(size) == 0) --size;
+
+    std::vector<bool> present(static_cast<std::size_t>(size), false);
+    for (int number : numbers)
+        if (number <= size) present[static_cast<std::size_t>(number - 1)] = true;
     return present;
 }
 

@@ -23,11 +23,10 @@ std::vector<std::wstring> GroupCaptionsOfSections(const std::vector<std::wstring
 
 // Which of the paths "1", "2", ... a group has, for its stored "TotalFile" and the names of its
 // section's keys: element i - 1 says whether key i is there, and the size is the number of files
-// read. That is the stored count, where a missing key in between reads as an empty path; but a
-// count that runs on past the keys there are ends at the last key before kMissingGroupFileRun
-// missing ones in a row, and no group reads more than kMostGroupFiles.
+// read. Up to kMostGroupFiles that is the stored count, where a missing key reads as an empty
+// path, as it always did; a count beyond it goes on only while the keys follow without a gap, and
+// then ends at its last key, so a count no file can bear reads the keys there are and no more.
 inline constexpr int kMostGroupFiles = 10000;
-inline constexpr int kMissingGroupFileRun = 100;
 std::vector<bool> GroupFileKeys(int storedCount, const std::vector<std::wstring>& keyNames);
 
 // Seconds between two launches for a stored "Interval": 0 and negative values count as 1.

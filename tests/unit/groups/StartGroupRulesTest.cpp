@@ -54,16 +54,17 @@ TEST(StartGroupFiles, TheStoredCountIsReadUpToTheKeysThereAre)
         {4, keys({1}), read("1000")},             // as do missing keys at the end
         {0, keys({1}), {}},
         {-7, keys({1}), {}},
-        {INT_MAX, keys({1, 2, 102}), read("11" + std::string(99, '0') + "1")},  // 99 missing in a row are a gap
-        {INT_MAX, keys({1, 2, 103}), read("11")},                               // 100 end the group
-        {150, {}, {}},
+        {150, {}, read(std::string(150, '0'))},
+        {INT_MAX, keys({1, 2, 500}), read("11" + std::string(497, '0') + "1")},  // a count no file bears ends at its last key
+        {INT_MAX, keys({1, 10002}), read("1")},                                  // past the limit only keys without a gap
+        {INT_MAX, {}, {}},
         {7, {L"01", L"+2", L" 3", L"4x", L"0", L"-1", L"x"}, read("0000000")},
     };
     for (const auto& c : cases) EXPECT_EQ(GroupFileKeys(c.stored, c.keyNames), c.read) << c.stored;
 
     Captions all;
     for (int i = 1; i <= kMostGroupFiles + 5; ++i) all.push_back(std::to_wstring(i));
-    EXPECT_EQ(GroupFileKeys(INT_MAX, all), std::vector<bool>(kMostGroupFiles, true));
+    EXPECT_EQ(GroupFileKeys(INT_MAX, all), std::vector<bool>(kMostGroupFiles + 5, true)) << "no key is left out";
 }
 
 TEST(StartGroupDelay, RunnerAndEditorListsReadTheStoredInterval)
