@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
+#include <vector>
 
+#include "hook/HookRecord.h"
 #include "unit/hook/HookTestSupport.h"
 
 using namespace hooktest;
@@ -190,6 +193,50 @@ TEST_F(HookLibraryTest, SecondProcessSharesTheRecord)
     ::DestroyWindow(receiver);
 }
 
+// A process that holds the record's mutex (hung, or hostile) holds up no export for long: each
+// waits the bounded time, then answers as without a record and leaves the record alone.
+TEST_F(HookLibraryTest, ExportsAnswerAsWithoutRecordWhileAnotherProcessHoldsTheMutex)
+{
+    HWND receiver = CreateMessageWindow();
+    ASSERT_TRUE(m_lib.SetReceiver(receiver));
+    // Counted without a hook: no process that receives input meanwhile loads the library and
+    // finds the mutex held.
+    m_view.Change([](THookSharedData& r) { r.MouseWatchers = 1; });
+    const THookSharedData before = m_view.Read();
+
+    NamedEvent held(L"held");
+    PeerProcess holder(L"hold-mutex " + held.Name() + L" 6000");
+    ASSERT_TRUE(holder.WaitFor(held, 10000));
+    std::vector<DWORD> took;
+    auto timed = [&took](const std::function<void()>& call) {
+        DWORD start = ::GetTickCount();
+        call();
+        took.push_back(::GetTickCount() - start);
+    };
+    BOOLEAN still = TRUE, claimed = TRUE;
+    HWND current = receiver;
+    timed([&] { still = m_lib.StillWatching(); });
+    timed([&] { current = m_lib.GetReceiver(); });
+    timed([&] { claimed = m_lib.SetReceiver(nullptr); });
+    timed([&] { m_lib.StartWatching(kWatchKeyboard); });
+    timed([&] { m_lib.StopWatching(kWatchMouse); });
+    timed([&] { m_lib.StopAll(); });
+    bool stillHeld = holder.Running();
+    EXPECT_EQ(0, holder.WaitForExit(10000));
+
+    EXPECT_TRUE(stillHeld) << "the calls outlasted the hold";
+    EXPECT_FALSE(still);
+    EXPECT_EQ(nullptr, current);
+    EXPECT_FALSE(claimed);
+    for (DWORD ms : took) {
+        // The tick count moves in steps of up to 16 ms.
+        EXPECT_GE(ms + 16, hook::kExportWaitMs) << "an export gave up without waiting";
+        EXPECT_LE(ms, 2 * hook::kExportWaitMs) << "an export waited past its bound";
+    }
+    EXPECT_TRUE(SameRecord(before, m_view.Read())) << "an export changed the record without its mutex";
+    ::DestroyWindow(receiver);
+}
+
 // The last process to unload the library removes the hooks still installed. Other desktop processes
 // may keep the library loaded since an earlier hook call, so these tests make their peer the only
 // attached process for the duration and restore the count afterwards.
@@ -265,37 +312,6 @@ TEST(HookLibraryLastDetach, EndingProcessTouchesNothingShared)
     EXPECT_GE(after.AttachedProcesses, 1);
     EXPECT_EQ(1, after.MouseWatchers);
     EXPECT_NE(0u, after.MouseHook);
-}
-
-// A low-integrity process (a protected-mode browser that receives hooked input) opens the mutex
-// with full access, which only a low label allows, as the mapping has. A mutex that a copy created
-// without the label gets it from the next copy that attaches.
-TEST(HookLibraryLabels, MutexCarriesTheLowLabel)
-{
-    const std::wstring lowNoWriteUp = L"S-1-16-4096 1";
-    {
-        HookLibrary lib;
-        ASSERT_TRUE(lib.Complete());
-        HANDLE mutex = ::OpenMutexW(READ_CONTROL, FALSE, kHookMutexName);
-        ASSERT_TRUE(mutex);
-        EXPECT_EQ(lowNoWriteUp, MandatoryLabel(mutex));
-        ::CloseHandle(mutex);
-    }
-
-    // Left with no label at all, whether it is new or still open somewhere since the block above.
-    HANDLE unlabelled = ::CreateMutexW(nullptr, FALSE, kHookMutexName);
-    ASSERT_TRUE(unlabelled);
-    SECURITY_DESCRIPTOR bare;
-    ACL noLabel;
-    ::InitializeSecurityDescriptor(&bare, SECURITY_DESCRIPTOR_REVISION);
-    ::InitializeAcl(&noLabel, sizeof(noLabel), ACL_REVISION);
-    ::SetSecurityDescriptorSacl(&bare, TRUE, &noLabel, FALSE);
-    ::SetKernelObjectSecurity(unlabelled, LABEL_SECURITY_INFORMATION, &bare);
-    ASSERT_EQ(L"", MandatoryLabel(unlabelled));
-    HookLibrary lib;
-    ASSERT_TRUE(lib.Complete());
-    EXPECT_EQ(lowNoWriteUp, MandatoryLabel(unlabelled));
-    ::CloseHandle(unlabelled);
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 // peer program are, a view of the shared record, peer processes, and a bounded message pump.
 
 #include <windows.h>
-#include <sddl.h>
 
 #include <cstring>
 #include <functional>
@@ -121,32 +120,6 @@ private:
 };
 
 inline bool SameRecord(const THookSharedData& a, const THookSharedData& b) { return std::memcmp(&a, &b, sizeof(a)) == 0; }
-
-// An object's mandatory label as "<integrity SID> <policy mask>" (low integrity with no write-up is
-// "S-1-16-4096 1"); empty when it has none.
-inline std::wstring MandatoryLabel(HANDLE object)
-{
-    std::vector<BYTE> buffer(4096);
-    DWORD needed = 0;
-    if (!::GetKernelObjectSecurity(object, LABEL_SECURITY_INFORMATION, buffer.data(),
-                                   static_cast<DWORD>(buffer.size()), &needed))
-        return L"";
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL sacl = nullptr;
-    if (!::GetSecurityDescriptorSacl(buffer.data(), &present, &sacl, &defaulted) || !present || !sacl) return L"";
-    for (DWORD i = 0; i < sacl->AceCount; ++i) {
-        void* ace = nullptr;
-        if (!::GetAce(sacl, i, &ace)) continue;
-        auto* label = static_cast<SYSTEM_MANDATORY_LABEL_ACE*>(ace);
-        if (label->Header.AceType != SYSTEM_MANDATORY_LABEL_ACE_TYPE) continue;
-        wchar_t* sid = nullptr;
-        if (!::ConvertSidToStringSidW(reinterpret_cast<PSID>(&label->SidStart), &sid)) return L"";
-        std::wstring text = std::wstring(sid) + L" " + std::to_wstring(label->Mask);
-        ::LocalFree(sid);
-        return text;
-    }
-    return L"";
-}
 
 // A manual-reset event with a name unique to this test process.
 class NamedEvent {
