@@ -112,6 +112,23 @@ bool WaitForRecordMutex(DWORD timeoutMs) noexcept
     return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
 }
 
+// Opens the record and counts this process in it, with the mutex held. Tried once: a process that
+// cannot have it now goes on without it.
+void OpenRecord() noexcept
+{
+    g_state.mapping = OpenRecordMapping(kHookMappingName);
+    auto* record = g_state.mapping
+                       ? static_cast<THookSharedData*>(::MapViewOfFile(g_state.mapping, FILE_MAP_WRITE, 0, 0, 0))
+                       : nullptr;
+    if (record) {
+        ++record->AttachedProcesses;
+        g_state.record = record;
+    } else {
+        CloseRecord();
+    }
+    g_state.recordPending = false;
+}
+
 } // namespace
 
 HANDLE OpenRecordMutex(const wchar_t* name, bool* existed) noexcept
@@ -143,24 +160,20 @@ void AttachProcess(HINSTANCE module) noexcept
     bool existed = false;
     g_state.mutex = OpenRecordMutex(kHookMutexName, &existed);
     if (!g_state.mutex) return;
-    // Not had in time: this process stays without a record and touches nothing shared.
-    bool owned = !existed || WaitForRecordMutex(kAttachWaitMs);
-    if (owned) {
-        g_state.mapping = OpenRecordMapping(kHookMappingName);
-        if (g_state.mapping) {
-            g_state.record = static_cast<THookSharedData*>(::MapViewOfFile(g_state.mapping, FILE_MAP_WRITE, 0, 0, 0));
-            if (g_state.record) {
-                ++g_state.record->AttachedProcesses;
-            } else {
-                CloseRecord();
-            }
-        }
-        ::ReleaseMutex(g_state.mutex);
+    if (existed && !WaitForRecordMutex(kAttachWaitMs)) {
+        // Held elsewhere: the first hook procedure or export that gets the mutex opens the record,
+        // outside the loader lock. Until then this process touches nothing shared.
+        g_state.recordPending = true;
+        return;
     }
+    OpenRecord();
+    ::ReleaseMutex(g_state.mutex);
 }
 
 void DetachProcess() noexcept
 {
+    // Never opened: nothing to give back.
+    g_state.recordPending = false;
     {
         // One wait, and the count and the clean-up under the same hold: a second wait here could
         // find the mutex taken by a process that never lets go.
@@ -180,7 +193,12 @@ void DetachProcess() noexcept
 
 RecordLock::RecordLock(DWORD timeoutMs) noexcept
 {
-    m_held = g_state.record && WaitForRecordMutex(timeoutMs);
+    // The flag first: it is cleared only after the record is stored.
+    const bool pending = g_state.recordPending;
+    if (!pending && !g_state.record) return;
+    m_held = WaitForRecordMutex(timeoutMs);
+    if (m_held && g_state.recordPending) OpenRecord();
+    if (!g_state.record) Release();
 }
 
 RecordLock::~RecordLock() { Release(); }

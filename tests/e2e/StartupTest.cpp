@@ -37,26 +37,15 @@ std::wstring RegistryString(const wchar_t* key, const wchar_t* value)
 
 // Holds the hook library's lock for as long as it lives, as any process of the user can: one that
 // hangs while it holds it, or one that means harm.
-class HookLockHolder {
-public:
-    HookLockHolder() : m_mutex(::CreateMutexW(nullptr, FALSE, kHookMutexName))
-    {
-        const DWORD got = m_mutex ? ::WaitForSingleObject(m_mutex, kTimeout) : WAIT_FAILED;
-        m_held = got == WAIT_OBJECT_0 || got == WAIT_ABANDONED;
-    }
+struct HookLockHolder {
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, kHookMutexName);
+    DWORD got = mutex ? ::WaitForSingleObject(mutex, kTimeout) : WAIT_FAILED;
+    bool Held() const { return got == WAIT_OBJECT_0 || got == WAIT_ABANDONED; }
     ~HookLockHolder()
     {
-        if (m_held) ::ReleaseMutex(m_mutex);
-        if (m_mutex) ::CloseHandle(m_mutex);
+        if (Held()) ::ReleaseMutex(mutex);
+        if (mutex) ::CloseHandle(mutex);
     }
-    HookLockHolder(const HookLockHolder&) = delete;
-    HookLockHolder& operator=(const HookLockHolder&) = delete;
-
-    bool Held() const { return m_held; }
-
-private:
-    HANDLE m_mutex;
-    bool m_held = false;
 };
 
 class StartupTest : public testing::Test {
@@ -369,12 +358,14 @@ TEST_F(StartupTest, HookLockHeldElsewhereStopsNeitherStartNorExit)
         ended = launcher.WaitForExit(exitWithinMs);
     }
     EXPECT_TRUE(ended);
-    // What the program could not give back stays in the record: a program that comes later takes
-    // a gone receiver's entries over by itself, but the library's own tests want a clean record.
+    // What the program could not give back stays in the record (a program that comes later takes
+    // a gone receiver's entries over by itself); the library's own tests want a clean record.
     if (ended) {
         record.Change([](THookSharedData& r) {
             if (::IsWindow(HandleFromField<HWND>(r.Receiver))) return;
-            r = THookSharedData{0, 0, 0, 0, 0, 0, 0, r.AttachedProcesses - 1};
+            hooktest::RemoveLeftoverHooks(r);
+            r.Receiver = 0;
+            --r.AttachedProcesses;
         });
     }
 }

@@ -4,10 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <thread>
-#include <vector>
 
+#include "common/TempFolder.h"
 #include "hook/HookRecord.h"
 #include "unit/hook/HookTestSupport.h"
 
@@ -207,33 +206,53 @@ TEST_F(HookLibraryTest, ExportsAnswerAsWithoutRecordWhileAnotherProcessHoldsTheM
     NamedEvent held(L"held");
     PeerProcess holder(L"hold-mutex " + held.Name() + L" 6000");
     ASSERT_TRUE(holder.WaitFor(held, 10000));
-    std::vector<DWORD> took;
-    auto timed = [&took](const std::function<void()>& call) {
-        DWORD start = ::GetTickCount();
-        call();
-        took.push_back(::GetTickCount() - start);
-    };
-    BOOLEAN still = TRUE, claimed = TRUE;
-    HWND current = receiver;
-    timed([&] { still = m_lib.StillWatching(); });
-    timed([&] { current = m_lib.GetReceiver(); });
-    timed([&] { claimed = m_lib.SetReceiver(nullptr); });
-    timed([&] { m_lib.StartWatching(kWatchKeyboard); });
-    timed([&] { m_lib.StopWatching(kWatchMouse); });
-    timed([&] { m_lib.StopAll(); });
-    bool stillHeld = holder.Running();
+    const DWORD start = ::GetTickCount();
+    const BOOLEAN still = m_lib.StillWatching();
+    const HWND current = m_lib.GetReceiver();
+    const BOOLEAN released = m_lib.SetReceiver(nullptr);
+    m_lib.StartWatching(kWatchKeyboard);
+    m_lib.StopWatching(kWatchMouse);
+    m_lib.StopAll();
+    const DWORD took = ::GetTickCount() - start;
+    const bool stillHeld = holder.Running();
     EXPECT_EQ(0, holder.WaitForExit(10000));
 
-    EXPECT_TRUE(stillHeld) << "the calls outlasted the hold";
+    EXPECT_TRUE(stillHeld) << "the six calls outlasted the hold";
+    // Each waited its bound (the tick count moves in steps of up to 16 ms).
+    EXPECT_GE(took + 16, 6 * hook::kExportWaitMs);
     EXPECT_FALSE(still);
     EXPECT_EQ(nullptr, current);
-    EXPECT_FALSE(claimed);
-    for (DWORD ms : took) {
-        // The tick count moves in steps of up to 16 ms.
-        EXPECT_GE(ms + 16, hook::kExportWaitMs) << "an export gave up without waiting";
-        EXPECT_LE(ms, 2 * hook::kExportWaitMs) << "an export waited past its bound";
-    }
+    EXPECT_FALSE(released);
     EXPECT_TRUE(SameRecord(before, m_view.Read())) << "an export changed the record without its mutex";
+    ::DestroyWindow(receiver);
+}
+
+// A process that loads the library while another holds the mutex past the attach's short wait gets
+// the record with its first call once the mutex is let go, and only then counts itself in it.
+TEST_F(HookLibraryTest, AttachThatFindsTheMutexHeldOpensTheRecordLater)
+{
+    TempFolder folder(L"hookcopy");
+    const std::wstring copy = folder / L"OrvoHookCopy.dll";  // the library again, with a state of its own
+    ASSERT_TRUE(::CopyFileW(HookLibraryPath().c_str(), copy.c_str(), FALSE));
+    const int attached = m_view.Read().AttachedProcesses;
+    HMODULE module = nullptr;
+    {
+        NamedEvent held(L"held");
+        PeerProcess holder(L"hold-mutex " + held.Name() + L" " + std::to_wstring(4 * hook::kAttachWaitMs));
+        ASSERT_TRUE(holder.WaitFor(held, 10000));
+        module = ::LoadLibraryW(copy.c_str());
+        ASSERT_TRUE(module);
+        EXPECT_TRUE(holder.Running()) << "the attach waited out the hold";
+        EXPECT_EQ(0, holder.WaitForExit(10000));
+    }
+    EXPECT_EQ(attached, m_view.Read().AttachedProcesses) << "counted without the mutex";
+    auto setReceiver = reinterpret_cast<TSetReceiver>(reinterpret_cast<void*>(::GetProcAddress(module, "SetReceiver")));
+    HWND receiver = CreateMessageWindow();
+    EXPECT_TRUE(setReceiver && setReceiver(receiver)) << "the copy never got the record";
+    EXPECT_EQ(attached + 1, m_view.Read().AttachedProcesses);
+    EXPECT_EQ(receiver, m_lib.GetReceiver());
+    ::FreeLibrary(module);
+    EXPECT_EQ(attached, m_view.Read().AttachedProcesses);
     ::DestroyWindow(receiver);
 }
 
@@ -301,11 +320,9 @@ TEST(HookLibraryLastDetach, EndingProcessTouchesNothingShared)
     PeerProcess peer(L"watch-mouse-and-end \"" + HookLibraryPath() + L"\"");
     long code = peer.WaitForExit(10000);
     THookSharedData after = view.Read();
-    // The system removed the peer's hook with it; the record's stale entries go.
     view.Change([others](THookSharedData& r) {
         r.AttachedProcesses += others - 1;
-        r.MouseWatchers = 0;
-        r.MouseHook = 0;
+        RemoveLeftoverHooks(r);
     });
 
     EXPECT_EQ(0, code) << "the peer did not get to watch";

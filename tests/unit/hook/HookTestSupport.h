@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -120,6 +122,18 @@ private:
 };
 
 inline bool SameRecord(const THookSharedData& a, const THookSharedData& b) { return std::memcmp(&a, &b, sizeof(a)) == 0; }
+
+// Removes the hooks the record still names and zeroes their counts: what a process that ended while
+// watching leaves behind. Windows removes such a process's hooks with it; Wine keeps them in the
+// chain, where each would run the hook procedure once more for every hooked event from then on.
+inline void RemoveLeftoverHooks(THookSharedData& r)
+{
+    for (std::uint32_t* hook : {&r.ShellHook, &r.KeyHook, &r.MouseHook}) {
+        if (*hook) ::UnhookWindowsHookEx(HandleFromField<HHOOK>(*hook));
+        *hook = 0;
+    }
+    r.ShellWatchers = r.KeyWatchers = r.MouseWatchers = 0;
+}
 
 // A manual-reset event with a name unique to this test process.
 class NamedEvent {

@@ -21,60 +21,43 @@ std::wstring TestName(const wchar_t* role)
     return std::wstring(L"OrvoHookSecurityTest.") + role + L"." + std::to_wstring(::GetCurrentProcessId());
 }
 
-std::wstring SidText(PSID sid)
-{
-    wchar_t* text = nullptr;
-    if (!::ConvertSidToStringSidW(sid, &text)) return L"?";
-    std::wstring result = text;
-    ::LocalFree(text);
-    return result;
-}
-
-std::wstring OwnUserSid()
-{
-    HANDLE token = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return L"";
-    std::vector<BYTE> buffer(512);
-    DWORD size = 0;
-    std::wstring sid;
-    if (::GetTokenInformation(token, TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()), &size))
-        sid = SidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
-    ::CloseHandle(token);
-    return sid;
-}
-
-// Everything wrong with an object's security, one line per fault; empty when nothing is. Only the
-// creating user and the system may hold more than reading and waiting (`readRights` names the
-// object's own reading rights); a label, when there is one, is medium or above and refuses writes.
+// Everything wrong with an object's security, one line per fault. Only this process's user and the
+// system may hold more than reading and waiting (`readRights`: the object's own reading rights); a
+// label, if there is one, is medium or above and refuses writes from below.
 std::wstring SecurityFaults(HANDLE object, DWORD readRights)
 {
-    PACL dacl = nullptr;
-    PACL sacl = nullptr;
+    std::vector<BYTE> user(512);
+    HANDLE token = nullptr;
+    DWORD size = 0;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token) ||
+        !::GetTokenInformation(token, TokenUser, user.data(), static_cast<DWORD>(user.size()), &size))
+        return L"no token user\n";
+    ::CloseHandle(token);
+    PSID userSid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
+
+    PACL dacl = nullptr, sacl = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    DWORD status = ::GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION | LABEL_SECURITY_INFORMATION,
-                                     nullptr, nullptr, &dacl, &sacl, &descriptor);
-    if (status != ERROR_SUCCESS) return L"security not readable: " + std::to_wstring(status) + L"\n";
-    std::wstring faults;
-    const std::wstring user = OwnUserSid();
+    if (::GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION | LABEL_SECURITY_INFORMATION, nullptr,
+                          nullptr, &dacl, &sacl, &descriptor) != ERROR_SUCCESS)
+        return L"security not readable\n";
+    std::wstring faults = dacl ? L"" : L"no access list: everybody has full access\n";
     const DWORD readAndWait = READ_CONTROL | SYNCHRONIZE | GENERIC_READ | GENERIC_EXECUTE | readRights;
-    if (!dacl) faults += L"no access list: everybody has full access\n";
     for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
-        ACE_HEADER* header = nullptr;
-        if (!::GetAce(dacl, i, reinterpret_cast<void**>(&header)) || header->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
-        auto* ace = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
-        const std::wstring sid = SidText(&ace->SidStart);
-        if ((ace->Mask & ~readAndWait) != 0 && sid != user && sid != L"S-1-5-18")
-            faults += sid + L" may write (mask " + std::to_wstring(ace->Mask) + L")\n";
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        if (!::GetAce(dacl, i, reinterpret_cast<void**>(&ace)) || ace->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        PSID sid = &ace->SidStart;
+        if ((ace->Mask & ~readAndWait) && !::EqualSid(sid, userSid) && !::IsWellKnownSid(sid, WinLocalSystemSid))
+            faults += L"entry " + std::to_wstring(i) + L" lets another account write\n";
     }
     for (DWORD i = 0; sacl && i < sacl->AceCount; ++i) {
-        ACE_HEADER* header = nullptr;
-        if (!::GetAce(sacl, i, reinterpret_cast<void**>(&header)) || header->AceType != SYSTEM_MANDATORY_LABEL_ACE_TYPE)
+        SYSTEM_MANDATORY_LABEL_ACE* label = nullptr;
+        if (!::GetAce(sacl, i, reinterpret_cast<void**>(&label)) ||
+            label->Header.AceType != SYSTEM_MANDATORY_LABEL_ACE_TYPE)
             continue;
-        auto* label = reinterpret_cast<SYSTEM_MANDATORY_LABEL_ACE*>(header);
         PSID sid = &label->SidStart;
         DWORD level = *::GetSidSubAuthority(sid, *::GetSidSubAuthorityCount(sid) - 1);
         if (level < SECURITY_MANDATORY_MEDIUM_RID || !(label->Mask & SYSTEM_MANDATORY_LABEL_NO_WRITE_UP))
-            faults += L"label " + SidText(sid) + L" policy " + std::to_wstring(label->Mask) + L" lets a lower level write\n";
+            faults += L"label of level " + std::to_wstring(level) + L" lets a lower level write\n";
     }
     ::LocalFree(descriptor);
     return faults;
@@ -91,7 +74,7 @@ TEST(HookRecordSecurity, NewObjectsLetNoLowerLevelWrite)
 
     EXPECT_EQ(L"", SecurityFaults(mutex, MUTANT_QUERY_STATE));
     EXPECT_EQ(L"", SecurityFaults(mapping, SECTION_QUERY | SECTION_MAP_READ | SECTION_MAP_EXECUTE));
-    // A handle made for this process alone: a program it starts inherits no way into the record.
+    // A handle for this process alone: a program it starts inherits no way into the record.
     DWORD flags = 0;
     EXPECT_TRUE(::GetHandleInformation(mapping, &flags) && !(flags & HANDLE_FLAG_INHERIT));
     ::CloseHandle(mapping);
@@ -107,32 +90,25 @@ TEST(HookRecordSecurity, ObjectsMadeFirstByALowerLevelAreNotUsed)
     ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"S:(ML;;NW;;;LW)", SDDL_REVISION_1, &low,
                                                                        nullptr));
     SECURITY_ATTRIBUTES lowAttributes{sizeof(lowAttributes), low, FALSE};
-    const std::wstring mutexName = TestName(L"squatted-mutex"), mappingName = TestName(L"squatted-mapping");
-    HANDLE squattedMutex = ::CreateMutexW(&lowAttributes, FALSE, mutexName.c_str());
-    HANDLE squattedMapping = ::CreateFileMappingW(INVALID_HANDLE_VALUE, &lowAttributes, PAGE_READWRITE, 0,
-                                                  sizeof(THookSharedData), mappingName.c_str());
+    const std::wstring mutexName = TestName(L"low-mutex"), mappingName = TestName(L"low-mapping");
+    HANDLE lowMutex = ::CreateMutexW(&lowAttributes, FALSE, mutexName.c_str());
+    HANDLE lowMapping = ::CreateFileMappingW(INVALID_HANDLE_VALUE, &lowAttributes, PAGE_READWRITE, 0,
+                                             sizeof(THookSharedData), mappingName.c_str());
     ::LocalFree(low);
-    ASSERT_TRUE(squattedMutex && squattedMapping);
+    ASSERT_TRUE(lowMutex && lowMapping);
 
     bool existed = false;
-    HANDLE mutex = hook::OpenRecordMutex(mutexName.c_str(), &existed);
-    EXPECT_EQ(nullptr, mutex);
-    HANDLE mapping = hook::OpenRecordMapping(mappingName.c_str());
-    EXPECT_EQ(nullptr, mapping);
-    if (mutex) ::CloseHandle(mutex);
-    if (mapping) ::CloseHandle(mapping);
+    EXPECT_EQ(nullptr, hook::OpenRecordMutex(mutexName.c_str(), &existed));
+    EXPECT_EQ(nullptr, hook::OpenRecordMapping(mappingName.c_str()));
 
     // Made first by a process of the same level, they are shared as ever.
-    const std::wstring sharedName = TestName(L"shared-mutex");
-    HANDLE first = hook::OpenRecordMutex(sharedName.c_str(), &existed);
+    HANDLE first = hook::OpenRecordMutex(TestName(L"shared-mutex").c_str(), &existed);
     ASSERT_TRUE(first);
     ::ReleaseMutex(first);
-    HANDLE second = hook::OpenRecordMutex(sharedName.c_str(), &existed);
+    HANDLE second = hook::OpenRecordMutex(TestName(L"shared-mutex").c_str(), &existed);
     EXPECT_TRUE(second && existed);
-    if (second) ::CloseHandle(second);
-    ::CloseHandle(first);
-    ::CloseHandle(squattedMutex);
-    ::CloseHandle(squattedMapping);
+    for (HANDLE handle : {second, first, lowMutex, lowMapping})
+        if (handle) ::CloseHandle(handle);
 }
 
 } // namespace
