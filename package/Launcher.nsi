@@ -51,6 +51,9 @@ SetCompressor /SOLID lzma
 !define MAIN_TITLE "${PRODUCT}"
 ; How long a running copy is given to end after it was asked to.
 !define END_TIMEOUT_MS 15000
+; The list of the files an install wrote, beside them; it also marks the folder as ours.
+!define FILE_LIST "Uninstall.ini"
+!define LIST_SECTION "${PRODUCT}"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -65,6 +68,12 @@ VIProductVersion "${VERSION}"
 VIFileVersion "${VERSION}"
 
 Var PreviousFolder
+; 1 when the last install went to another folder than this one.
+Var Moving
+; 1 when the registry names this folder as the last install's, before this install rewrites it.
+Var RegisteredBefore
+; Files of this folder are never removed as files of another folder (see RemoveInstalledFile).
+Var KeepFolder
 
 ; ---------------------------------------------------------------------------------------------
 ; Pages
@@ -120,6 +129,223 @@ Function ${UN}LongPath
   Exch $0
 FunctionEnd
 
+; The path on the stack as one spelling: full, in its long form, without a trailing backslash.
+Function ${UN}NormalPath
+  Exch $0
+  Push $1
+  Push $2
+  System::Call 'kernel32::GetFullPathNameW(w r0, i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r2'
+  ${If} $2 <> 0
+  ${AndIf} $2 < ${NSIS_MAX_STRLEN}
+    StrCpy $0 $1
+  ${EndIf}
+  Push $0
+  Call ${UN}LongPath
+  Pop $0
+  StrCpy $1 $0 1 -1
+  StrLen $2 $0
+  ${If} $1 == "\"
+  ${AndIf} $2 > 3
+    StrCpy $0 $0 -1
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; The identity of the file or folder on the stack, "volume serial:index high:index low", the same
+; whatever path names it (a short name, other letter case, a junction); empty when it cannot be
+; opened (it does not exist, say).
+Function ${UN}PathIdentity
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  ; FILE_READ_ATTRIBUTES, shared for everything, OPEN_EXISTING; a folder opens only with
+  ; FILE_FLAG_BACKUP_SEMANTICS.
+  System::Call 'kernel32::CreateFileW(w r0, i 0x80, i 7, p 0, i 3, i 0x02000000, p 0) p .r1'
+  StrCpy $0 ""
+  ${If} $1 P<> -1
+  ${AndIf} $1 P<> 0
+    ; BY_HANDLE_FILE_INFORMATION: thirteen DWORDs; the serial is the eighth, the index the last two.
+    System::Alloc 52
+    Pop $2
+    System::Call 'kernel32::GetFileInformationByHandle(p r1, p r2) i .r3'
+    ${If} $3 <> 0
+      System::Call '*$2(i, i, i, i, i, i, i, i .r3, i, i, i, i .r4, i .r5)'
+      StrCpy $0 "$3:$4:$5"
+    ${EndIf}
+    System::Free $2
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Whether the two paths on the stack name the same file or folder: 1 or 0 on the stack. Compared by
+; identity; where either cannot be opened, by their normal spellings (letter case aside).
+Function ${UN}SamePath
+  Exch $0
+  Exch
+  Exch $1
+  Push $2
+  Push $3
+  Push $0
+  Call ${UN}PathIdentity
+  Pop $2
+  Push $1
+  Call ${UN}PathIdentity
+  Pop $3
+  ${If} $2 == ""
+  ${OrIf} $3 == ""
+    Push $0
+    Call ${UN}NormalPath
+    Pop $2
+    Push $1
+    Call ${UN}NormalPath
+    Pop $3
+  ${EndIf}
+  ${If} $2 == $3
+    StrCpy $0 1
+  ${Else}
+    StrCpy $0 0
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Whether the registry names the folder on the stack as where the last install went: 1 or 0.
+Function ${UN}RegisteredHere
+  Exch $0
+  Push $1
+  ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $1 == ""
+    StrCpy $0 0
+  ${Else}
+    Push $1
+    Push $0
+    Call ${UN}SamePath
+    Pop $0
+  ${EndIf}
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Whether the name on the stack is a plain file name, which a list of installed files may hold: 1 or
+; 0. Nothing that leads out of the folder or matches several files.
+Function ${UN}IsPlainName
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $3 1
+  ${If} $0 == ""
+  ${OrIf} $0 == "."
+  ${OrIf} $0 == ".."
+    StrCpy $3 0
+  ${EndIf}
+  Push $4
+  StrLen $1 $0
+  IntOp $1 $1 - 1
+  ${ForEach} $2 0 $1 + 1
+    StrCpy $4 $0 1 $2
+    ${If} $4 == "\"
+    ${OrIf} $4 == "/"
+    ${OrIf} $4 == ":"
+    ${OrIf} $4 == "*"
+    ${OrIf} $4 == "?"
+      StrCpy $3 0
+    ${EndIf}
+  ${Next}
+  StrCpy $0 $3
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Removes the file named on the stack from the folder in $0 when it is a plain name, and not one
+; that is also $KeepFolder's (the same file seen through another path). The program files may be in
+; use: see RemoveProgramFile.
+Function ${UN}RemoveInstalledFile
+  Exch $1
+  Push $2
+  Push $1
+  Call ${UN}IsPlainName
+  Pop $2
+  ${If} $2 = 1
+  ${AndIf} $KeepFolder != ""
+    Push "$0\$1"
+    Push "$KeepFolder\$1"
+    Call ${UN}SamePath
+    Pop $2
+    IntOp $2 1 - $2
+  ${EndIf}
+  ${If} $2 = 1
+    ${If} $1 == "Launcher.exe"
+    ${OrIf} $1 == "Launcher.dll"
+      Push "$0\$1"
+      Call ${UN}RemoveProgramFile
+    ${Else}
+      Delete "$0\$1"
+    ${EndIf}
+  ${EndIf}
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; Removes from a folder what an install of ours wrote there: the files its list names, or, for an
+; install by an earlier setup, which kept no list, the three files that setup always wrote, but only
+; where the registry named that folder (the caller says so: 1 on top of the stack, the folder below
+; it). Any other file stays: the user's, or another program's.
+Function ${UN}RemoveInstalledFiles
+  Exch $1
+  Exch
+  Exch $0
+  Push $2
+  Push $3
+  Push $4
+  ReadINIStr $2 "$0\${FILE_LIST}" "${LIST_SECTION}" "Files"
+  ${If} $2 != ""
+    ; Only a handful of files are ever installed: a list that names more is not ours to follow.
+    IntOp $2 $2 + 0
+    ${IfThen} $2 > 64 ${|} StrCpy $2 64 ${|}
+    ${ForEach} $3 1 $2 + 1
+      ReadINIStr $4 "$0\${FILE_LIST}" "${LIST_SECTION}" "File$3"
+      Push $4
+      Call ${UN}RemoveInstalledFile
+    ${Next}
+    Delete "$0\${FILE_LIST}"
+    StrCpy $1 1
+  ${ElseIf} $1 = 1
+    Push "Launcher.exe"
+    Call ${UN}RemoveInstalledFile
+    Push "Launcher.dll"
+    Call ${UN}RemoveInstalledFile
+    Push "Uninstall.exe"
+    Call ${UN}RemoveInstalledFile
+  ${EndIf}
+  ${If} $1 = 1
+    ; Renamed out of the way by an earlier run (see RemoveProgramFile).
+    Delete "$0\Launcher.exe.*.old"
+    Delete "$0\Launcher.dll.*.old"
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $0
+  Pop $1
+FunctionEnd
+
 ; Ends the copy of the program that runs from the folder on the stack. It is asked as at the end of
 ; a Windows session: then it asks the user nothing (its Exit command would), gives back its hooks
 ; and tray icons and ends by itself. Only a copy whose program file is in that folder is asked;
@@ -132,9 +358,7 @@ Function ${UN}EndRunningCopy
   Push $4
   Push $5
   Push $6
-  Push "$0\Launcher.exe"
-  Call ${UN}LongPath
-  Pop $0
+  StrCpy $0 "$0\Launcher.exe"
   StrCpy $5 "none"
   StrCpy $1 0
   ${Do}
@@ -149,11 +373,13 @@ Function ${UN}EndRunningCopy
     ${If} $3 P<> 0
       StrCpy $4 ""
       System::Call 'kernel32::QueryFullProcessImageNameW(p r3, i 0, w .r4, *i ${NSIS_MAX_STRLEN}) i .r6'
-      Push $4
-      Call ${UN}LongPath
-      Pop $4
       ${If} $6 <> 0
-      ${AndIf} $4 == $0
+        Push $4
+        Push $0
+        Call ${UN}SamePath
+        Pop $6
+      ${EndIf}
+      ${If} $6 = 1
         DetailPrint "Closing the running ${PRODUCT}..."
         System::Call 'user32::SendMessageTimeoutW(p r1, i ${WM_QUERYENDSESSION}, p 0, p 1, i 2, i 5000, *p .r6)'
         System::Call 'kernel32::WaitForSingleObject(p r3, i ${END_TIMEOUT_MS}) i .r6'
@@ -306,16 +532,6 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; Removes the program files of FOLDER, and those renamed out of the way before.
-!macro RemoveProgramFiles UN FOLDER
-  Push "${FOLDER}\Launcher.exe"
-  Call ${UN}RemoveProgramFile
-  Push "${FOLDER}\Launcher.dll"
-  Call ${UN}RemoveProgramFile
-  Delete "${FOLDER}\Launcher.exe.*.old"
-  Delete "${FOLDER}\Launcher.dll.*.old"
-!macroend
-
 ; ---------------------------------------------------------------------------------------------
 ; Setup
 
@@ -332,14 +548,33 @@ FunctionEnd
 
 Section "-Program"
   ReadRegStr $PreviousFolder HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  !insertmacro EndCopyOrAbort "" "$INSTDIR"
+  Call ChooseInstallFolder
+  Push $INSTDIR
+  Call RegisteredHere
+  Pop $RegisteredBefore
+  ; The same folder may be written in many ways (a short name, other letter case, a junction):
+  ; only another folder is a move.
+  StrCpy $Moving 0
   ${If} $PreviousFolder != ""
-  ${AndIf} $PreviousFolder != $INSTDIR
+  ${AndIf} $RegisteredBefore = 0
+    StrCpy $Moving 1
+  ${EndIf}
+  !insertmacro EndCopyOrAbort "" "$INSTDIR"
+  ${If} $Moving = 1
     !insertmacro EndCopyOrAbort "" "$PreviousFolder"
   ${EndIf}
 
   SetOutPath "$INSTDIR"
-  !insertmacro RemoveProgramFiles "" "$INSTDIR"
+  ; What an earlier install here left, to keep in the new list what cannot be removed now.
+  InitPluginsDir
+  Delete "$PLUGINSDIR\former.ini"
+  ${If} ${FileExists} "$INSTDIR\${FILE_LIST}"
+    CopyFiles /SILENT "$INSTDIR\${FILE_LIST}" "$PLUGINSDIR\former.ini"
+  ${EndIf}
+  StrCpy $KeepFolder ""
+  Push $INSTDIR
+  Push $RegisteredBefore
+  Call RemoveInstalledFiles
 !ifdef X64_SETUP
   File "${STAGE}/x64/Launcher.exe"
   File "${STAGE}/x64/Launcher.dll"
@@ -354,6 +589,7 @@ Section "-Program"
   ${EndIf}
 !endif
   WriteUninstaller "$INSTDIR\Uninstall.exe"
+  Call WriteFileList
 
   CreateShortcut "$SMPROGRAMS\${PRODUCT}.lnk" "$INSTDIR\Launcher.exe" "" "$INSTDIR\Launcher.exe" 0 \
     SW_SHOWNORMAL "" "Starts ${PRODUCT}"
@@ -379,18 +615,121 @@ Section "-Program"
   IntOp $1 $1 / 1024
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $1
 
-  ; An earlier install in another folder: its program files go (its data stays where it is), and a
-  ; Run entry that started it starts this copy now.
-  ${If} $PreviousFolder != ""
-  ${AndIf} $PreviousFolder != $INSTDIR
-    !insertmacro RemoveProgramFiles "" "$PreviousFolder"
-    Delete "$PreviousFolder\Uninstall.exe"
+  ; An earlier install in another folder: what it installed goes (its data stays where it is, and
+  ; no file that is also one of this folder's), and a Run entry that started it starts this copy now.
+  ${If} $Moving = 1
+    StrCpy $KeepFolder $INSTDIR
+    Push $PreviousFolder
+    Push 1
+    Call RemoveInstalledFiles
+    StrCpy $KeepFolder ""
     RMDir "$PreviousFolder"
     Push $PreviousFolder
     Call CleanUpAtSignIn
     Call MoveRunEntries
   ${EndIf}
 SectionEnd
+
+; Whether the folder on the stack may take the program as it is: 1 when it is new or empty, holds
+; the list of an install of ours, or is where the last install went; 0 when it holds anything else.
+Function IsFolderForUs
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $3 1
+  FindFirst $1 $2 "$0\*.*"
+  ${DoWhile} $2 != ""
+    ${If} $2 != "."
+    ${AndIf} $2 != ".."
+      StrCpy $3 0
+      ${ExitDo}
+    ${EndIf}
+    FindNext $1 $2
+  ${Loop}
+  FindClose $1
+  ${If} $3 = 0
+    ReadINIStr $2 "$0\${FILE_LIST}" "${LIST_SECTION}" "Files"
+    ${If} $2 != ""
+      StrCpy $3 1
+    ${Else}
+      Push $0
+      Call RegisteredHere
+      Pop $3
+    ${EndIf}
+  ${EndIf}
+  StrCpy $0 $3
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; A chosen folder that holds files of another program (or of the user) gets a folder of its own
+; inside it, so that none of them is overwritten now or removed by our uninstaller later. When even
+; that one holds such files, setup gives up rather than guess.
+Function ChooseInstallFolder
+  Push $0
+  Push $INSTDIR
+  Call IsFolderForUs
+  Pop $0
+  ${If} $0 = 0
+    StrCpy $0 $INSTDIR 1 -1
+    ${IfThen} $0 == "\" ${|} StrCpy $INSTDIR $INSTDIR -1 ${|}
+    StrCpy $INSTDIR "$INSTDIR\${PRODUCT}"
+    Push $INSTDIR
+    Call IsFolderForUs
+    Pop $0
+    ${If} $0 = 0
+      MessageBox MB_OK|MB_ICONSTOP "$INSTDIR holds files of another program.$\r$\n$\r$\nChoose an empty folder for ${PRODUCT}." /SD IDOK
+      Abort "$INSTDIR holds files of another program."
+    ${EndIf}
+    DetailPrint "The chosen folder holds other files: ${PRODUCT} goes into $INSTDIR."
+  ${EndIf}
+  Pop $0
+FunctionEnd
+
+; Writes the list of the files this install wrote, which the uninstaller removes and nothing else;
+; a file that an earlier install here listed and that is still there (it could not be removed) is
+; kept in it.
+Function WriteFileList
+  Push $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Delete "$INSTDIR\${FILE_LIST}"
+  WriteINIStr "$INSTDIR\${FILE_LIST}" "${LIST_SECTION}" "Version" "${VERSION}"
+  WriteINIStr "$INSTDIR\${FILE_LIST}" "${LIST_SECTION}" "File1" "Launcher.exe"
+  WriteINIStr "$INSTDIR\${FILE_LIST}" "${LIST_SECTION}" "File2" "Launcher.dll"
+  WriteINIStr "$INSTDIR\${FILE_LIST}" "${LIST_SECTION}" "File3" "Uninstall.exe"
+  StrCpy $0 3
+  ReadINIStr $1 "$PLUGINSDIR\former.ini" "${LIST_SECTION}" "Files"
+  IntOp $1 $1 + 0
+  ${IfThen} $1 > 64 ${|} StrCpy $1 64 ${|}
+  ${ForEach} $2 1 $1 + 1
+    ReadINIStr $3 "$PLUGINSDIR\former.ini" "${LIST_SECTION}" "File$2"
+    ${If} $3 != "Launcher.exe"
+    ${AndIf} $3 != "Launcher.dll"
+    ${AndIf} $3 != "Uninstall.exe"
+    ${AndIf} $3 != "${FILE_LIST}"
+      Push $3
+      Call IsPlainName
+      Pop $4
+      ${If} $4 = 1
+      ${AndIf} ${FileExists} "$INSTDIR\$3"
+        IntOp $0 $0 + 1
+        WriteINIStr "$INSTDIR\${FILE_LIST}" "${LIST_SECTION}" "File$0" $3
+      ${EndIf}
+    ${EndIf}
+  ${Next}
+  WriteINIStr "$INSTDIR\${FILE_LIST}" "${LIST_SECTION}" "Files" $0
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
 
 ; Points the Run values that start the program in $PreviousFolder at the one in $INSTDIR; the rest
 ; of each command line (the settings file) stays as it is.
@@ -423,16 +762,22 @@ FunctionEnd
 Section "Uninstall"
   !insertmacro EndCopyOrAbort "un." "$INSTDIR"
 
-  !insertmacro RemoveProgramFiles "un." "$INSTDIR"
-  Delete "$INSTDIR\Uninstall.exe"
+  Push $INSTDIR
+  Call un.RegisteredHere
+  Pop $RegisteredBefore
+  ; Only what this install wrote; with no list of it left only a folder the registry names is
+  ; known to be ours.
+  StrCpy $KeepFolder ""
+  Push $INSTDIR
+  Push $RegisteredBefore
+  Call un.RemoveInstalledFiles
   ; Only when empty: the settings and the data may have been kept beside the program.
   RMDir "$INSTDIR"
   Push $INSTDIR
   Call un.CleanUpAtSignIn
 
   ; What the program and its setup wrote for this install; another install elsewhere keeps its own.
-  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
-  ${If} $0 == $INSTDIR
+  ${If} $RegisteredBefore = 1
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
     DeleteRegValue HKCU "${PROGRAM_KEY}" "Version"

@@ -111,7 +111,8 @@ void TOrvoLauncherClass::ActionExitExecute()
         bool dontShowAgain = false;
         const int answer =
             MessageDlgWithCheckBox(Handle(), message, MsgDlgType::Confirmation, mbYes | mbNo, 0, dontShowAgain);
-        close = answer != mrNo;
+        // Only a "Yes" ends the program: a box that could not open (or failed inside) is no consent.
+        close = answer == mrYes;
         m_settings.Write(keys::ExitDialog, dontShowAgain);
     }
     if (close) {

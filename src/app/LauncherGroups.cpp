@@ -17,7 +17,7 @@ bool IniGroupSettings::EraseSection(const std::wstring& section)
 {
     if (m_file.EraseSection(section.c_str())) return true;
     for (const auto& name : m_file.SectionNames())
-        if (EqualsNoCase(name, section)) return false;
+        if (EqualsOrdinalNoCase(name, section)) return false;
     return true;  // there was none
 }
 

@@ -54,6 +54,10 @@ public:
     {
         return m_file.ReadInteger(section.c_str(), key.c_str(), defaultValue);
     }
+    std::vector<std::wstring> KeyNames(const std::wstring& section) const override
+    {
+        return m_file.KeyNames(section.c_str());
+    }
     bool WriteSection(const std::wstring& section,
                       const std::vector<std::pair<std::wstring, std::wstring>>& values) override
     {

@@ -60,6 +60,8 @@ void LauncherHotKeys::ActionRefreshHKeyExecute()
     m_items.RefreshHotKeys(collections.Menus());
     m_items.RefreshHotKeys(collections.Icons());
     m_items.RefreshHotKeys(collections.Floating());
+    // A surface hotkey another program held at start-up may be free by now.
+    m_surface.RegisterAgain();
     m_host.SetMenuOpen(false);
 }
 

@@ -22,7 +22,12 @@ void TOrvoLauncherClass::RenewMenuImages()
 void TOrvoLauncherClass::ApplyDataFolder()
 {
     if (m_optionsPage) m_optionsPage->ShowDataFolder(m_dataFolder);
-    m_settings.Write(keys::DataFolder, m_dataFolder);
+    // Only a first start records where the entries are. A stored choice is never rewritten here:
+    // it may be relative to the settings file, or name a drive that is connected later.
+    if (!m_options.dataFolderStored && m_dataFolder == m_options.dataFolderChoice) {
+        m_settings.Write(keys::DataFolder, m_dataFolder);
+        m_options.dataFolderStored = true;
+    }
     // Another folder: what the loads kept of the old one's files and images is dropped.
     m_collections.SetDataFolder(m_dataFolder);
     if (m_reload) m_reload->SetDataFolder(m_dataFolder);
@@ -39,6 +44,8 @@ bool TOrvoLauncherClass::ChangeDataFolder(const std::wstring& folder)
     }
     m_dataFolder = candidate;
     m_settings.Write(keys::DataFolder, m_dataFolder);
+    m_options.dataFolderChoice = m_dataFolder;
+    m_options.dataFolderStored = true;
     // Every surface is emptied and the old folders are no longer watched.
     if (m_reload) m_reload->StopWatching();
     m_collections.ClearCollections();

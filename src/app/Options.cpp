@@ -2,6 +2,7 @@
 
 #include "app/SettingsRules.h"
 #include "base/Strings.h"
+#include "base/WinUtil.h"
 #include "triggers/TriggerRules.h"
 
 LauncherOptions LoadOptions(const IniFile& settings, std::wstring& dataFolder)
@@ -19,7 +20,14 @@ LauncherOptions LoadOptions(const IniFile& settings, std::wstring& dataFolder)
     o.useCustomMainIcon = settings.Read(keys::UseCustomMainIcon);
     o.popupHotkey = {settings.Read(keys::HKPopupMod), settings.Read(keys::HKPopupVir)};
     o.iconWindowHotkey = {settings.Read(keys::HKIconWinMod), settings.Read(keys::HKIconWinVir)};
-    dataFolder = IncludeTrailingBackslash(settings.ReadString(keys::DataFolder.section, keys::DataFolder.key, dataFolder));
+    // No value read from a line holds a line break, so this default tells a missing key from an
+    // empty one.
+    const std::wstring setting = settings.ReadString(keys::DataFolder.section, keys::DataFolder.key, L"\n");
+    o.dataFolderStored = setting != L"\n";
+    o.dataFolderChoice = DataFolderFromSetting(o.dataFolderStored ? setting : L"", dataFolder);
+    // A folder that is not there at this start (a removable or network drive not connected yet)
+    // gives way to the settings file's folder for this session only; the choice stays stored.
+    dataFolder = DirectoryExists(o.dataFolderChoice) ? o.dataFolderChoice : IncludeTrailingBackslash(dataFolder);
     LoadEdgeOptions(settings, o);
     return o;
 }

@@ -29,10 +29,16 @@ struct LauncherOptions {
     int disableKey = 3;
     int floatRightKey = 1;
     int sensitivity = 5;
+    // The folder the "DataFolder" setting names, and whether the file holds that key at all. The
+    // folder in use differs from it only in a session that began while it was missing.
+    std::wstring dataFolderChoice;
+    bool dataFolderStored = false;
 };
 
-// Reads every option in the fixed loading order. `dataFolder` is replaced by the "DataFolder"
-// setting (default: its current value) and always ends with a backslash.
+// Reads every option in the fixed loading order. `dataFolder` comes in as the settings file's
+// folder and goes out as the data folder of this session, with its trailing backslash: the folder
+// the "DataFolder" setting names when it exists, else the settings file's folder. The setting is
+// read, never changed.
 LauncherOptions LoadOptions(const IniFile& settings, std::wstring& dataFolder);
 
 // The last step of loading: the two key lists (indexes clamped to 0-3), the edges in the order

@@ -2,9 +2,12 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "app/Commands.h"
 #include "app/MainTrayIcon.h"
 #include "app/Options.h"
+#include "base/Dpi.h"
 #include "base/ErrorReport.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
@@ -38,7 +41,7 @@ constexpr HelpContext kHelpContexts[] = {
     {IDC_POPUP_TOP, 3023},            {IDC_POPUP_BOTTOM, 3023},          {IDC_DELAY_LABEL, 3024},
     {IDC_DELAY_SHORT, 3024},          {IDC_DELAY_LONG, 3024},            {IDC_TRACKBAR_SENSITIVITY, 3025},
     {IDC_DISABLE_KEYS_LABEL, 3026},   {IDC_COMBO_DISABLE_KEYS, 3026},    {IDC_FLOATING_KEY_LABEL, 3027},
-    {IDC_COMBO_FLOATING_KEY, 3027},   {IDC_BACK_OPTIONS, 3028},
+    {IDC_COMBO_FLOATING_KEY, 3027},   {IDC_BACK_OPTIONS, 3028},          {IDC_HOTKEY_NOTE, 3016},
 };
 } // namespace
 
@@ -89,6 +92,8 @@ void TOptionsPage::AttachControls()
     tool.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(page, IDC_EDIT_DATA_FOLDER));
     tool.lpszText = const_cast<wchar_t*>(L"");
     ::SendMessageW(m_dataFolderHint, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // A width of its own lets the hint break its lines where its text does.
+    ::SendMessageW(m_dataFolderHint, TTM_SETMAXTIPWIDTH, 0, ScaleForDpi(500, WindowDpi(page)));
 }
 
 void TOptionsPage::SetHelpContexts()
@@ -116,6 +121,15 @@ void TOptionsPage::LayOut()
         ::SetWindowPos(button, nullptr, frame.right - units.right - width, frame.bottom - units.bottom - height, 0, 0,
                        SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
     }
+    // The hotkeys' note fills the room left of "More...", its last line level with the button's.
+    RECT more{}, note{};
+    ::GetWindowRect(::GetDlgItem(Handle(), IDC_MORE_OPTIONS), &more);
+    ::GetWindowRect(::GetDlgItem(Handle(), IDC_HOTKEY_NOTE), &note);
+    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&more), 2);
+    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&note), 2);
+    const int noteHeight = note.bottom - note.top;
+    ::SetWindowPos(::GetDlgItem(Handle(), IDC_HOTKEY_NOTE), nullptr, note.left, more.bottom - noteHeight,
+                   std::max<int>(0, more.left - units.left - note.left), noteHeight, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TOptionsPage::ShowPanel(bool more)
@@ -158,8 +172,14 @@ void TOptionsPage::ShowOptions()
     TSurfaceHotKeys* surface = m_host.SurfaceHotKeys();
     if (surface && !m_hotKeysAttached) {
         surface->AttachEdits(m_hotKeyPopup, m_hotKeyIconWin);
+        // The hotkeys are freed before the page, so this never calls a page that is gone.
+        surface->OnRegistrationChange = [this] {
+            ShowHotKeyNote();
+            ShowHideTrayIconState();
+        };
         m_hotKeysAttached = true;
     }
+    ShowHotKeyNote();
     ShowHideTrayIconState();
     ShowEdgeChecks();
     ::SendDlgItemMessageW(Handle(), IDC_COMBO_DISABLE_KEYS, CB_SETCURSEL, static_cast<WPARAM>(o.disableKey), 0);
@@ -178,6 +198,19 @@ void TOptionsPage::ShowMainIconImages()
     const bool useCustom = icon && icon->UsesCustom();
     ::ShowWindow(builtIn, !m_moreShown && !useCustom ? SW_SHOWNA : SW_HIDE);
     ::ShowWindow(custom, !m_moreShown && useCustom ? SW_SHOWNA : SW_HIDE);
+}
+
+void TOptionsPage::ShowHotKeyNote()
+{
+    // The fields keep a hotkey the system did not grant, and this says why it does nothing.
+    const TSurfaceHotKeys* surface = m_host.SurfaceHotKeys();
+    const bool popup = surface && surface->NotRegistered(SurfaceHotKey::Popup);
+    const bool iconWindow = surface && surface->NotRegistered(SurfaceHotKey::IconWindow);
+    const wchar_t* text = L"";
+    if (popup && iconWindow) text = L"Neither hotkey works now: other programs hold them.";
+    else if (popup) text = L"The popup menu hotkey does not work now: another program holds it.";
+    else if (iconWindow) text = L"The icon window hotkey does not work now: another program holds it.";
+    ::SetDlgItemTextW(Handle(), IDC_HOTKEY_NOTE, text);
 }
 
 void TOptionsPage::ShowHideTrayIconState()
@@ -271,9 +304,9 @@ void TOptionsPage::HotKeyExit(HWND field)
 {
     TSurfaceHotKeys* surface = m_host.SurfaceHotKeys();
     if (!surface) return;
+    // OnRegistrationChange brings the note and "Hide main tray icon" up to date.
     if (field == m_hotKeyPopup) surface->HotKeyPopupExit();
     else surface->HotKeyIconWinExit();
-    ShowHideTrayIconState();
 }
 
 void TOptionsPage::ActionHideTrayIconExecute()

@@ -75,6 +75,7 @@ private:
     void SetCheck(int id, bool checked) const;
     void EnableControl(int id, bool enabled) const;
     void ShowEdgeChecks();
+    void ShowHotKeyNote();
     void ShowHideTrayIconState();
     bool OnCommand(int id, int code);
     bool OnMoreCommand(int id, int code);

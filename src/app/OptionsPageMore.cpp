@@ -79,7 +79,12 @@ void TOptionsPage::ShowDataFolder(const std::wstring& folder)
     ::ReleaseDC(label, dc);
     ::SetWindowTextW(label, shown.c_str());
 
+    // A session that began while the chosen folder was missing says so where the whole path shows.
+    const std::wstring& choice = m_host.EditableOptions().dataFolderChoice;
     m_dataFolderText = folder;
+    if (!choice.empty() && choice != folder)
+        m_dataFolderText += L"\r\nIn use in place of " + choice +
+                            L", which was missing at start. That folder is used again when it is there at the next start.";
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
     tool.hwnd = Handle();
@@ -109,7 +114,8 @@ void TOptionsPage::ActionBrowseDataFolderExecute()
     dialog.Flags.insert(BrowseInfoFlag::OnlyFileSystem);
     if (!dialog.Execute() || dialog.Folder.empty()) return;
     const std::wstring folder = IncludeTrailingBackslash(dialog.Folder);
-    if (folder == m_host.DataFolder()) return;
+    // Choosing the folder that stands in for a missing one makes it the choice.
+    if (folder == m_host.DataFolder() && folder == m_host.EditableOptions().dataFolderChoice) return;
     m_host.ChangeDataFolder(folder);
 }
 

@@ -3,6 +3,7 @@
 // the file at once. A missing file reads as the defaults and is not created by a read.
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,8 @@ public:
     // Erases a section, only when the file and the section exist.
     bool EraseSection(const wchar_t* section) const;
     std::vector<std::wstring> SectionNames() const;
+    // The names of a section's keys, in file order.
+    std::vector<std::wstring> KeyNames(const wchar_t* section) const;
 
     // The typed accessors of the key table.
     bool Read(const BoolKey& k) const { return ReadBool(k.section, k.key, k.defaultValue); }
@@ -42,8 +45,10 @@ public:
 
 private:
     // A file the program creates starts with a UTF-16LE byte-order mark, so the profile functions
-    // keep non-ANSI paths and captions; an existing file keeps its encoding.
-    bool PrepareForWrite() const;
+    // keep non-ANSI paths and captions. An existing file keeps its encoding until `text` (what is
+    // about to be written) holds a character its code page lacks; it is then rewritten as UTF-16
+    // first, so nothing is ever stored as "?".
+    bool PrepareForWrite(std::wstring_view text) const;
 
     std::wstring m_fileName;
 };

@@ -27,6 +27,13 @@ struct RunEntry {
 RunEntry MakeRunEntry(bool startedWithArguments, bool iniFileExists, const std::wstring& iniFileName,
                       const std::wstring& programPath);
 
+// The folder a "DataFolder" setting names, with its trailing backslash. Empty means the settings
+// file's folder; a relative path is taken from that folder, and a path from the root ("\Data") from
+// its drive, so the result never depends on the folder the program was started in. "/" counts as
+// "\", "." and ".." steps and doubled backslashes are resolved (".." never climbs above the root),
+// and a path in the extended form ("\\?\") is taken as it stands.
+std::wstring DataFolderFromSetting(std::wstring_view setting, std::wstring_view settingsFolder);
+
 // "1.2.3 (Build 4)".
 std::wstring VersionText(unsigned major, unsigned minor, unsigned release, unsigned build);
 

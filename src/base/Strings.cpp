@@ -1,5 +1,8 @@
 #include "base/Strings.h"
 
+#include <windows.h>
+
+#include <climits>
 #include <cwctype>
 
 std::size_t FileNameStart(std::wstring_view path)
@@ -62,10 +65,56 @@ std::wstring ToLowerInvariant(std::wstring_view text)
 
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b)
 {
+    auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
+        if (fold(a[i]) != fold(b[i])) return false;
     return true;
+}
+
+namespace {
+using CompareStringOrdinalFn = int(WINAPI*)(LPCWCH, int, LPCWCH, int, BOOL);
+
+// CompareStringOrdinal came with Vista; found by name so the program still starts without it.
+CompareStringOrdinalFn BoundCompareStringOrdinal()
+{
+    static const CompareStringOrdinalFn bound = [] {
+        HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+        return kernel ? reinterpret_cast<CompareStringOrdinalFn>(
+                            reinterpret_cast<void*>(::GetProcAddress(kernel, "CompareStringOrdinal")))
+                      : nullptr;
+    }();
+    return bound;
+}
+
+std::wstring UpperCased(std::wstring_view text)
+{
+    if (text.empty()) return {};
+    // The invariant locale's simple mapping: one code unit for one and no linguistic rules, as
+    // the ordinal comparison folds.
+    const int length = static_cast<int>(text.size());
+    std::wstring result(text.size(), L'\0');
+    if (::LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, text.data(), length, result.data(), length) == length)
+        return result;
+    result.assign(text);
+    for (auto& c : result) ::CharUpperBuffW(&c, 1);
+    return result;
+}
+} // namespace
+
+bool EqualsUpperCased(std::wstring_view a, std::wstring_view b)
+{
+    // Upper-case folding keeps the length in code units, so names of different lengths differ.
+    if (a.size() != b.size()) return false;
+    return UpperCased(a) == UpperCased(b);
+}
+
+bool EqualsOrdinalNoCase(std::wstring_view a, std::wstring_view b)
+{
+    if (a.size() != b.size()) return false;
+    const CompareStringOrdinalFn compare = BoundCompareStringOrdinal();
+    if (!compare || a.size() > static_cast<std::size_t>(INT_MAX)) return EqualsUpperCased(a, b);
+    return compare(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::wstring FormatMessageText(std::wstring_view format, std::wstring_view argument)

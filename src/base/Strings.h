@@ -24,7 +24,16 @@ std::wstring IncludeTrailingBackslash(std::wstring_view path);
 std::wstring ExcludeTrailingBackslash(std::wstring_view path);
 
 std::wstring ToLowerInvariant(std::wstring_view text);
+// Letter case ignored for fixed ASCII words only: URL schemes, HTTP header names, the keys of an
+// Internet shortcut.
 bool EqualsNoCase(std::wstring_view a, std::wstring_view b);
+// True when the system takes the two as one name: an ordinal comparison with letter case folded
+// by the system's upper-case table, as the profile functions match section and key names (an
+// accented capital and its small letter name one section). Every comparison that keeps two
+// names apart uses this one.
+bool EqualsOrdinalNoCase(std::wstring_view a, std::wstring_view b);
+// The same comparison by upper-casing both (for systems without CompareStringOrdinal).
+bool EqualsUpperCased(std::wstring_view a, std::wstring_view b);
 
 // Replaces the first "%s" of a format with the argument, and "%d"s in order with numbers.
 // Deliberately tiny: our fixed messages only use these two forms.

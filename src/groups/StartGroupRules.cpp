@@ -1,6 +1,8 @@
 #include "groups/StartGroupRules.h"
 
 #include <algorithm>
+#include <climits>
+#include <unordered_set>
 
 #include "base/Strings.h"
 
@@ -16,9 +18,51 @@ std::wstring GroupSectionName(std::wstring_view caption) { return std::wstring(k
 std::vector<std::wstring> GroupCaptionsOfSections(const std::vector<std::wstring>& sectionNames)
 {
     std::vector<std::wstring> captions;
-    for (const auto& name : sectionNames)
-        if (auto caption = GroupCaptionOfSection(name)) captions.push_back(std::move(*caption));
+    for (const auto& name : sectionNames) {
+        auto caption = GroupCaptionOfSection(name);
+        if (!caption) continue;
+        const bool shadowed = std::any_of(captions.begin(), captions.end(), [&](const std::wstring& earlier) {
+            return EqualsOrdinalNoCase(earlier, *caption);
+        });
+        if (!shadowed) captions.push_back(std::move(*caption));
+    }
     return captions;
+}
+
+namespace {
+// The number of a path key ("1", "2", ... in plain decimal, as the program writes them), or 0.
+int GroupFileKeyNumber(std::wstring_view keyName)
+{
+    if (keyName.empty() || keyName.size() > 10 || keyName.front() == L'0') return 0;
+    long long number = 0;
+    for (wchar_t c : keyName) {
+        if (c < L'0' || c > L'9') return 0;
+        number = number * 10 + (c - L'0');
+    }
+    return number <= INT_MAX ? static_cast<int>(number) : 0;
+}
+} // namespace
+
+std::vector<bool> GroupFileKeys(int storedCount, const std::vector<std::wstring>& keyNames)
+{
+    if (storedCount <= 0) return {};
+    std::unordered_set<int> numbers;
+    for (const auto& name : keyNames)
+        if (const int number = GroupFileKeyNumber(name); number > 0 && number <= storedCount) numbers.insert(number);
+
+    // Up to the limit, exactly what the stored count says, gaps and missing keys at the end
+    // included. Past it, only keys that follow on without a gap: the length then stays bounded by
+    // the keys there are, whatever the count claims, and no key the program wrote is left out.
+    int size = std::min(storedCount, kMostGroupFiles);
+    while (size < storedCount && numbers.count(size + 1) != 0) ++size;
+    // A count beyond the limit says nothing about empty paths at its end.
+    if (storedCount > kMostGroupFiles)
+        while (size > 0 && numbers.count(size) == 0) --size;
+
+    std::vector<bool> present(static_cast<std::size_t>(size), false);
+    for (int number : numbers)
+        if (number <= size) present[static_cast<std::size_t>(number - 1)] = true;
+    return present;
 }
 
 int GroupDelaySeconds(int storedInterval) { return storedInterval < 1 ? 1 : storedInterval; }
@@ -55,7 +99,7 @@ GroupEditError CheckGroupEdit(std::wstring_view caption, std::size_t fileCount,
             ownRowSkipped = true;
             continue;
         }
-        if (EqualsNoCase(existing, caption)) return GroupEditError::DuplicateCaption;
+        if (EqualsOrdinalNoCase(existing, caption)) return GroupEditError::DuplicateCaption;
     }
     return GroupEditError::None;
 }

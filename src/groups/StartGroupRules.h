@@ -16,8 +16,18 @@ inline constexpr std::wstring_view kStartGroupPrefix = L"StartGroup_";
 // is one. A section named only by the prefix is no group.
 std::optional<std::wstring> GroupCaptionOfSection(std::wstring_view sectionName);
 std::wstring GroupSectionName(std::wstring_view caption);
-// The captions of every group section, in file order; any number of sections is examined.
+// The captions of every group section, in file order; any number of sections is examined. A
+// section whose name the profile functions take for an earlier one's (the same name in another
+// letter case) cannot be read on its own, and is no further group.
 std::vector<std::wstring> GroupCaptionsOfSections(const std::vector<std::wstring>& sectionNames);
+
+// Which of the paths "1", "2", ... a group has, for its stored "TotalFile" and the names of its
+// section's keys: element i - 1 says whether key i is there, and the size is the number of files
+// read. Up to kMostGroupFiles that is the stored count, where a missing key reads as an empty
+// path, as it always did; a count beyond it goes on only while the keys follow without a gap, and
+// then ends at its last key, so a count no file can bear reads the keys there are and no more.
+inline constexpr int kMostGroupFiles = 10000;
+std::vector<bool> GroupFileKeys(int storedCount, const std::vector<std::wstring>& keyNames);
 
 // Seconds between two launches for a stored "Interval": 0 and negative values count as 1.
 int GroupDelaySeconds(int storedInterval);

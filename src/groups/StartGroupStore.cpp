@@ -23,22 +23,22 @@ Values ValuesOf(const StartGroup& group)
 std::wstring NameInFile(const GroupSettingsFile& file, const std::wstring& section)
 {
     for (const auto& name : file.SectionNames())
-        if (EqualsNoCase(name, section)) return name;
+        if (EqualsOrdinalNoCase(name, section)) return name;
     return {};
 }
 
 // Writes the section under exactly this name. The profile functions match section names in any
 // letter case and keep the old header when they write, so a header that differs only in case is
 // written in place first (which proves the file writable), then erased and written anew.
-bool WriteSectionNamed(GroupSettingsFile& file, const std::wstring& section, const Values& values)
+GroupSaveResult WriteSectionNamed(GroupSettingsFile& file, const std::wstring& section, const Values& values)
 {
     const std::wstring existing = NameInFile(file, section);
-    if (existing.empty() || existing == section) return file.WriteSection(section, values);
-    if (!file.WriteSection(existing, values)) return false;
-    if (!file.EraseSection(existing)) return false;  // the values stand under the old header
-    if (file.WriteSection(section, values)) return true;
-    file.WriteSection(existing, values);
-    return false;
+    if (existing.empty() || existing == section)
+        return file.WriteSection(section, values) ? GroupSaveResult::Saved : GroupSaveResult::Unchanged;
+    if (!file.WriteSection(existing, values)) return GroupSaveResult::Unchanged;
+    if (!file.EraseSection(existing)) return GroupSaveResult::UnderOldName;
+    if (file.WriteSection(section, values)) return GroupSaveResult::Saved;
+    return file.WriteSection(existing, values) ? GroupSaveResult::UnderOldName : GroupSaveResult::Lost;
 }
 } // namespace
 
@@ -46,7 +46,7 @@ std::vector<GroupRow> LoadGroupRows(const GroupSettingsFile& file)
 {
     std::vector<GroupRow> rows;
     for (auto& caption : GroupCaptionsOfSections(file.SectionNames())) {
-        const int count = file.ReadInteger(GroupSectionName(caption), kTotalFile, 0);
+        const int count = ReadGroupFileCount(file, caption);
         rows.push_back({std::move(caption), count});
     }
     return rows;
@@ -54,7 +54,10 @@ std::vector<GroupRow> LoadGroupRows(const GroupSettingsFile& file)
 
 int ReadGroupFileCount(const GroupSettingsFile& file, const std::wstring& caption)
 {
-    return file.ReadInteger(GroupSectionName(caption), kTotalFile, 0);
+    const std::wstring section = GroupSectionName(caption);
+    const int stored = file.ReadInteger(section, kTotalFile, 0);
+    if (stored <= 0) return 0;
+    return static_cast<int>(GroupFileKeys(stored, file.KeyNames(section)).size());
 }
 
 StartGroup ReadStartGroup(const GroupSettingsFile& file, const std::wstring& caption, int count, int intervalDefault)
@@ -63,21 +66,31 @@ StartGroup ReadStartGroup(const GroupSettingsFile& file, const std::wstring& cap
     group.caption = caption;
     const std::wstring section = GroupSectionName(caption);
     group.interval = file.ReadInteger(section, kInterval, intervalDefault);
-    for (int i = 1; i <= count; ++i) group.files.push_back(file.ReadString(section, std::to_wstring(i), L""));
+    if (count <= 0) return group;
+    // One look at the section's keys bounds the count and spares a read of each missing key.
+    const std::vector<bool> present = GroupFileKeys(count, file.KeyNames(section));
+    group.files.reserve(present.size());
+    for (std::size_t i = 0; i < present.size(); ++i)
+        group.files.push_back(present[i] ? file.ReadString(section, std::to_wstring(i + 1), L"") : std::wstring());
     return group;
 }
 
-bool SaveStartGroup(GroupSettingsFile& file, const std::wstring& originalCaption, const StartGroup& group)
+GroupSaveResult SaveStartGroup(GroupSettingsFile& file, const std::wstring& originalCaption, const StartGroup& group)
 {
     const Values values = ValuesOf(group);
     const std::wstring section = GroupSectionName(group.caption);
-    if (originalCaption.empty() || EqualsNoCase(originalCaption, group.caption))
+    if (originalCaption.empty() || EqualsOrdinalNoCase(originalCaption, group.caption))
         return WriteSectionNamed(file, section, values);
     // A rename: the new section first, so a failure leaves the old group as it was.
-    if (!WriteSectionNamed(file, section, values)) return false;
-    if (file.EraseSection(GroupSectionName(originalCaption))) return true;
-    file.EraseSection(section);
-    return false;
+    switch (WriteSectionNamed(file, section, values)) {
+    case GroupSaveResult::Saved: break;
+    // Only a file changed behind the list's back holds the new name in another letter case; the
+    // old group is as it was whatever became of that section.
+    case GroupSaveResult::UnderOldName: return GroupSaveResult::UnderBothNames;
+    default: return GroupSaveResult::Unchanged;
+    }
+    if (file.EraseSection(GroupSectionName(originalCaption))) return GroupSaveResult::Saved;
+    return file.EraseSection(section) ? GroupSaveResult::Unchanged : GroupSaveResult::UnderBothNames;
 }
 
 bool DeleteStartGroup(GroupSettingsFile& file, const std::wstring& caption)

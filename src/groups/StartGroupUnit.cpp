@@ -11,8 +11,25 @@
 
 namespace {
 constexpr const wchar_t* kTitle = L"Orvo Launcher";
-constexpr const wchar_t* kNotSaved =
-    L"The start group cannot be saved: the settings file cannot be written.\r\nThe group stays as it was.";
+
+// What the settings file holds after a save that could not be completed.
+const wchar_t* SaveFailureMessage(GroupSaveResult result)
+{
+    switch (result) {
+    case GroupSaveResult::UnderOldName:
+        return L"The start group cannot be renamed: the settings file cannot be written.\r\n"
+               L"It is saved as edited, under its old name.";
+    case GroupSaveResult::UnderBothNames:
+        return L"The start group cannot be renamed: the settings file cannot be written.\r\n"
+               L"The settings file now holds it twice: as it was under its old name, and as edited under the new one.";
+    case GroupSaveResult::Lost:
+        return L"The start group cannot be saved: the settings file cannot be written.\r\n"
+               L"The group is no longer in the settings file. Choose OK to write it again, or Cancel to give it up.";
+    case GroupSaveResult::Unchanged:
+    case GroupSaveResult::Saved: break;
+    }
+    return L"The start group cannot be saved: the settings file cannot be written.\r\nThe settings file is as it was.";
+}
 constexpr const wchar_t* kFilter = L"All Files (*.*) | *.*";
 
 // Client area and control places, in pixels at 96 DPI.
@@ -280,8 +297,11 @@ void TKLGroupForm::ActionOK()
     group.interval = IntervalOfDelayChoice({SelectedIndex(::GetDlgItem(m_dialog, IDC_EDITOR_MINUTES)),
                                             SelectedIndex(::GetDlgItem(m_dialog, IDC_EDITOR_SECONDS))});
     group.files = files;
-    if (!m_context.settings || !SaveStartGroup(*m_context.settings, m_originalCaption, group)) {
-        Fail(kNotSaved, nullptr);
+    const GroupSaveResult saved =
+        m_context.settings ? SaveStartGroup(*m_context.settings, m_originalCaption, group) : GroupSaveResult::Unchanged;
+    if (saved != GroupSaveResult::Saved) {
+        if (saved != GroupSaveResult::Unchanged) m_fileChanged = true;
+        Fail(SaveFailureMessage(saved), nullptr);
         return;
     }
     m_resultCaption = caption;

@@ -36,6 +36,9 @@ public:
     // Shows the editor modally. `groupCaption` and `groupFileCount` come in as the group to edit
     // (an empty caption for a new one) and go out as the group written. True for OK.
     bool ShowModal(HWND owner, const std::wstring& windowCaption, std::wstring& groupCaption, int& groupFileCount);
+    // True when a save that could not be completed changed the settings file all the same: the
+    // group list no longer shows what the file holds.
+    bool FileChanged() const noexcept { return m_fileChanged; }
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
@@ -62,4 +65,5 @@ private:
     int m_originalFileCount = 0;
     std::wstring m_resultCaption;
     int m_resultFileCount = 0;
+    bool m_fileChanged = false;
 };

@@ -66,11 +66,16 @@ void TStartGroups::EditGroup(const std::wstring& windowCaption, bool isNew)
     const std::wstring original = m_groupCaption;
     m_host.BeginEditorModal();
     bool ok = false;
+    bool fileChanged = false;
     {
         TKLGroupForm editor(std::move(context));
         ok = editor.ShowModal(m_host.MainWindow(), windowCaption, m_groupCaption, m_groupFileCount);
+        fileChanged = editor.FileChanged();
     }
-    if (ok && !m_groupCaption.empty()) {
+    if (fileChanged) {
+        // A failed save left the file other than the list shows: the list shows the file again.
+        m_page.SetRows(LoadGroupRows(m_host.GroupSettings()));
+    } else if (ok && !m_groupCaption.empty()) {
         if (isNew) m_page.AddRow({m_groupCaption, m_groupFileCount});
         else m_page.ReplaceRow(original, {m_groupCaption, m_groupFileCount});
     }

@@ -36,8 +36,20 @@ void TSurfaceHotKeys::Bind(HotKeySlot& slot)
                                                             std::uint16_t& modifier) {
         RegisterSuccess(slot, virtKey, modifier);
     };
-    slot.component.OnHotKeyRegisterFailed = [this, &slot](TOrvoHotKey&, TShortCut& hotKey, std::uint16_t&,
-                                                           std::uint16_t&) { RegisterFailed(slot, hotKey); };
+    slot.component.OnHotKeyRegisterFailed = [this, &slot](TOrvoHotKey&, TShortCut&, std::uint16_t&, std::uint16_t&) {
+        RegisterFailed(slot);
+    };
+}
+
+bool TSurfaceHotKeys::Works(const HotKeySlot& slot) noexcept
+{
+    return slot.component.Registered() && slot.component.HotKey() != 0;
+}
+
+bool TSurfaceHotKeys::NotRegistered(SurfaceHotKey which) const
+{
+    const HotKeySlot& slot = Slot(which);
+    return slot.wanted != 0 && !Works(slot);
 }
 
 void TSurfaceHotKeys::Restore(SurfaceHotKey which, int modifiers, int virtualKey)
@@ -46,7 +58,13 @@ void TSurfaceHotKeys::Restore(SurfaceHotKey which, int modifiers, int virtualKey
     if (!stored) return;
     HotKeySlot& slot = Slot(which);
     slot.edit.Set(*stored);
-    EditExit(slot);
+    Apply(slot, *stored, false);
+}
+
+void TSurfaceHotKeys::RegisterAgain()
+{
+    for (HotKeySlot* slot : {&m_popup, &m_iconWindow})
+        if (slot->wanted != 0 && !Works(*slot)) Apply(*slot, slot->wanted, false);
 }
 
 void TSurfaceHotKeys::AttachEdits(HWND hotKeyPopup, HWND hotKeyIconWin)
@@ -55,35 +73,44 @@ void TSurfaceHotKeys::AttachEdits(HWND hotKeyPopup, HWND hotKeyIconWin)
     m_iconWindow.edit.Attach(hotKeyIconWin);
 }
 
-void TSurfaceHotKeys::EditExit(HotKeySlot& slot)
+void TSurfaceHotKeys::Apply(HotKeySlot& slot, TShortCut wanted, bool byUser)
 {
-    const TShortCut wanted = slot.edit.Get();
+    slot.wanted = wanted;
+    m_byUser = byUser;
+    // A combination the system refused is asked for again, even when it is the one asked for last.
+    if (wanted == 0 || !Works(slot)) slot.component.SetActive(false);
     slot.component.SetHotKey(wanted);
-    slot.component.SetActive(slot.component.HotKey() != 0);
+    slot.component.SetActive(wanted != 0);
+    m_byUser = false;
     // An emptied field gives its hotkey up for good, so it is not restored at the next start; and
     // with one hotkey gone the main icon may no longer stay hidden.
-    if (wanted == 0) {
+    if (wanted == 0 && byUser) {
         m_host.StoreSurfaceHotKey(slot.which, 0, 0);
-        m_hideTrayIconEnabled = false;
         m_host.UncheckHideTrayIcon();
         m_host.StoreHideTrayIcon(false);
         m_host.UpdateMainTrayIcon();
     }
+    m_hideTrayIconEnabled = Works(m_popup) && Works(m_iconWindow);
+    if (OnRegistrationChange) OnRegistrationChange();
 }
 
 void TSurfaceHotKeys::RegisterSuccess(HotKeySlot& slot, std::uint16_t virtKey, std::uint16_t modifier)
 {
-    m_host.StoreSurfaceHotKey(slot.which, modifier, virtKey);
-    m_hideTrayIconEnabled = m_popup.edit.Get() != 0 && m_iconWindow.edit.Get() != 0;
-    m_host.StoreHideTrayIcon(m_host.HideTrayIconChecked());
+    if (m_byUser) {
+        m_host.StoreSurfaceHotKey(slot.which, modifier, virtKey);
+        m_host.StoreHideTrayIcon(m_host.HideTrayIconChecked());
+    }
     m_host.UpdateMainTrayIcon();
 }
 
-void TSurfaceHotKeys::RegisterFailed(HotKeySlot& slot, TShortCut hotKey)
+void TSurfaceHotKeys::RegisterFailed(HotKeySlot& slot)
 {
-    slot.edit.Set(hotKey);
-    m_host.StoreSurfaceHotKey(slot.which, 0, 0);
-    m_hideTrayIconEnabled = false;
+    // The edit keeps the hotkey. Another program may hold it only for now (one that starts with
+    // Windows too), so a stored pair stays as it is; one the user has just typed is stored, as
+    // any change of the field is.
+    if (m_byUser)
+        m_host.StoreSurfaceHotKey(slot.which, ShortCutModifiers(slot.wanted), ShortCutVirtualKey(slot.wanted));
+    // For this session only: the stored choice to hide the icon applies again once both work.
     m_host.UncheckHideTrayIcon();
     // With the option withdrawn the icon comes back, so the program stays reachable.
     m_host.UpdateMainTrayIcon();

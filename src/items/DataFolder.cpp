@@ -6,14 +6,11 @@
 #include "base/WinUtil.h"
 #include "items/Item.h"
 
-bool EnsureCollectionFolders(std::wstring& dataFolder)
+bool EnsureCollectionFolders(const std::wstring& dataFolder)
 {
-    if (dataFolder.empty() || !DirectoryExists(ExcludeTrailingBackslash(dataFolder)))
-        dataFolder = ExtractFilePath(ModuleFileName());
-    dataFolder = IncludeTrailingBackslash(dataFolder);
-
+    if (dataFolder.empty() || !DirectoryExists(dataFolder)) return false;
     for (const wchar_t* name : {kIconsFolderName, kMenusFolderName, kFloatingFolderName}) {
-        const std::wstring folder = dataFolder + name;
+        const std::wstring folder = IncludeTrailingBackslash(dataFolder) + name;
         if (DirectoryExists(folder)) continue;
         if (!::CreateDirectoryW(folder.c_str(), nullptr) && !DirectoryExists(folder)) return false;
     }

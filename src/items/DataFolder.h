@@ -3,11 +3,11 @@
 
 #include <string>
 
-// Makes sure "Icons", "Menus" and "Floating" exist under the data folder. When the data folder
-// itself does not exist it becomes the program's own folder. `dataFolder` is updated in place and
-// always ends with a backslash. False at the first collection folder that can be neither found
+// Makes sure "Icons", "Menus" and "Floating" exist under the data folder (with its trailing
+// backslash). False when the data folder itself is missing (no other folder is put in its place:
+// which one is for the caller to say) or at the first collection folder that can be neither found
 // nor created.
-bool EnsureCollectionFolders(std::wstring& dataFolder);
+bool EnsureCollectionFolders(const std::wstring& dataFolder);
 
 // What the user is told when the collection folders cannot be made.
 inline constexpr const wchar_t* kDataFolderFailureMessage =

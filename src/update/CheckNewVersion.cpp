@@ -4,10 +4,6 @@
 
 #include <vector>
 
-namespace {
-constexpr unsigned kHttpOk = 200;
-}
-
 std::optional<FileVersion> ReadFileVersion(const std::wstring& programFile)
 {
     DWORD ignored = 0;
@@ -24,16 +20,13 @@ std::optional<FileVersion> ReadFileVersion(const std::wstring& programFile)
                        LOWORD(info->dwFileVersionLS)};
 }
 
-bool CheckNewVersion(const std::wstring& programFile, const std::wstring& agent, const std::wstring& url,
-                     std::wstring& versionText, TOrvoGetHttpText& http)
+UpdateAnswer CheckNewVersion(const std::wstring& programFile, const std::wstring& agent, const std::wstring& url,
+                             TOrvoGetHttpText& http)
 {
     const std::optional<FileVersion> own = ReadFileVersion(programFile);
-    if (!own) return false;
+    if (!own) return AnswerOfUnknownVersion();
     http.Agent = agent;
     http.Url = url;
-    if (!http.Get() || http.StatusCode() != kHttpOk) return false;
-    const std::optional<std::wstring> newer = NewerVersionText(*own, http.TheText());
-    if (!newer) return false;
-    versionText = *newer;
-    return true;
+    if (!http.Get()) return AnswerOfFailure(http.Failure(), http.SystemError());
+    return AnswerOfResponse(*own, http.StatusCode(), http.TheText());
 }

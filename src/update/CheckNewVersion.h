@@ -10,8 +10,7 @@
 // The fixed-file version of a program file's version resource; nullopt when it has none.
 std::optional<FileVersion> ReadFileVersion(const std::wstring& programFile);
 
-// True only when the text at `url` (fetched through `http`, which carries the time-out and can be
-// aborted from another thread) names a version newer than `programFile`'s; `versionText` then holds it
-// as it is shown. Only a response with status 200 counts: an error page is never a version text.
-bool CheckNewVersion(const std::wstring& programFile, const std::wstring& agent, const std::wstring& url,
-                     std::wstring& versionText, TOrvoGetHttpText& http);
+// What the text at `url` (fetched through `http`, which carries the time-out and can be aborted from
+// another thread) says against `programFile`'s own version.
+UpdateAnswer CheckNewVersion(const std::wstring& programFile, const std::wstring& agent, const std::wstring& url,
+                             TOrvoGetHttpText& http);

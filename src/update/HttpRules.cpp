@@ -54,6 +54,7 @@ std::optional<std::wstring> ResolveRedirect(std::wstring_view base, std::wstring
     if (target.empty() || !IsHttpAddress(base)) return std::nullopt;
     if (target.find(L"://") != std::wstring_view::npos) {
         if (!IsHttpAddress(target)) return std::nullopt;
+        if (StartsWithNoCase(base, L"https://") && !StartsWithNoCase(target, L"https://")) return std::nullopt;
         return std::wstring(target);
     }
     if (target.rfind(L"//", 0) == 0) return std::wstring(base.substr(0, base.find(L"://") + 1)) + std::wstring(target);

@@ -4,10 +4,29 @@
 #include <utility>
 #include <vector>
 
-#include "update/HttpRules.h"
-
 namespace {
 constexpr unsigned kMovedPermanently = 301;
+
+FetchFailure FailureOfError(DWORD error)
+{
+    switch (error) {
+    case ERROR_INTERNET_TIMEOUT:
+    // Cut off after the connection was made: the server never finished its answer.
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+    case ERROR_INTERNET_CONNECTION_RESET:
+        return FetchFailure::NoAnswer;
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+    case ERROR_INTERNET_CANNOT_CONNECT:
+    case ERROR_INTERNET_DISCONNECTED:
+    case ERROR_INTERNET_SERVER_UNREACHABLE:
+    case ERROR_INTERNET_PROXY_SERVER_UNREACHABLE:
+        return FetchFailure::NoConnection;
+    case ERROR_HTTP_INVALID_SERVER_RESPONSE:
+        return FetchFailure::Unreadable;
+    default:
+        return FetchFailure::Other;
+    }
+}
 
 // One timer of the system's timer queue, deleted (and waited for) when it goes.
 class AbortTimer {
@@ -62,6 +81,23 @@ bool TOrvoGetHttpText::Aborted() const noexcept
     return m_aborted.load() || ::GetTickCount64() >= m_deadline;
 }
 
+bool TOrvoGetHttpText::Fail(FetchFailure failure, unsigned long error)
+{
+    if (m_failure == FetchFailure::None) {
+        m_failure = failure;
+        m_error = error;
+    }
+    return false;
+}
+
+bool TOrvoGetHttpText::FailWithLastError()
+{
+    const DWORD error = ::GetLastError();
+    // A call cut short by the time-out fails with whatever closing its handle caused.
+    if (Aborted()) return Fail(FetchFailure::NoAnswer);
+    return Fail(FailureOfError(error), error);
+}
+
 void TOrvoGetHttpText::Keep(HINTERNET& slot, HINTERNET handle)
 {
     std::lock_guard<std::mutex> guard(m_lock);
@@ -98,32 +134,37 @@ bool TOrvoGetHttpText::Get()
 {
     m_text.clear();
     m_status = 0;
+    m_failure = FetchFailure::None;
+    m_error = 0;
     m_aborted = false;
     CloseAll();
-    if (!IsHttpAddress(Url)) return false;
+    if (!IsHttpAddress(Url)) return Fail(FetchFailure::Other, ERROR_INTERNET_INVALID_URL);
 
     const auto timeOut = static_cast<DWORD>(std::clamp<long long>(TimeOut.count(), 1, 0x7FFFFFFF));
     m_deadline = ::GetTickCount64() + timeOut;
     AbortTimer abortTimer(&TOrvoGetHttpText::AbortTimerFired, this, timeOut);
 
+    // Without a proxy of its own the request goes the way the user's other programs go: through
+    // the system's proxy settings (which may well say "direct").
     const std::wstring proxy = ProxySrv.empty() ? std::wstring() : ProxySrv + L":" + ProxyPort;
-    HINTERNET session = ::InternetOpenW(Agent.c_str(), proxy.empty() ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PROXY,
+    HINTERNET session = ::InternetOpenW(Agent.c_str(), proxy.empty() ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_PROXY,
                                         proxy.empty() ? nullptr : proxy.c_str(), nullptr, 0);
-    if (!session) return false;
+    if (!session) return FailWithLastError();
     Keep(m_session, session);
 
     Response response;
     bool ok = Request(Url, response);
     if (ok && response.status == kMovedPermanently) {
         if (const auto target = RedirectTarget(response.headers)) {
-            // One redirect, and only to another web address: a "file:" target is never read.
+            // One redirect, and only to another web address: a "file:" target is never read, and a
+            // secure address is never left for a plain one.
             const auto next = ResolveRedirect(Url, *target);
             CloseRequest();
-            ok = next && Request(*next, response);
+            ok = next ? Request(*next, response) : Fail(FetchFailure::RedirectRefused);
         }
     }
     std::string body;
-    ok = ok && ReadBody(body) && !Aborted();
+    ok = ok && ReadBody(body) && (!Aborted() || Fail(FetchFailure::NoAnswer));
     CloseAll();
     if (!ok) return false;
     m_status = response.status;
@@ -133,12 +174,13 @@ bool TOrvoGetHttpText::Get()
 
 bool TOrvoGetHttpText::Request(const std::wstring& url, Response& response)
 {
-    if (Aborted()) return false;
+    if (Aborted()) return Fail(FetchFailure::NoAnswer);
     URL_COMPONENTSW parts{};
     parts.dwStructSize = sizeof(parts);
     parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
-    if (!::InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return false;
-    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) return false;
+    if (!::InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return FailWithLastError();
+    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
+        return Fail(FetchFailure::Other, ERROR_INTERNET_INVALID_URL);
     const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
     std::wstring object = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
                           std::wstring(parts.lpszExtraInfo ? parts.lpszExtraInfo : L"", parts.dwExtraInfoLength);
@@ -149,21 +191,22 @@ bool TOrvoGetHttpText::Request(const std::wstring& url, Response& response)
         std::lock_guard<std::mutex> guard(m_lock);
         session = m_session;
     }
-    if (!session) return false;
+    if (!session) return Fail(FetchFailure::NoAnswer);
     HINTERNET connection =
         ::InternetConnectW(session, host.c_str(), parts.nPort, nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-    if (!connection) return false;
+    if (!connection) return FailWithLastError();
     Keep(m_connection, connection);
     SetOption(connection, INTERNET_OPTION_PROXY_USERNAME, ProxyUserName);
     SetOption(connection, INTERNET_OPTION_PROXY_PASSWORD, ProxyPassword);
 
-    // Redirects are ours to follow; nothing is cached, no cookie is kept, no dialog is shown.
+    // Redirects are ours to follow (so the client never takes one from https to http by itself);
+    // nothing is cached, no cookie is kept, no dialog is shown.
     DWORD flags = INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE |
                   INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_COOKIES | INTERNET_FLAG_NO_UI;
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
     const wchar_t* accept[] = {L"text/*", nullptr};
     HINTERNET request = ::HttpOpenRequestW(connection, L"GET", object.c_str(), nullptr, nullptr, accept, flags, 0);
-    if (!request) return false;
+    if (!request) return FailWithLastError();
     Keep(m_request, request);
     SetOption(request, INTERNET_OPTION_PROXY_USERNAME, ProxyUserName);
     SetOption(request, INTERNET_OPTION_PROXY_PASSWORD, ProxyPassword);
@@ -174,10 +217,11 @@ bool TOrvoGetHttpText::Request(const std::wstring& url, Response& response)
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         ::InternetSetOptionW(request, option, &left, sizeof(left));
 
-    if (!::HttpSendRequestW(request, nullptr, 0, nullptr, 0) || Aborted()) return false;
-    if (!QueryStatus(request, response.status)) return false;
+    if (!::HttpSendRequestW(request, nullptr, 0, nullptr, 0)) return FailWithLastError();
+    if (Aborted()) return Fail(FetchFailure::NoAnswer);
+    if (!QueryStatus(request, response.status)) return Fail(FetchFailure::Unreadable);
     response.headers = QueryRawHeaders(request);
-    return !Aborted();
+    return !Aborted() || Fail(FetchFailure::NoAnswer);
 }
 
 bool TOrvoGetHttpText::ReadBody(std::string& body)
@@ -187,13 +231,14 @@ bool TOrvoGetHttpText::ReadBody(std::string& body)
         std::lock_guard<std::mutex> guard(m_lock);
         request = m_request;
     }
-    if (!request) return false;
+    if (!request) return Fail(FetchFailure::NoAnswer);
     char buffer[1024];
     for (;;) {
         DWORD read = 0;
-        if (!::InternetReadFile(request, buffer, sizeof(buffer), &read) || Aborted()) return false;
+        if (!::InternetReadFile(request, buffer, sizeof(buffer), &read)) return FailWithLastError();
+        if (Aborted()) return Fail(FetchFailure::NoAnswer);
         if (read == 0) return true;
         body.append(buffer, read);
-        if (body.size() > kMaxTextBytes) return false;
+        if (body.size() > kMaxTextBytes) return Fail(FetchFailure::Unreadable);
     }
 }

@@ -10,6 +10,8 @@
 #include <mutex>
 #include <string>
 
+#include "update/HttpRules.h"
+
 class TOrvoGetHttpText {
 public:
     TOrvoGetHttpText() = default;
@@ -21,7 +23,7 @@ public:
     std::wstring Agent = L"Orvo Solution";
     // An "http://" or "https://" address; nothing else is fetched.
     std::wstring Url;
-    // A proxy host; empty means a direct connection (the system's proxy settings are not read).
+    // A proxy host; empty means the system's proxy settings (none there: a direct connection).
     std::wstring ProxySrv;
     std::wstring ProxyPort = L"80";
     // Given to the proxy when it asks for them.
@@ -32,7 +34,7 @@ public:
 
     // Blocks until the response (after the redirect, if any) has been read, or fails. True when a
     // response came; its status is then in StatusCode and its body in TheText. A body larger than
-    // kMaxTextBytes, an abort or the time-out fail. May run on any thread.
+    // kMaxTextBytes, an abort or the time-out fail; Failure then says why. May run on any thread.
     bool Get();
     // Ends a running Get from any thread; a later Get starts afresh.
     void Abort() noexcept;
@@ -41,6 +43,10 @@ public:
     const std::wstring& TheText() const noexcept { return m_text; }
     // The HTTP status of the last response of the last successful Get; 0 otherwise.
     unsigned StatusCode() const noexcept { return m_status; }
+    // Why the last Get failed (None after a success), and the system's error number for
+    // FetchFailure::Other.
+    FetchFailure Failure() const noexcept { return m_failure; }
+    unsigned long SystemError() const noexcept { return m_error; }
 
 private:
     struct Response {
@@ -50,6 +56,9 @@ private:
     bool Request(const std::wstring& url, Response& response);
     bool ReadBody(std::string& body);
     bool Aborted() const noexcept;
+    // Each returns false; the first failure of a Get is the one kept.
+    bool Fail(FetchFailure failure, unsigned long error = 0);
+    bool FailWithLastError();
     // The handles are shared with Abort: each one is closed exactly once.
     void Keep(HINTERNET& slot, HINTERNET handle);
     void CloseRequest() noexcept;
@@ -58,6 +67,8 @@ private:
 
     std::wstring m_text;
     unsigned m_status = 0;
+    FetchFailure m_failure = FetchFailure::None;
+    unsigned long m_error = 0;
 
     mutable std::mutex m_lock;
     HINTERNET m_session = nullptr;

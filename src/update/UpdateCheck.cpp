@@ -5,7 +5,6 @@
 #include "base/LauncherError.h"
 #include "items/ShellOperations.h"
 #include "update/CheckNewVersion.h"
-#include "update/VersionRules.h"
 
 namespace {
 constexpr const wchar_t* kWindowClass = L"TOrvoUpdateCheck";
@@ -25,8 +24,7 @@ struct TUpdateCheck::Job {
     TOrvoGetHttpText http;
     std::mutex lock;
     HWND notify = nullptr;
-    bool newer = false;
-    std::wstring versionText;
+    UpdateAnswer answer;
     HANDLE done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
 
     ~Job()
@@ -74,18 +72,15 @@ bool TUpdateCheck::Start()
 
 void TUpdateCheck::Work(std::shared_ptr<Job> job) noexcept
 {
-    bool newer = false;
-    std::wstring versionText;
+    UpdateAnswer answer;
     try {
-        newer = CheckNewVersion(job->settings.programFile, job->settings.agent, job->settings.url, versionText,
-                                job->http);
+        answer = CheckNewVersion(job->settings.programFile, job->settings.agent, job->settings.url, job->http);
     } catch (...) {
-        newer = false;
+        answer = AnswerOfFailure(FetchFailure::Other, 0);
     }
     {
         std::lock_guard<std::mutex> guard(job->lock);
-        job->newer = newer;
-        job->versionText = std::move(versionText);
+        job->answer = std::move(answer);
         if (job->notify) ::PostMessageW(job->notify, kMessageFinished, 0, 0);
     }
     ::SetEvent(job->done);
@@ -113,8 +108,7 @@ void TUpdateCheck::Collect()
     if (m_state != State::Fetching || !m_job) return;
     {
         std::lock_guard<std::mutex> guard(m_job->lock);
-        m_newer = m_job->newer;
-        m_versionText = m_job->versionText;
+        m_answer = m_job->answer;
     }
     Abandon();  // the worker has posted its outcome: it is ending
     m_state = State::Answering;
@@ -125,7 +119,7 @@ void TUpdateCheck::GiveUp()
 {
     if (m_state != State::Fetching) return;
     Abandon();
-    m_newer = false;
+    m_answer = AnswerOfFailure(FetchFailure::NoAnswer, 0);
     m_state = State::Answering;
     ShowAnswer();
 }
@@ -143,13 +137,19 @@ void TUpdateCheck::ShowAnswer()
     // With its owner hidden (the About box was closed meanwhile) the answer comes forward by itself.
     const UINT foreground = owner && ::IsWindowVisible(owner) ? 0 : MB_SETFOREGROUND;
     ::MessageBeep(MB_ICONASTERISK);
-    if (m_newer) {
-        const std::wstring question = NewVersionQuestion(m_versionText);
-        const int answer =
-            ::MessageBoxW(owner, question.c_str(), m_settings.caption.c_str(), MB_YESNO | MB_ICONQUESTION | foreground);
-        if (answer == IDYES) OpenUrlInBrowser(m_settings.homePage);
-    } else {
-        ::MessageBoxW(owner, kLatestVersionMessage, m_settings.caption.c_str(), MB_OK | MB_ICONINFORMATION | foreground);
+    const wchar_t* caption = m_settings.caption.c_str();
+    switch (m_answer.kind) {
+    case UpdateAnswer::Kind::Newer:
+        if (::MessageBoxW(owner, NewVersionQuestion(m_answer.text).c_str(), caption,
+                          MB_YESNO | MB_ICONQUESTION | foreground) == IDYES)
+            OpenUrlInBrowser(m_settings.homePage);
+        break;
+    case UpdateAnswer::Kind::Latest:
+        ::MessageBoxW(owner, kLatestVersionMessage, caption, MB_OK | MB_ICONINFORMATION | foreground);
+        break;
+    case UpdateAnswer::Kind::Failed:
+        ::MessageBoxW(owner, CannotCheckMessage(m_answer.text).c_str(), caption, MB_OK | MB_ICONWARNING | foreground);
+        break;
     }
     m_state = State::Idle;
     m_host.UpdateCheckChanged();

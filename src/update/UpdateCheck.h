@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "base/Window.h"
+#include "update/VersionRules.h"
 
 // What the check needs of the program around it.
 class UpdateCheckHost {
@@ -64,6 +65,5 @@ private:
     State m_state = State::Idle;
     std::shared_ptr<Job> m_job;
     std::thread m_worker;
-    bool m_newer = false;
-    std::wstring m_versionText;
+    UpdateAnswer m_answer;
 };

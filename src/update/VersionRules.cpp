@@ -57,14 +57,44 @@ std::wstring VersionDisplayText(const FileVersion& version)
            std::to_wstring(version.release) + L" (Build " + std::to_wstring(version.build) + L")";
 }
 
-std::optional<std::wstring> NewerVersionText(const FileVersion& current, std::wstring_view serverText)
+UpdateAnswer AnswerOfResponse(const FileVersion& current, unsigned status, std::wstring_view body)
 {
-    const std::optional<FileVersion> server = ParseVersionText(serverText);
-    if (!server || !IsNewerVersion(*server, current)) return std::nullopt;
-    return VersionDisplayText(*server);
+    constexpr unsigned kHttpOk = 200;
+    if (status != kHttpOk)
+        return {UpdateAnswer::Kind::Failed, L"the server answered with HTTP status " + std::to_wstring(status) + L"."};
+    const std::optional<FileVersion> server = ParseVersionText(body);
+    if (!server) return {UpdateAnswer::Kind::Failed, L"the server's reply is not a version number."};
+    if (!IsNewerVersion(*server, current)) return {UpdateAnswer::Kind::Latest, {}};
+    return {UpdateAnswer::Kind::Newer, VersionDisplayText(*server)};
+}
+
+UpdateAnswer AnswerOfFailure(FetchFailure failure, unsigned long systemError)
+{
+    switch (failure) {
+    case FetchFailure::NoAnswer:
+        return {UpdateAnswer::Kind::Failed, L"the server did not answer."};
+    case FetchFailure::NoConnection:
+        return {UpdateAnswer::Kind::Failed, L"there is no connection to the server."};
+    case FetchFailure::Unreadable:
+        return {UpdateAnswer::Kind::Failed, L"the server's reply is not a version number."};
+    case FetchFailure::RedirectRefused:
+        return {UpdateAnswer::Kind::Failed, L"the server redirected to an address that is not allowed."};
+    case FetchFailure::None:
+    case FetchFailure::Other:
+        break;
+    }
+    if (systemError == 0) return {UpdateAnswer::Kind::Failed, L"the request failed."};
+    return {UpdateAnswer::Kind::Failed, L"the request failed (error " + std::to_wstring(systemError) + L")."};
+}
+
+UpdateAnswer AnswerOfUnknownVersion()
+{
+    return {UpdateAnswer::Kind::Failed, L"the version of this program cannot be read."};
 }
 
 std::wstring NewVersionQuestion(const std::wstring& versionText)
 {
     return L"A new version " + versionText + L" is available.\r\nDo you want to visit the website now?";
 }
+
+std::wstring CannotCheckMessage(const std::wstring& reason) { return L"Cannot check for a new version: " + reason; }

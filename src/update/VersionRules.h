@@ -1,10 +1,12 @@
 #pragma once
 // The rules of the update check that need no system: reading the server's version text, comparing
-// versions and the texts shown for the answer.
+// versions, what a download comes to and the texts shown for the answer.
 
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "update/HttpRules.h"
 
 struct FileVersion {
     unsigned major = 0, minor = 0, release = 0, build = 0;
@@ -21,10 +23,23 @@ bool IsNewerVersion(const FileVersion& candidate, const FileVersion& current);
 // "%d.%d.%d (Build %d)".
 std::wstring VersionDisplayText(const FileVersion& version);
 
-// The server's text names a newer version than `current`: its display text; otherwise nullopt
-// (also when the text is not a version).
-std::optional<std::wstring> NewerVersionText(const FileVersion& current, std::wstring_view serverText);
+// What a check comes to: a newer version (`text` is its display text), none, or a failure (`text`
+// says why, as the end of a sentence).
+struct UpdateAnswer {
+    enum class Kind { Newer, Latest, Failed };
+    Kind kind = Kind::Failed;
+    std::wstring text;
+};
 
-// The question asked when a newer version exists, and the answer for every other outcome.
+// The answer a response gives. Only status 200 counts (an error page is never a version text), and
+// only a readable version that is not newer than `current` is the latest.
+UpdateAnswer AnswerOfResponse(const FileVersion& current, unsigned status, std::wstring_view body);
+// The answer when no response came; `systemError` is told for FetchFailure::Other.
+UpdateAnswer AnswerOfFailure(FetchFailure failure, unsigned long systemError);
+// The answer when the program's own version is unknown.
+UpdateAnswer AnswerOfUnknownVersion();
+
+// The question asked when a newer version exists, the box for a failure, and the answer otherwise.
 std::wstring NewVersionQuestion(const std::wstring& versionText);
+std::wstring CannotCheckMessage(const std::wstring& reason);
 inline constexpr const wchar_t* kLatestVersionMessage = L"You have the latest version.";

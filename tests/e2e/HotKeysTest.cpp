@@ -13,6 +13,7 @@
 #include "app/Commands.h"
 #include "hotkeys/HotKeysXml.h"
 #include "e2e/LauncherTest.h"
+#include "resources/resource.h"
 #include "tools/RecordLaunchLog.h"
 
 using namespace e2e;
@@ -180,18 +181,15 @@ TEST_F(HotKeysTest, AReloadReleasesARemovedItemsHotKeyAndRefreshTakesAReleasedOn
     EXPECT_EQ(Launched(1), (std::vector<std::wstring>{L"I"}));
 }
 
-TEST_F(HotKeysTest, SurfaceHotKeysFromTheSettingsOpenTheirSurfacesAndATakenOneIsCleared)
+TEST_F(HotKeysTest, SurfaceHotKeysFromTheSettingsOpenTheirSurfacesAndATakenOneIsKeptForRefresh)
 {
     Shortcut(L"Floating\\f.lnk", L"F");
     const IniFile ini(Ini());
-    auto setHotKeys = [&] {
-        ini.Write(keys::HKPopupMod, MOD_CONTROL | MOD_ALT);
-        ini.Write(keys::HKPopupVir, 'P');
-        ini.Write(keys::HKIconWinMod, MOD_CONTROL | MOD_ALT);
-        ini.Write(keys::HKIconWinVir, 'O');
-        ini.Write(keys::HideTrayIcon, true);
-    };
-    setHotKeys();
+    ini.Write(keys::HKPopupMod, MOD_CONTROL | MOD_ALT);
+    ini.Write(keys::HKPopupVir, 'P');
+    ini.Write(keys::HKIconWinMod, MOD_CONTROL | MOD_ALT);
+    ini.Write(keys::HKIconWinVir, 'O');
+    ini.Write(keys::HideTrayIcon, true);
     {
         LauncherProcess launcher({Ini()});
         HWND main = Start(launcher);
@@ -213,18 +211,35 @@ TEST_F(HotKeysTest, SurfaceHotKeysFromTheSettingsOpenTheirSurfacesAndATakenOneIs
         EXPECT_FALSE(TrayIconExists(main, 1));
     }
 
-    // The popup combination is taken: its keys are cleared, and the tray icon, no longer allowed to
-    // hide, comes back.
-    setHotKeys();
+    // The popup combination is taken at start: it stays stored and in its field, marked as not
+    // working, and the tray icon, no longer allowed to hide, comes back.
     ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, 'P'));
     LauncherProcess launcher({Ini()});
     HWND main = Start(launcher);
     ASSERT_NE(main, nullptr);
-    EXPECT_EQ(ini.Read(keys::HKPopupMod), 0);
-    EXPECT_EQ(ini.Read(keys::HKPopupVir), 0);
-    EXPECT_EQ(ini.Read(keys::HKIconWinVir), 'O');
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main, 1); }, kTimeout));
+    EXPECT_EQ(ini.Read(keys::HKPopupMod), MOD_CONTROL | MOD_ALT);
+    EXPECT_EQ(ini.Read(keys::HKPopupVir), 'P');
+    EXPECT_EQ(ini.Read(keys::HKIconWinVir), 'O');
+    EXPECT_TRUE(ini.Read(keys::HideTrayIcon));
+    HWND box = FindChildByText(main, L"Start with Windows");
+    HWND page = box ? ::GetParent(box) : nullptr;
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(page, IDC_HOTKEY_POPUP), HKM_GETHOTKEY, 0, 0),
+              (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'P');
+    HWND note = ::GetDlgItem(page, IDC_HOTKEY_NOTE);
+    EXPECT_FALSE(TextOf(note).empty());
+
+    // Let go by the other program, it is the launcher's after "&Refresh Hotkey".
     ::UnregisterHotKey(nullptr, 1);
+    launcher.PostCommand(kCmdRefreshHKey);
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(note).empty(); }, kTimeout));
+    EXPECT_FALSE(Free('P'));
+    PressKeys({VK_CONTROL, VK_MENU, 'P'});
+    HWND menu = nullptr;
+    EXPECT_TRUE(WaitUntil([&] { return (menu = FindProcessWindow(launcher.Id(), L"#32768")) && ::IsWindowVisible(menu); },
+                          kTimeout));
+    Key(VK_ESCAPE);
 }
 
 TEST_F(HotKeysTest, HotKeysFileThatCannotBeWrittenIsReportedOnceAndTheProgramRunsOn)

@@ -387,6 +387,35 @@ TEST_F(OptionsTest, NewDataFolderMovesEverySurfaceAtOnceAndOneThatCannotHoldTheD
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon + 2); }, 3 * kTimeout));
 }
 
+TEST_F(OptionsTest, MissingDataFolderStandsAsideForOneSessionAndIsUsedOnceItIsThere)
+{
+    // A folder on a drive that is not connected yet: this session uses the settings file's folder.
+    const std::wstring usb = m_folder / L"Usb\\";
+    const IniFile ini(Ini());
+    ini.Write(keys::DataFolder, usb);
+    const std::wstring settingsFolderEnd = L"\\" + ExtractFileName(m_folder.Path()) + L"\\";
+    {
+        LauncherProcess launcher({Ini()});
+        ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+        ShowMoreOptions();
+        EXPECT_TRUE(ControlText(Control(IDC_EDIT_DATA_FOLDER)).ends_with(settingsFolderEnd))
+            << ControlText(Control(IDC_EDIT_DATA_FOLDER));
+        EXPECT_EQ(ini.Read(keys::DataFolder), usb);
+    }
+    EXPECT_EQ(ini.Read(keys::DataFolder), usb);
+
+    // Connected by the next start, it is the data folder again.
+    TempFolder::MakeFolder(usb);
+    Shortcut(L"Usb\\Icons\\a.lnk", L"A");
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(m_main, kFirstItemIcon); }, kTimeout));
+    ShowMoreOptions();
+    EXPECT_TRUE(ControlText(Control(IDC_EDIT_DATA_FOLDER)).ends_with(L"\\Usb\\"))
+        << ControlText(Control(IDC_EDIT_DATA_FOLDER));
+    EXPECT_EQ(ini.Read(keys::DataFolder), usb);
+}
+
 TEST_F(OptionsTest, SystemMenuOpensTheFolderInTheShellWithEitherChoice)
 {
     PIDLIST_ABSOLUTE documents = nullptr;

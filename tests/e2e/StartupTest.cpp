@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <utility>
+
 #include "app/Commands.h"
 #include "app/Settings.h"
 #include "base/Strings.h"
@@ -263,6 +265,37 @@ TEST_F(StartupTest, DataFolderThatCannotBeCreatedEndsTheProgram)
     DWORD code = 99;
     EXPECT_TRUE(launcher.WaitForExit(kTimeout, &code));
     EXPECT_EQ(code, 0u);
+}
+
+TEST_F(StartupTest, EmptyOrRelativeDataFolderIsBesideTheSettingsFileWhateverFolderTheStartIsIn)
+{
+    // The start's current folder, as a shortcut's "Start in" sets it, holds a "Data" folder too.
+    TempFolder elsewhere;
+    TempFolder::MakeFolder(elsewhere / L"Data");
+    TempFolder::MakeFolder(m_folder / L"Data");
+    wchar_t saved[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, saved);
+    struct RestoreFolder {
+        const wchar_t* folder;
+        ~RestoreFolder() { ::SetCurrentDirectoryW(folder); }
+    } restore{saved};
+    ASSERT_TRUE(::SetCurrentDirectoryW(elsewhere.Path().c_str()));
+
+    const std::wstring ini = SettingsFile();
+    const std::wstring hotKeysFile = m_folder / L"HotKeys.xml";
+    for (const auto& [setting, dataFolder] : {std::pair{L"Data", m_folder / L"Data"}, std::pair{L"", m_folder.Path()}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(setting)));
+        IniFile(ini).Write(keys::DataFolder, setting);
+        ::DeleteFileW(hotKeysFile.c_str());
+        LauncherProcess launcher({ini});
+        ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
+        // The hotkey list is written once start-up has loaded the collections.
+        ASSERT_TRUE(WaitUntil([&] { return Exists(hotKeysFile); }, kTimeout));
+        EXPECT_TRUE(IsFolder(dataFolder + L"\\Menus"));
+        EXPECT_FALSE(Exists(elsewhere / L"Data\\Menus"));
+        EXPECT_EQ(IniFile(ini).Read(keys::DataFolder), setting);
+        launcher.Terminate();
+    }
 }
 
 TEST_F(StartupTest, AutoStartWritesRunEntryNamedAfterTheSettingsFile)

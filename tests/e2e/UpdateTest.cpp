@@ -189,43 +189,62 @@ TEST_F(UpdateTest, ANewerVersionIsOfferedAndYesOpensTheHomePage)
     CloseAbout(launcher, about);
 }
 
-TEST_F(UpdateTest, EveryOtherOutcomeEndsInTheLatestVersion)
+TEST_F(UpdateTest, OnlyAReadableVersionNotNewerIsTheLatestAndAFailureSaysWhy)
 {
     m_server.Respond("/update/newer.txt", {200, "OK", {}, "9.0.0.0", false, {}});
     m_server.Respond("/update/second.txt", {301, "Moved", {"Location: /update/newer.txt"}, "moved", false, {}});
     const FileVersion own = *ReadFileVersion(Program());
     const std::string same = std::to_string(own.major) + "." + std::to_string(own.minor) + "." +
                              std::to_string(own.release) + "." + std::to_string(own.build);
+    const std::wstring latest = L"You have the latest version.";
+    const std::wstring cannot = L"Cannot check for a new version: ";
+    const std::wstring notAVersion = cannot + L"the server's reply is not a version number.";
     struct Case {
         const char* what;
         Response response;
+        std::wstring answer;
     };
     const Case cases[] = {
-        {"the same version", {200, "OK", {}, same + "\r\n", false, {}}},
-        {"an older version", {200, "OK", {}, "0.9.9.9", false, {}}},
-        {"two dots only", {200, "OK", {}, "9.0.0", false, {}}},
-        {"garbage", {200, "OK", {}, "<html><body>Welcome to the portal</body></html>", false, {}}},
-        {"404 whose page names a newer version", {404, "Not Found", {}, "9.0.0.0", false, {}}},
-        {"302 to a newer version", {302, "Found", {"Location: /update/newer.txt"}, "9.0.0.0", false, {}}},
-        {"301 to another 301", {301, "Moved", {"Location: /update/second.txt"}, "moved", false, {}}},
-        {"a body of 64 KB", {200, "OK", {}, "9.0.0.0\r\n" + std::string(64 * 1024, ' '), false, {}}},
-        {"a server that never answers", {200, "OK", {}, "9.0.0.0", true, {}}},
+        {"the same version", {200, "OK", {}, same + "\r\n", false, {}}, latest},
+        {"an older version", {200, "OK", {}, "0.9.9.9", false, {}}, latest},
+        {"two dots only", {200, "OK", {}, "9.0.0", false, {}}, notAVersion},
+        {"garbage", {200, "OK", {}, "<html><body>Welcome to the portal</body></html>", false, {}}, notAVersion},
+        {"a body of 64 KB", {200, "OK", {}, "9.0.0.0\r\n" + std::string(64 * 1024, ' '), false, {}}, notAVersion},
+        {"404 whose page names a newer version", {404, "Not Found", {}, "9.0.0.0", false, {}},
+         cannot + L"the server answered with HTTP status 404."},
+        {"302 to a newer version", {302, "Found", {"Location: /update/newer.txt"}, "9.0.0.0", false, {}},
+         cannot + L"the server answered with HTTP status 302."},
+        {"301 to another 301", {301, "Moved", {"Location: /update/second.txt"}, "moved", false, {}},
+         cannot + L"the server answered with HTTP status 301."},
+        {"301 to a local file", {301, "Moved", {"Location: file:///C:/windows/win.ini"}, "moved", false, {}},
+         cannot + L"the server redirected to an address that is not allowed."},
+        {"a server that never answers", {200, "OK", {}, "9.0.0.0", true, {}}, cannot + L"the server did not answer."},
     };
     LauncherProcess launcher({Ini()}, Program());
     Start(launcher);
     HWND about = OpenAbout(launcher);
     ASSERT_NE(about, nullptr);
+    const auto check = [&](const std::wstring& answer) {
+        HWND box = Check(launcher, about);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(TextOfBox(box), answer);
+        Answer(launcher, box, IDOK);
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         m_server.Respond(kUpdatePath, c.response);
-        HWND box = Check(launcher, about);
-        ASSERT_NE(box, nullptr);
-        EXPECT_EQ(TextOfBox(box), L"You have the latest version.");
-        Answer(launcher, box, IDOK);
+        check(c.answer);
     }
     const auto paths = Paths();
     EXPECT_EQ(std::count(paths.begin(), paths.end(), "/update/newer.txt"), 0) << "neither redirect reached it";
     EXPECT_EQ(std::count(paths.begin(), paths.end(), "/update/second.txt"), 1);
+    {
+        // Last, since the port may not be free again at once: nothing listens any more.
+        SCOPED_TRACE("no server");
+        m_server.Release();
+        m_server.Stop();
+        check(cannot + L"there is no connection to the server.");
+    }
     EXPECT_TRUE(launcher.IsRunning());
     CloseAbout(launcher, about);
 }

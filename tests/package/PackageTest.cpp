@@ -362,3 +362,58 @@ TEST_F(PackageTest, PortableFolderKeepsItsSettingsAndDataBesideTheProgram)
     for (const wchar_t* name : {L"\\Icons", L"\\Menus", L"\\Floating"}) EXPECT_TRUE(Exists(folder + name)) << name;
     EXPECT_FALSE(Exists(ScopedPerUserState::MakerFolder()));
 }
+
+TEST_F(PackageTest, InstallingAgainIntoTheSameFolderWrittenAnotherWayKeepsTheProgram)
+{
+    ASSERT_TRUE(Exists(SetupProgram())) << "scripts/package wrote no setup program";
+    const std::wstring folder = m_folder / L"Orvo Launcher";
+    ASSERT_EQ(InstallSilently(folder), 0);
+    wchar_t shortName[MAX_PATH] = {};
+    ASSERT_NE(::GetShortPathNameW(folder.c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_NE(shortName, folder) << "the folder has no short name";
+    std::wstring upper = folder;
+    ::CharUpperBuffW(upper.data(), static_cast<DWORD>(upper.size()));
+
+    for (const std::wstring& spelling : {std::wstring(shortName), upper, folder + L"\\"}) {
+        SCOPED_TRACE(WideToUtf8(spelling));
+        ASSERT_EQ(InstallSilently(spelling), 0);
+        EXPECT_EQ(FileVersion(folder + L"\\Launcher.exe"), kVersion);
+        EXPECT_EQ(FileVersion(folder + L"\\Launcher.dll"), kVersion);
+        EXPECT_TRUE(Exists(folder + L"\\Uninstall.exe"));
+    }
+}
+
+TEST_F(PackageTest, AFolderOfAnotherProgramGetsAFolderOfItsOwnAndUninstallTakesOnlyOurs)
+{
+    ASSERT_TRUE(Exists(SetupProgram())) << "scripts/package wrote no setup program";
+    const std::wstring other = m_folder / L"Other Program";
+    ASSERT_TRUE(TempFolder::MakeFolder(other));
+    const char* foreign = "another program's file";
+    const wchar_t* names[] = {L"Launcher.exe", L"Launcher.dll", L"Uninstall.exe"};
+    for (const wchar_t* name : names) ASSERT_TRUE(TempFolder::WriteFile(other + L"\\" + name, foreign));
+    const auto expectOthersKept = [&] {
+        for (const wchar_t* name : names)
+            EXPECT_TRUE(ReadFileBytes(other + L"\\" + name) == foreign) << WideToUtf8(name) << " was changed";
+    };
+
+    // Installed there, and again the same way (an upgrade): each time into a folder of its own.
+    const std::wstring ours = other + L"\\Orvo Launcher";
+    for (int install = 1; install <= 2; ++install) {
+        SCOPED_TRACE(install);
+        ASSERT_EQ(InstallSilently(other), 0);
+        expectOthersKept();
+        EXPECT_EQ(FileVersion(ours + L"\\Launcher.exe"), kVersion);
+        EXPECT_EQ(RegistryText(kUninstallKey, L"InstallLocation"), ours);
+    }
+    EXPECT_FALSE(Exists(ours + L"\\Orvo Launcher"));
+
+    // Uninstalled, only what it installed goes: a file the user keeps beside it stays, and so does
+    // everything of the other program.
+    ASSERT_TRUE(TempFolder::WriteFile(ours + L"\\Notes.txt", "mine"));
+    ASSERT_EQ(RunCommandLine(L"\"" + ours + L"\\Uninstall.exe\" /S"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return RegistryText(kUninstallKey, L"DisplayName").empty(); }, kSetupTimeout));
+    for (const wchar_t* name : {L"Launcher.exe", L"Launcher.dll", L"Uninstall.exe", L"Uninstall.ini"})
+        EXPECT_FALSE(Exists(ours + L"\\" + name)) << WideToUtf8(name);
+    EXPECT_EQ(ReadFileBytes(ours + L"\\Notes.txt"), "mine");
+    expectOthersKept();
+}

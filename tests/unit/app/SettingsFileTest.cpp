@@ -70,6 +70,41 @@ TEST(IniFileStore, ExistingAnsiFileKeepsItsEncoding)
     EXPECT_NE(bytes.find("MaxIconInRow=12"), std::string::npos);
 }
 
+TEST(IniFileStore, AnAnsiFileBecomesUtf16BeforeAValueItsCodePageLacksIsWritten)
+{
+    TempFolder folder;
+    const std::wstring name = folder / L"a.ini";
+    const std::string ansi = "; kept\r\n[Option]\r\nShowTime=7\r\nCaption=Caf\xE9\r\n[StartGroup_Work]\r\n"
+                             "TotalFile=1\r\n1=C:\\a b\\x.lnk\r\n";
+    WriteFileBytes(name, ansi);
+    const IniFile ini(name);
+    // Whatever the byte 0xE9 is in this code page, it reads the same afterwards.
+    const std::wstring caption = ini.ReadString(L"Option", L"Caption", L"");
+
+    // No ANSI code page holds a character beyond the basic plane.
+    const std::wstring section = L"StartGroup_\u30c7\u30fc\u30bf \U0001F600";
+    const std::wstring value = L"C:\\\u0416\u0443\u043a\\\U0001F600 \u00e9t\u00e9.lnk";
+    ASSERT_TRUE(::SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(ini.WriteString(section.c_str(), L"1", value));
+    EXPECT_EQ(ReadFileBytes(name), ansi) << "a file that cannot be replaced is left as it was";
+    ASSERT_TRUE(::SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_NORMAL));
+
+    ASSERT_TRUE(ini.WriteString(section.c_str(), L"1", value));
+    const std::string bytes = ReadFileBytes(name);
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
+    EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0xFE);
+    EXPECT_EQ(ini.ReadString(section.c_str(), L"1", L""), value);
+    EXPECT_EQ(ini.Read(keys::ShowTime), 7);
+    EXPECT_EQ(ini.ReadString(L"Option", L"Caption", L""), caption);
+    EXPECT_EQ(ini.ReadString(L"StartGroup_Work", L"1", L""), L"C:\\a b\\x.lnk");
+    EXPECT_EQ(ini.SectionNames(), (std::vector<std::wstring>{L"Option", L"StartGroup_Work", section}));
+    // Every line stays, the comment too, in its place.
+    const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+    EXPECT_EQ(text.rfind(L"; kept\r\n[Option]\r\nShowTime=7\r\nCaption=" + caption + L"\r\n[StartGroup_Work]", 0), 0u);
+    EXPECT_FALSE(Exists(folder / (L"a.ini." + std::to_wstring(::GetCurrentProcessId()) + L".tmp")));
+}
+
 TEST(IniFileStore, SectionsListAndErase)
 {
     TempFolder folder;
@@ -123,7 +158,7 @@ TEST(OptionLoading, DefaultsClampAndDataFolder)
 {
     TempFolder folder;
     const IniFile ini(folder / L"o.ini");
-    std::wstring dataFolder = L"C:\\data";
+    std::wstring dataFolder = folder.Path();  // the settings file's
     LauncherOptions options = LoadOptions(ini, dataFolder);
     EXPECT_EQ(options.maxIconInRow, 10);
     EXPECT_EQ(options.sensitivity, 5);
@@ -131,18 +166,20 @@ TEST(OptionLoading, DefaultsClampAndDataFolder)
     EXPECT_TRUE(options.popupTop);
     EXPECT_EQ(options.disableKey, 3);
     EXPECT_EQ(options.floatRightKey, 1);
-    EXPECT_EQ(dataFolder, L"C:\\data\\");
+    EXPECT_EQ(dataFolder, folder.Path() + L"\\");
+    EXPECT_FALSE(options.dataFolderStored);
 
+    TempFolder elsewhere;
     ini.Write(keys::MaxIconInRow, 50);
     ini.Write(keys::ExitDialog, true);
-    ini.Write(keys::DataFolder, std::wstring(L"D:\\elsewhere"));
+    ini.Write(keys::DataFolder, elsewhere.Path());
     ini.Write(keys::HKPopupMod, 3);
     ini.Write(keys::HKPopupVir, 0x4D);
     ini.Write(keys::HKIconWinMod, 2);
     options = LoadOptions(ini, dataFolder);
     EXPECT_EQ(options.maxIconInRow, 30);
     EXPECT_TRUE(options.exitDialog);
-    EXPECT_EQ(dataFolder, L"D:\\elsewhere\\");
+    EXPECT_EQ(dataFolder, elsewhere.Path() + L"\\");
     EXPECT_TRUE(options.popupHotkey.IsSet());
     EXPECT_FALSE(options.iconWindowHotkey.IsSet());  // only the modifiers are set
     ini.Write(keys::MaxIconInRow, 1);

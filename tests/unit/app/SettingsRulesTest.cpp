@@ -61,6 +61,39 @@ TEST(IniCandidate, ChoosesFirstPlainArgumentShapesTheNameAndAsksForTheFolderOnly
     }
 }
 
+TEST(DataFolderSetting, EmptyAndRelativeValuesStartFromTheSettingsFolderAndAreNormalized)
+{
+    const std::wstring cfg = L"C:\\Users\\u\\AppData\\Roaming\\Orvo Solution\\Orvo Launcher\\";
+    const std::wstring share = L"\\\\srv\\share\\cfg\\";
+    struct Case {
+        std::wstring setting;
+        std::wstring settingsFolder;
+        std::wstring expected;
+    };
+    const Case cases[] = {
+        {L"", cfg, cfg},
+        {L"Data", cfg, cfg + L"Data\\"},
+        {L".\\Data\\.\\x\\", cfg, cfg + L"Data\\x\\"},
+        {L"../Shared//x/", cfg, L"C:\\Users\\u\\AppData\\Roaming\\Orvo Solution\\Shared\\x\\"},
+        // ".." stops at the root.
+        {L"..\\..\\..\\..\\..\\..\\..\\x", cfg, L"C:\\x\\"},
+        {L"\\Data", cfg, L"C:\\Data\\"},
+        // A drive without a backslash: the settings folder on its own drive, else that drive's root.
+        {L"c:Data", cfg, cfg + L"Data\\"},
+        {L"D:Data", cfg, L"D:\\Data\\"},
+        {L"D:\\Data\\..\\E", cfg, L"D:\\E\\"},
+        {L"\\\\nas\\data\\a\\..\\..\\b", cfg, L"\\\\nas\\data\\b\\"},
+        // Beside a settings file on a share, the share is the root.
+        {L"\\x", share, L"\\\\srv\\share\\x\\"},
+        {L"..\\..\\..\\y", share, L"\\\\srv\\share\\y\\"},
+        {L"\\\\?\\C:\\a\\..\\b", cfg, L"\\\\?\\C:\\a\\..\\b\\"},
+        {L"\u30c7\u30fc\u30bf", cfg, cfg + L"\u30c7\u30fc\u30bf\\"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DataFolderFromSetting(c.setting, c.settingsFolder), c.expected)
+            << testing::PrintToString(c.setting) << " beside " << testing::PrintToString(c.settingsFolder);
+}
+
 TEST(RunEntryRule, NameAndCommandLine)
 {
     const std::wstring program = L"C:\\Program Files\\Orvo\\Launcher.exe";

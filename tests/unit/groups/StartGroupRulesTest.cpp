@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 #include <string>
 #include <vector>
@@ -12,8 +13,10 @@ using Captions = std::vector<std::wstring>;
 
 TEST(StartGroupSections, OnlyTheExactPrefixFollowedByACaptionIsAGroup)
 {
+    // A caption the profile functions take for an earlier one's names no group of its own.
     const Captions names = {L"Option",       L"StartGroup_Work", L"startgroup_low", L"StartGroup_",
-                            L"STARTGROUP_X", L"StartGroup_ \u00c9t\u00e9", L"XStartGroup_Y", L"StartGroup_StartGroup_"};
+                            L"STARTGROUP_X", L"StartGroup_ \u00c9t\u00e9", L"XStartGroup_Y", L"StartGroup_StartGroup_",
+                            L"StartGroup_WORK", L"StartGroup_ \u00e9T\u00c9"};
     EXPECT_EQ(GroupCaptionsOfSections(names), (Captions{L"Work", L" \u00c9t\u00e9", L"StartGroup_"}));
     EXPECT_EQ(GroupSectionName(L"Work"), L"StartGroup_Work");
 }
@@ -25,6 +28,43 @@ TEST(StartGroupSections, EverySectionIsExaminedBeyondTheFirst256)
     const Captions captions = GroupCaptionsOfSections(names);
     ASSERT_EQ(captions.size(), 150u);
     EXPECT_EQ(captions.back(), L"G299");
+}
+
+TEST(StartGroupFiles, TheStoredCountIsReadUpToTheKeysThereAre)
+{
+    auto keys = [](std::initializer_list<int> numbers) {
+        Captions names;
+        for (int n : numbers) names.push_back(std::to_wstring(n));
+        return names;
+    };
+    // "1" for a key read, "0" for a missing one read as an empty path.
+    auto read = [](const std::string& bits) {
+        std::vector<bool> result;
+        for (char b : bits) result.push_back(b == '1');
+        return result;
+    };
+    struct Case {
+        int stored;
+        Captions keyNames;
+        std::vector<bool> read;
+    };
+    const Case cases[] = {
+        {3, keys({1, 2, 3, 4, 5}), read("111")},  // keys past the count are ignored
+        {5, keys({1, 2, 5}), read("11001")},      // a gap reads as empty paths
+        {4, keys({1}), read("1000")},             // as do missing keys at the end
+        {0, keys({1}), {}},
+        {-7, keys({1}), {}},
+        {150, {}, read(std::string(150, '0'))},
+        {INT_MAX, keys({1, 2, 500}), read("11" + std::string(497, '0') + "1")},  // a count no file bears ends at its last key
+        {INT_MAX, keys({1, 10002}), read("1")},                                  // past the limit only keys without a gap
+        {INT_MAX, {}, {}},
+        {7, {L"01", L"+2", L" 3", L"4x", L"0", L"-1", L"x"}, read("0000000")},
+    };
+    for (const auto& c : cases) EXPECT_EQ(GroupFileKeys(c.stored, c.keyNames), c.read) << c.stored;
+
+    Captions all;
+    for (int i = 1; i <= kMostGroupFiles + 5; ++i) all.push_back(std::to_wstring(i));
+    EXPECT_EQ(GroupFileKeys(INT_MAX, all), std::vector<bool>(kMostGroupFiles + 5, true)) << "no key is left out";
 }
 
 TEST(StartGroupDelay, RunnerAndEditorListsReadTheStoredInterval)
@@ -69,6 +109,8 @@ TEST(StartGroupEdit, ChecksComeInTheirOrder)
         {L"games", 1, {L"Games", L"Play"}, L"", GroupEditError::DuplicateCaption},
         {L"GAMES", 1, {L"Games", L"Play"}, L"Play", GroupEditError::DuplicateCaption},
         {L"Games", 1, {L"games", L"Play"}, L"games", GroupEditError::None},  // a rename in letter case only
+        {L"\u00c9cole", 1, {L"\u00e9cole"}, L"", GroupEditError::DuplicateCaption},
+        {L"\u00c9cole", 1, {L"\u00e9cole"}, L"\u00e9cole", GroupEditError::None},
         {L"Play", 3, {L"Games", L"Play"}, L"Play", GroupEditError::None},
         {L"[Tools] & \u00c9t\u00e9", 1, {L"Games"}, L"", GroupEditError::UnsafeName},
         {L"Tools & \u00c9t\u00e9 [1", 1, {L"Games"}, L"", GroupEditError::None},

@@ -147,13 +147,14 @@ struct RecordingHost : SurfaceHotKeyHost {
 };
 } // namespace
 
-TEST_F(OrvoHotKeyTest, SurfaceHotKeysStoreTheirKeysAndOfferHidingTheIconOnlyWhileBothWork)
+TEST_F(OrvoHotKeyTest, SurfaceHotKeysStoreOnlyWhatTheUserTypesAndOfferHidingTheIconOnlyWhileBothWork)
 {
     RecordingHost host;
     TSurfaceHotKeys surface(m_owner, m_hook, m_ids, host);
     surface.Restore(SurfaceHotKey::Popup, kModControl | kModAlt, 0x7A);
     EXPECT_FALSE(surface.HideTrayIconEnabled());  // the floating-window hotkey is not set
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"store popup 3 122", "hide 1", "tray"}));
+    // What the settings hold is registered, not written back.
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"tray"}));
     surface.Restore(SurfaceHotKey::IconWindow, kModControl | kModShift, 0x7B);
     EXPECT_TRUE(surface.HideTrayIconEnabled());
 
@@ -162,8 +163,8 @@ TEST_F(OrvoHotKeyTest, SurfaceHotKeysStoreTheirKeysAndOfferHidingTheIconOnlyWhil
     ::SendMessageW(m_owner, WM_HOTKEY, surface.OrvoHotKeyPopup().Id(), 0);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"floating", "popup"}));
 
-    // A combination another program holds: the edit and both keys are zeroed, the option withdrawn
-    // and the icon shown again.
+    // A combination another program holds, typed by the user: stored and kept in the edit, shown
+    // as not registered; the option is withdrawn and the icon shown again.
     ASSERT_TRUE(::RegisterHotKey(m_other, 1, kModAlt, 'J'));
     HWND edit = ::CreateWindowExW(0, HOTKEY_CLASSW, L"", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
                                   ::GetModuleHandleW(nullptr), nullptr);
@@ -172,8 +173,9 @@ TEST_F(OrvoHotKeyTest, SurfaceHotKeysStoreTheirKeysAndOfferHidingTheIconOnlyWhil
     ::SendMessageW(edit, HKM_SETHOTKEY, kHotKeyFAlt << 8 | 'J', 0);
     host.calls.clear();
     surface.HotKeyPopupExit();
-    EXPECT_EQ(host.calls, (std::vector<std::string>{"store popup 0 0", "tray"}));
-    EXPECT_EQ(::SendMessageW(edit, HKM_GETHOTKEY, 0, 0), 0);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"store popup 1 74", "tray"}));
+    EXPECT_EQ(::SendMessageW(edit, HKM_GETHOTKEY, 0, 0), kHotKeyFAlt << 8 | 'J');
+    EXPECT_TRUE(surface.NotRegistered(SurfaceHotKey::Popup));
     EXPECT_FALSE(host.hideChecked);
     EXPECT_FALSE(surface.HideTrayIconEnabled());
     ::UnregisterHotKey(m_other, 1);

@@ -4,11 +4,78 @@
 
 #include <gtest/gtest.h>
 
+#include <wininet.h>
+
 #include "base/Strings.h"
 #include "update/OrvoGetHttpText.h"
 
 namespace {
 using loopback_http::Response;
+
+// The current user's proxy settings, changed for one test through the system's own call (as the
+// control panel changes them) and put back afterwards.
+class ScopedSystemProxy {
+public:
+    explicit ScopedSystemProxy(const std::wstring& server)
+    {
+        INTERNET_PER_CONN_OPTIONW options[3] = {};
+        options[0].dwOption = INTERNET_PER_CONN_FLAGS;
+        options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
+        options[2].dwOption = INTERNET_PER_CONN_PROXY_BYPASS;
+        m_saved = Query(options) && Set(PROXY_TYPE_DIRECT | PROXY_TYPE_PROXY, server, L"");
+        if (m_saved) {
+            m_flags = options[0].Value.dwValue;
+            m_server = Take(options[1].Value.pszValue);
+            m_bypass = Take(options[2].Value.pszValue);
+        }
+    }
+    ~ScopedSystemProxy()
+    {
+        if (m_saved) Set(m_flags, m_server, m_bypass);
+    }
+    ScopedSystemProxy(const ScopedSystemProxy&) = delete;
+    ScopedSystemProxy& operator=(const ScopedSystemProxy&) = delete;
+    bool Applied() const { return m_saved; }
+
+private:
+    static bool Query(INTERNET_PER_CONN_OPTIONW (&options)[3])
+    {
+        INTERNET_PER_CONN_OPTION_LISTW list{};
+        list.dwSize = sizeof(list);
+        list.dwOptionCount = 3;
+        list.pOptions = options;
+        DWORD size = sizeof(list);
+        return ::InternetQueryOptionW(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, &size) != FALSE;
+    }
+    static bool Set(DWORD flags, std::wstring server, std::wstring bypass)
+    {
+        INTERNET_PER_CONN_OPTIONW options[3] = {};
+        options[0].dwOption = INTERNET_PER_CONN_FLAGS;
+        options[0].Value.dwValue = flags;
+        options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
+        options[1].Value.pszValue = server.data();
+        options[2].dwOption = INTERNET_PER_CONN_PROXY_BYPASS;
+        options[2].Value.pszValue = bypass.data();
+        INTERNET_PER_CONN_OPTION_LISTW list{};
+        list.dwSize = sizeof(list);
+        list.dwOptionCount = 3;
+        list.pOptions = options;
+        const bool set = ::InternetSetOptionW(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list, sizeof(list));
+        ::InternetSetOptionW(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
+        ::InternetSetOptionW(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
+        return set;
+    }
+    static std::wstring Take(wchar_t* text)
+    {
+        std::wstring kept = text ? text : L"";
+        if (text) ::GlobalFree(text);
+        return kept;
+    }
+
+    bool m_saved = false;
+    DWORD m_flags = PROXY_TYPE_DIRECT;
+    std::wstring m_server, m_bypass;
+};
 
 class OrvoGetHttpTextTest : public testing::Test {
 protected:
@@ -103,6 +170,18 @@ TEST_F(OrvoGetHttpTextTest, TimeOutEndsAServerThatNeverAnswers)
     m_http.Url = Address("/quick");
     ASSERT_TRUE(m_http.Get());
     EXPECT_EQ(m_http.TheText(), L"1.0.0.0");
+}
+
+TEST_F(OrvoGetHttpTextTest, WithoutAProxyOfItsOwnTheSystemsProxyIsUsed)
+{
+    // The system's proxy is our server; the target itself is never contacted.
+    m_server.Respond("/update/launcherbeta.txt", {200, "OK", {}, "4.0.0.0", false, {}});
+    ScopedSystemProxy proxy(L"127.0.0.1:" + std::to_wstring(m_server.Port()));
+    ASSERT_TRUE(proxy.Applied());
+    m_http.Url = L"http://127.0.0.9:9/update/launcherbeta.txt";
+    ASSERT_TRUE(m_http.Get());
+    EXPECT_EQ(m_http.TheText(), L"4.0.0.0");
+    EXPECT_EQ(Paths(), (std::vector<std::string>{"http://127.0.0.9:9/update/launcherbeta.txt"}));
 }
 
 TEST_F(OrvoGetHttpTextTest, AProxyGetsTheWholeAddressAndTheCredentialsItAsksFor)

@@ -68,11 +68,13 @@ TEST(VersionRulesTests, NewerComparesFieldByField)
 TEST(VersionRulesTests, OnlyANewerReadableVersionIsOffered)
 {
     const FileVersion program{1, 9, 9, 9};
-    EXPECT_EQ(NewerVersionText(program, L" 2.0.0.0\r\n").value_or(L"-"), L"2.0.0 (Build 0)");
-    EXPECT_FALSE(NewerVersionText(program, L"1.9.9.9"));
-    EXPECT_FALSE(NewerVersionText(program, L"1.9.9.8"));
-    EXPECT_FALSE(NewerVersionText(program, L"2.0.0"));
-    EXPECT_FALSE(NewerVersionText(program, L"garbage"));
+    const UpdateAnswer newer = AnswerOfResponse(program, 200, L" 2.0.0.0\r\n");
+    EXPECT_EQ(newer.kind, UpdateAnswer::Kind::Newer);
+    EXPECT_EQ(newer.text, L"2.0.0 (Build 0)");
+    EXPECT_EQ(AnswerOfResponse(program, 200, L"1.9.9.9").kind, UpdateAnswer::Kind::Latest);
+    EXPECT_EQ(AnswerOfResponse(program, 200, L"1.9.9.8").kind, UpdateAnswer::Kind::Latest);
+    EXPECT_EQ(AnswerOfResponse(program, 200, L"2.0.0").kind, UpdateAnswer::Kind::Failed);
+    EXPECT_EQ(AnswerOfResponse(program, 200, L"garbage").kind, UpdateAnswer::Kind::Failed);
     EXPECT_EQ(NewVersionQuestion(L"2.0.0 (Build 0)"),
               L"A new version 2.0.0 (Build 0) is available.\r\nDo you want to visit the website now?");
 }
@@ -120,6 +122,18 @@ TEST(HttpRulesTests, RedirectResolvesAgainstTheAnsweringAddressAndStaysOnTheWeb)
     for (const Case& c : cases) EXPECT_EQ(ResolveRedirect(base, c.target).value_or(L"<none>"), c.resolved) << c.target;
     EXPECT_EQ(ResolveRedirect(L"http://host", L"v.txt").value_or(L"<none>"), L"http://host/v.txt");
     EXPECT_FALSE(ResolveRedirect(L"file:///C:/a", L"/b"));
+
+    // A secure address is never left for a plain one.
+    const wchar_t* secure = L"HTTPS://host/update/launcherbeta.txt";
+    const Case fromSecure[] = {
+        {L"http://host/update/v.txt", L"<none>"},
+        {L"Http://other/v.txt", L"<none>"},
+        {L"https://other/v.txt", L"https://other/v.txt"},
+        {L"//mirror/v.txt", L"HTTPS://mirror/v.txt"},
+        {L"/v.txt", L"HTTPS://host/v.txt"},
+    };
+    for (const Case& c : fromSecure)
+        EXPECT_EQ(ResolveRedirect(secure, c.target).value_or(L"<none>"), c.resolved) << c.target;
 }
 
 TEST(HttpRulesTests, BodyIsUtf8WithoutItsByteOrderMark)
