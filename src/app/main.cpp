@@ -13,7 +13,6 @@
 #include "base/LauncherError.h"
 #include "base/OsVersion.h"
 #include "components/HintShadow.h"
-#include "triggers/Watch.h"
 
 namespace {
 int RunMessageLoop(HWND mainWindow)
@@ -31,9 +30,6 @@ int RunMessageLoop(HWND mainWindow)
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    // Libraries never load from the current folder.
-    RestrictDllSearchPath();
-
     SetErrorBoxCaption(kProgramTitle);
 
     // 1. One instance per session.

@@ -1,6 +1,7 @@
 // The six exports. Each holds the record's mutex while it touches the record and lets go of it on
 // every path (RecordLock). A process without a record watches nothing and never takes the
-// receiver role.
+// receiver role; nor does an export that could not have the mutex in its bounded time, so that a
+// process that holds it can never hang the program.
 
 #include "hook/HookProcs.h"
 #include "hook/HookRecord.h"
@@ -68,7 +69,7 @@ void StopKind(const KindSlot& slot) noexcept
 
 HOOK_EXPORT void WINAPI StartWatching(WatchKind kind)
 {
-    hook::RecordLock lock(INFINITE);
+    hook::RecordLock lock(hook::kExportWaitMs);
     THookSharedData* record = lock.Record();
     KindSlot slot;
     if (!record || !SelectKind(record, kind, &slot)) return;
@@ -81,7 +82,7 @@ HOOK_EXPORT void WINAPI StartWatching(WatchKind kind)
 
 HOOK_EXPORT void WINAPI StopWatching(WatchKind kind)
 {
-    hook::RecordLock lock(INFINITE);
+    hook::RecordLock lock(hook::kExportWaitMs);
     THookSharedData* record = lock.Record();
     KindSlot slot;
     if (!record || !SelectKind(record, kind, &slot)) return;
@@ -104,20 +105,20 @@ void hook::StopAllHooks(THookSharedData& record) noexcept
 
 HOOK_EXPORT void WINAPI StopAll()
 {
-    hook::RecordLock lock(INFINITE);
+    hook::RecordLock lock(hook::kExportWaitMs);
     if (THookSharedData* record = lock.Record()) hook::StopAllHooks(*record);
 }
 
 HOOK_EXPORT BOOLEAN WINAPI StillWatching()
 {
-    hook::RecordLock lock(INFINITE);
+    hook::RecordLock lock(hook::kExportWaitMs);
     const THookSharedData* record = lock.Record();
     return record && (record->ShellWatchers > 0 || record->KeyWatchers > 0 || record->MouseWatchers > 0);
 }
 
 HOOK_EXPORT BOOLEAN WINAPI SetReceiver(HWND receiver)
 {
-    hook::RecordLock lock(INFINITE);
+    hook::RecordLock lock(hook::kExportWaitMs);
     THookSharedData* record = lock.Record();
     if (!record) return FALSE;
     if (receiver != nullptr && record->Receiver != 0) {
@@ -133,7 +134,7 @@ HOOK_EXPORT BOOLEAN WINAPI SetReceiver(HWND receiver)
 
 HOOK_EXPORT HWND WINAPI GetReceiver()
 {
-    hook::RecordLock lock(INFINITE);
+    hook::RecordLock lock(hook::kExportWaitMs);
     const THookSharedData* record = lock.Record();
     return record ? HandleFromField<HWND>(record->Receiver) : nullptr;
 }

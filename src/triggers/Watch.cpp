@@ -15,18 +15,21 @@ Fn BindEntryPoint(HMODULE module, const char* name)
     return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
 }
 
-} // namespace
-
-void RestrictDllSearchPath() noexcept
+// Loads a library from its full path, its own imports from its folder and System32 only. The
+// process's search for libraries by name is left alone: every program the launcher starts would
+// inherit a changed one. Systems without the search flags (before Windows 8, unless updated)
+// refuse them as an invalid parameter; the full path with the altered search order then finds the
+// imports in the library's folder first, and the rest as the system always does.
+HMODULE LoadLibraryByFullPath(const std::wstring& path) noexcept
 {
-    HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
-    if (!kernel) return;
-    // Only the current folder goes. The process-wide default order stays as it is: the shell loads
-    // its extensions into this process (icons, property sheets, context menus, the new-shortcut
-    // wizard), and their own libraries are found beside them or on the path by that order alone.
-    using SetDllDirectoryFn = BOOL(WINAPI*)(LPCWSTR);
-    if (auto setDllDirectory = BindEntryPoint<SetDllDirectoryFn>(kernel, "SetDllDirectoryW")) setDllDirectory(L"");
+    HMODULE module =
+        ::LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!module && ::GetLastError() == ERROR_INVALID_PARAMETER)
+        module = ::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    return module;
 }
+
+} // namespace
 
 std::wstring DefaultHookLibraryPath() { return ExtractFilePath(ModuleFileName(nullptr)) + kHookLibraryName; }
 
@@ -105,8 +108,7 @@ void TWatch::BindLibrary()
 {
     if (m_disabled || m_library) return;
     // By full path from the program's own folder, never by the system's search for the name.
-    RestrictDllSearchPath();
-    m_library.reset(::LoadLibraryW(m_libraryPath.c_str()));
+    m_library.reset(LoadLibraryByFullPath(m_libraryPath));
     if (m_library) {
         try {
             m_receiver->Create();
@@ -124,12 +126,19 @@ void TWatch::BindLibrary()
     }
     if (m_setReceiver) {
         HWND receiver = m_receiver->Handle();
-        // A stale claim (a copy of the program that ended without letting go) is taken over.
         if (!m_setReceiver(receiver)) {
-            m_setReceiver(nullptr);
-            if (!m_setReceiver(receiver)) {
-                ShowError(kReceiverRefusedMessage);
+            if (m_getReceiver && !m_getReceiver()) {
+                // Nobody holds the role: this process has no record, or another process holds the
+                // record's lock past the wait. Watching is off without a word; the program goes on.
                 m_disabled = true;
+            } else {
+                // Another copy of the program holds the role, or held it and ended without letting
+                // go: it is taken over.
+                m_setReceiver(nullptr);
+                if (!m_setReceiver(receiver)) {
+                    ShowError(kReceiverRefusedMessage);
+                    m_disabled = true;
+                }
             }
         }
     }

@@ -19,11 +19,6 @@ inline constexpr wchar_t kReceiverRefusedMessage[] =
     L"Another instance already uses Launcher.dll.\r\nThe application unable to override it.\r\nSystem watching is "
     L"disabled.";
 
-// Takes the current folder out of the library search (an empty DLL folder, which also replaces
-// one set before), so a DLL planted there is never picked up by name. Bound at run time: systems
-// before XP SP1 lack the function. Safe to call more than once.
-void RestrictDllSearchPath() noexcept;
-
 // The hook library beside the running program.
 std::wstring DefaultHookLibraryPath();
 

@@ -14,6 +14,8 @@
 #include "common/TempFolder.h"
 #include "e2e/LauncherTest.h"
 #include "e2e/Harness.h"
+#include "hook/HookRecord.h"
+#include "unit/hook/HookTestSupport.h"
 
 using namespace e2e;
 
@@ -34,6 +36,19 @@ std::wstring RegistryString(const wchar_t* key, const wchar_t* value)
     if (::RegGetValueW(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS) return {};
     return data;
 }
+
+// Holds the hook library's lock for as long as it lives, as any process of the user can: one that
+// hangs while it holds it, or one that means harm.
+struct HookLockHolder {
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, kHookMutexName);
+    DWORD got = mutex ? ::WaitForSingleObject(mutex, kTimeout) : WAIT_FAILED;
+    bool Held() const { return got == WAIT_OBJECT_0 || got == WAIT_ABANDONED; }
+    ~HookLockHolder()
+    {
+        if (Held()) ::ReleaseMutex(mutex);
+        if (mutex) ::CloseHandle(mutex);
+    }
+};
 
 class StartupTest : public testing::Test {
 protected:
@@ -332,4 +347,58 @@ TEST_F(StartupTest, SecondStartWhileAboutBoxIsOpenLeavesItInFront)
     EXPECT_EQ(FindProcessWindows(launcher.Id(), L"#32770", L"About Orvo Launcher").size(), 1u);
     ::PostMessageW(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }, kTimeout));
+}
+
+// Another process that holds the hook library's lock neither stops the start nor the end. Held
+// from before the start, the program comes up without its triggers and without a word; taken
+// while it runs, Exit still ends it: the exit path waits for the lock three times (stopping the
+// mouse kind, asking what is still watched, asking for the receiver) and once more as the library
+// unloads, each a bounded time, on top of an ordinary exit.
+TEST_F(StartupTest, HookLockHeldElsewhereStopsNeitherStartNorExit)
+{
+    const std::wstring ini = SettingsFile();
+    IniFile(ini).Write(keys::ExitDialog, true);
+    const DWORD exitWithinMs = 3 * hook::kExportWaitMs + hook::kAttachWaitMs + 3000;
+    {
+        HookLockHolder lock;
+        ASSERT_TRUE(lock.Held());
+        LauncherProcess launcher({ini});
+        ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
+        // Written after the triggers started, when nothing stopped the start-up to ask the user.
+        EXPECT_TRUE(WaitUntil([&] { return Exists(m_folder / L"HotKeys.xml"); }, kTimeout));
+        launcher.PostCommand(kCmdExit);
+        EXPECT_TRUE(launcher.WaitForExit(exitWithinMs));
+    }
+
+    LauncherProcess launcher({ini});
+    ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
+    hooktest::RecordView record;
+    ASSERT_TRUE(record.Valid());
+    // Both kinds are watched, the keyboard last, with this program's window as the receiver.
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            const THookSharedData r = record.Read();
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(HandleFromField<HWND>(r.Receiver), &owner);
+            return owner == launcher.Id() && r.KeyWatchers > 0;
+        },
+        kTimeout));
+    bool ended = false;
+    {
+        HookLockHolder lock;
+        ASSERT_TRUE(lock.Held());
+        launcher.PostCommand(kCmdExit);
+        ended = launcher.WaitForExit(exitWithinMs);
+    }
+    EXPECT_TRUE(ended);
+    // What the program could not give back stays in the record (a program that comes later takes
+    // a gone receiver's entries over by itself); the library's own tests want a clean record.
+    if (ended) {
+        record.Change([](THookSharedData& r) {
+            if (::IsWindow(HandleFromField<HWND>(r.Receiver))) return;
+            hooktest::RemoveLeftoverHooks(r);
+            r.Receiver = 0;
+            --r.AttachedProcesses;
+        });
+    }
 }

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <thread>
 
+#include "common/TempFolder.h"
+#include "hook/HookRecord.h"
 #include "unit/hook/HookTestSupport.h"
 
 using namespace hooktest;
@@ -190,6 +192,70 @@ TEST_F(HookLibraryTest, SecondProcessSharesTheRecord)
     ::DestroyWindow(receiver);
 }
 
+// A process that holds the record's mutex (hung, or hostile) holds up no export for long: each
+// waits the bounded time, then answers as without a record and leaves the record alone.
+TEST_F(HookLibraryTest, ExportsAnswerAsWithoutRecordWhileAnotherProcessHoldsTheMutex)
+{
+    HWND receiver = CreateMessageWindow();
+    ASSERT_TRUE(m_lib.SetReceiver(receiver));
+    // Counted without a hook: no process that receives input meanwhile loads the library and
+    // finds the mutex held.
+    m_view.Change([](THookSharedData& r) { r.MouseWatchers = 1; });
+    const THookSharedData before = m_view.Read();
+
+    NamedEvent held(L"held");
+    PeerProcess holder(L"hold-mutex " + held.Name() + L" 6000");
+    ASSERT_TRUE(holder.WaitFor(held, 10000));
+    const DWORD start = ::GetTickCount();
+    const BOOLEAN still = m_lib.StillWatching();
+    const HWND current = m_lib.GetReceiver();
+    const BOOLEAN released = m_lib.SetReceiver(nullptr);
+    m_lib.StartWatching(kWatchKeyboard);
+    m_lib.StopWatching(kWatchMouse);
+    m_lib.StopAll();
+    const DWORD took = ::GetTickCount() - start;
+    const bool stillHeld = holder.Running();
+    EXPECT_EQ(0, holder.WaitForExit(10000));
+
+    EXPECT_TRUE(stillHeld) << "the six calls outlasted the hold";
+    // Each waited its bound (the tick count moves in steps of up to 16 ms).
+    EXPECT_GE(took + 16, 6 * hook::kExportWaitMs);
+    EXPECT_FALSE(still);
+    EXPECT_EQ(nullptr, current);
+    EXPECT_FALSE(released);
+    EXPECT_TRUE(SameRecord(before, m_view.Read())) << "an export changed the record without its mutex";
+    ::DestroyWindow(receiver);
+}
+
+// A process that loads the library while another holds the mutex past the attach's short wait gets
+// the record with its first call once the mutex is let go, and only then counts itself in it.
+TEST_F(HookLibraryTest, AttachThatFindsTheMutexHeldOpensTheRecordLater)
+{
+    TempFolder folder(L"hookcopy");
+    const std::wstring copy = folder / L"OrvoHookCopy.dll";  // the library again, with a state of its own
+    ASSERT_TRUE(::CopyFileW(HookLibraryPath().c_str(), copy.c_str(), FALSE));
+    const int attached = m_view.Read().AttachedProcesses;
+    HMODULE module = nullptr;
+    {
+        NamedEvent held(L"held");
+        PeerProcess holder(L"hold-mutex " + held.Name() + L" " + std::to_wstring(4 * hook::kAttachWaitMs));
+        ASSERT_TRUE(holder.WaitFor(held, 10000));
+        module = ::LoadLibraryW(copy.c_str());
+        ASSERT_TRUE(module);
+        EXPECT_TRUE(holder.Running()) << "the attach waited out the hold";
+        EXPECT_EQ(0, holder.WaitForExit(10000));
+    }
+    EXPECT_EQ(attached, m_view.Read().AttachedProcesses) << "counted without the mutex";
+    auto setReceiver = reinterpret_cast<TSetReceiver>(reinterpret_cast<void*>(::GetProcAddress(module, "SetReceiver")));
+    HWND receiver = CreateMessageWindow();
+    EXPECT_TRUE(setReceiver && setReceiver(receiver)) << "the copy never got the record";
+    EXPECT_EQ(attached + 1, m_view.Read().AttachedProcesses);
+    EXPECT_EQ(receiver, m_lib.GetReceiver());
+    ::FreeLibrary(module);
+    EXPECT_EQ(attached, m_view.Read().AttachedProcesses);
+    ::DestroyWindow(receiver);
+}
+
 // The last process to unload the library removes the hooks still installed. Other desktop processes
 // may keep the library loaded since an earlier hook call, so these tests make their peer the only
 // attached process for the duration and restore the count afterwards.
@@ -254,48 +320,15 @@ TEST(HookLibraryLastDetach, EndingProcessTouchesNothingShared)
     PeerProcess peer(L"watch-mouse-and-end \"" + HookLibraryPath() + L"\"");
     long code = peer.WaitForExit(10000);
     THookSharedData after = view.Read();
-    // The system removed the peer's hook with it; the record's stale entries go.
     view.Change([others](THookSharedData& r) {
         r.AttachedProcesses += others - 1;
-        r.MouseWatchers = 0;
-        r.MouseHook = 0;
+        RemoveLeftoverHooks(r);
     });
 
     EXPECT_EQ(0, code) << "the peer did not get to watch";
     EXPECT_GE(after.AttachedProcesses, 1);
     EXPECT_EQ(1, after.MouseWatchers);
     EXPECT_NE(0u, after.MouseHook);
-}
-
-// A low-integrity process (a protected-mode browser that receives hooked input) opens the mutex
-// with full access, which only a low label allows, as the mapping has. A mutex that a copy created
-// without the label gets it from the next copy that attaches.
-TEST(HookLibraryLabels, MutexCarriesTheLowLabel)
-{
-    const std::wstring lowNoWriteUp = L"S-1-16-4096 1";
-    {
-        HookLibrary lib;
-        ASSERT_TRUE(lib.Complete());
-        HANDLE mutex = ::OpenMutexW(READ_CONTROL, FALSE, kHookMutexName);
-        ASSERT_TRUE(mutex);
-        EXPECT_EQ(lowNoWriteUp, MandatoryLabel(mutex));
-        ::CloseHandle(mutex);
-    }
-
-    // Left with no label at all, whether it is new or still open somewhere since the block above.
-    HANDLE unlabelled = ::CreateMutexW(nullptr, FALSE, kHookMutexName);
-    ASSERT_TRUE(unlabelled);
-    SECURITY_DESCRIPTOR bare;
-    ACL noLabel;
-    ::InitializeSecurityDescriptor(&bare, SECURITY_DESCRIPTOR_REVISION);
-    ::InitializeAcl(&noLabel, sizeof(noLabel), ACL_REVISION);
-    ::SetSecurityDescriptorSacl(&bare, TRUE, &noLabel, FALSE);
-    ::SetKernelObjectSecurity(unlabelled, LABEL_SECURITY_INFORMATION, &bare);
-    ASSERT_EQ(L"", MandatoryLabel(unlabelled));
-    HookLibrary lib;
-    ASSERT_TRUE(lib.Complete());
-    EXPECT_EQ(lowNoWriteUp, MandatoryLabel(unlabelled));
-    ::CloseHandle(unlabelled);
 }
 
 } // namespace

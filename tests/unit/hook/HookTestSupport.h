@@ -3,10 +3,11 @@
 // peer program are, a view of the shared record, peer processes, and a bounded message pump.
 
 #include <windows.h>
-#include <sddl.h>
 
+#include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -122,30 +123,16 @@ private:
 
 inline bool SameRecord(const THookSharedData& a, const THookSharedData& b) { return std::memcmp(&a, &b, sizeof(a)) == 0; }
 
-// An object's mandatory label as "<integrity SID> <policy mask>" (low integrity with no write-up is
-// "S-1-16-4096 1"); empty when it has none.
-inline std::wstring MandatoryLabel(HANDLE object)
+// Removes the hooks the record still names and zeroes their counts: what a process that ended while
+// watching leaves behind. Windows removes such a process's hooks with it; Wine keeps them in the
+// chain, where each would run the hook procedure once more for every hooked event from then on.
+inline void RemoveLeftoverHooks(THookSharedData& r)
 {
-    std::vector<BYTE> buffer(4096);
-    DWORD needed = 0;
-    if (!::GetKernelObjectSecurity(object, LABEL_SECURITY_INFORMATION, buffer.data(),
-                                   static_cast<DWORD>(buffer.size()), &needed))
-        return L"";
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL sacl = nullptr;
-    if (!::GetSecurityDescriptorSacl(buffer.data(), &present, &sacl, &defaulted) || !present || !sacl) return L"";
-    for (DWORD i = 0; i < sacl->AceCount; ++i) {
-        void* ace = nullptr;
-        if (!::GetAce(sacl, i, &ace)) continue;
-        auto* label = static_cast<SYSTEM_MANDATORY_LABEL_ACE*>(ace);
-        if (label->Header.AceType != SYSTEM_MANDATORY_LABEL_ACE_TYPE) continue;
-        wchar_t* sid = nullptr;
-        if (!::ConvertSidToStringSidW(reinterpret_cast<PSID>(&label->SidStart), &sid)) return L"";
-        std::wstring text = std::wstring(sid) + L" " + std::to_wstring(label->Mask);
-        ::LocalFree(sid);
-        return text;
+    for (std::uint32_t* hook : {&r.ShellHook, &r.KeyHook, &r.MouseHook}) {
+        if (*hook) ::UnhookWindowsHookEx(HandleFromField<HHOOK>(*hook));
+        *hook = 0;
     }
-    return L"";
+    r.ShellWatchers = r.KeyWatchers = r.MouseWatchers = 0;
 }
 
 // A manual-reset event with a name unique to this test process.

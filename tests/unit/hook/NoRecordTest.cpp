@@ -21,7 +21,7 @@ namespace {
 
 TEST(HookWithoutRecord, ExportsWatchNothingAndRefuseTheReceiverRole)
 {
-    ASSERT_EQ(nullptr, hook::g_state.record);
+    ASSERT_EQ(nullptr, hook::g_state.record.load());
     StartWatching(kWatchMouse);
     StartWatching(kWatchKeyboard);
     EXPECT_FALSE(StillWatching());

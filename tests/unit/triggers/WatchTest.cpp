@@ -139,20 +139,18 @@ bool LoadsByName(const std::wstring& name)
     return module != nullptr;
 }
 
-std::wstring EnvironmentPath()
+std::wstring DllDirectory()
 {
-    std::wstring value(::GetEnvironmentVariableW(L"PATH", nullptr, 0), L'\0');
-    value.resize(::GetEnvironmentVariableW(L"PATH", value.data(), static_cast<DWORD>(value.size())));
-    return value;
+    std::vector<wchar_t> buffer(32768);
+    DWORD length = ::GetDllDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
+    return std::wstring(buffer.data(), length);
 }
 
 // The library comes from the program's own folder by its full path: a Launcher.dll in the current
 // folder (here the build's bin folder, while the test program lives elsewhere) is never picked up.
-// Binding also empties the DLL folder, which takes the current folder out of every later search by
-// name and replaces a folder set before. Wine keeps the current folder for an empty DLL folder, so
-// the replaced folder is what shows here. The rest of the ordinary search stays, the path too: the
-// shell extensions loaded into the program find their own libraries by it.
-TEST_F(WatchTest, LibraryComesFromItsOwnPathAndOnlyTheCurrentFolderLeavesTheSearch)
+// Binding leaves the process's search for libraries by name as it was, and with it what every
+// program the launcher starts inherits: a DLL folder set before is still the DLL folder after.
+TEST_F(WatchTest, LibraryComesFromItsOwnPathAndTheSearchForOthersStaysAsItWas)
 {
     std::wstring planted = HookLibraryPath();
     wchar_t previous[MAX_PATH];
@@ -169,22 +167,15 @@ TEST_F(WatchTest, LibraryComesFromItsOwnPathAndOnlyTheCurrentFolderLeavesTheSear
     TempFolder folder(L"dllsearch");
     const std::wstring probe = L"OrvoSearchProbe.dll";  // the library again, under a name of its own
     ASSERT_TRUE(::CopyFileW(planted.c_str(), (folder / probe).c_str(), FALSE));
-    struct SearchRestorer {
-        std::wstring path = EnvironmentPath();
-        ~SearchRestorer()
-        {
-            ::SetEnvironmentVariableW(L"PATH", path.c_str());
-            ::SetDllDirectoryW(L"");
-        }
+    struct DllDirectoryRestorer {
+        ~DllDirectoryRestorer() { ::SetDllDirectoryW(nullptr); }
     } restorer;
     ASSERT_TRUE(::SetDllDirectoryW(folder.Path().c_str()));
-    ASSERT_TRUE(LoadsByName(probe));
     auto watch = MakeWatch();
     watch->StartWatch(kWatchMouse);
     ASSERT_TRUE(watch->Bound());
-    EXPECT_FALSE(LoadsByName(probe)) << "the DLL folder set before binding is still searched";
-    ASSERT_TRUE(::SetEnvironmentVariableW(L"PATH", (folder.Path() + L";" + restorer.path).c_str()));
-    EXPECT_TRUE(LoadsByName(probe)) << "the folders on the path are no longer searched";
+    EXPECT_EQ(folder.Path(), DllDirectory());
+    EXPECT_TRUE(LoadsByName(probe)) << "the DLL folder set before binding is no longer searched";
 }
 
 TEST_F(WatchTest, MouseMessagesBecomeEventsWithUnsignedPoints)
