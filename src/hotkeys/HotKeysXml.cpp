@@ -145,8 +145,15 @@ bool WriteHotKeysFile(const std::wstring& path, const std::vector<std::wstring>&
     if (!WriteHotKeyGroup(doc, root.get(), L"Icon", icons) || !WriteHotKeyGroup(doc, root.get(), L"Menu", menus) ||
         !WriteHotKeyGroup(doc, root.get(), L"Float", floating))
         return false;
-    Variant file(path);
-    return SUCCEEDED(doc->save(file.get()));
+    // Saved beside the file and moved over it, so that a reader (another program, or this one at its
+    // next start) never finds the list half written.
+    const std::wstring temporary = path + L"." + std::to_wstring(::GetCurrentProcessId()) + L".tmp";
+    Variant file(temporary);
+    if (SUCCEEDED(doc->save(file.get())) &&
+        ::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    ::DeleteFileW(temporary.c_str());
+    return false;
 }
 
 HotKeysFileContent ReadHotKeysFile(const std::wstring& path)
