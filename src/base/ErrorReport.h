@@ -4,8 +4,9 @@
 // LauncherError with their fixed messages; errors that are meant to stay silent are caught where
 // they happen and never get here.
 //
-// One box at a time per thread: while a box is up its message loop keeps dispatching, and a timer
-// or a notification that fails again in the meantime is not shown a second time.
+// One box at a time per thread: while a box is up its message loop keeps dispatching; a timer or
+// a notification that fails again in the meantime is not shown a second time, and another failure
+// meanwhile gets its own box after this one.
 
 #include <string>
 

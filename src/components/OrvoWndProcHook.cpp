@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "base/ErrorReport.h"
+
 // The dispatcher is installed as a subclass of the window rather than by replacing its procedure:
 // another subclass added after ours (a common control's own, a tool tip's) then stays intact when
 // ours is removed, in whatever order the two go.
@@ -106,7 +108,9 @@ private:
             try {
                 handled = callback.Code(callback.Data, m);
             } catch (...) {
-                // Nothing unwinds through the system's dispatcher.
+                // Nothing unwinds through the system's dispatcher; the failure is reported like
+                // any other at a window procedure's edge, and the message counts as unhandled.
+                ShowCurrentException();
             }
             if (handled) return true;
         }

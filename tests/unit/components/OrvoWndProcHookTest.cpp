@@ -5,10 +5,15 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include "base/ErrorReport.h"
+#include "base/LauncherError.h"
 #include "components/OrvoWndProcHook.h"
 
 namespace {
@@ -154,4 +159,60 @@ TEST_F(WndProcHookTest, DestroyedWindowsAndHooksLeaveNothingDangling)
     hook->HookWndProc(m_window, THookKind::After, next.Callback());
     EXPECT_EQ(Send(), "ender own ");
     EXPECT_EQ(Send(), "own ");
+}
+
+namespace {
+// The error box of this thread that shows the text, if one is up.
+HWND ErrorBox(DWORD thread, const std::wstring& text)
+{
+    struct Search {
+        const std::wstring& text;
+        HWND found;
+    } search{text, nullptr};
+    ::EnumThreadWindows(
+        thread,
+        [](HWND window, LPARAM param) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t name[16] = {};
+            ::GetClassNameW(window, name, 16);
+            if (lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(window) &&
+                ::FindWindowExW(window, nullptr, L"Static", s->text.c_str()))
+                s->found = window;
+            return s->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+} // namespace
+
+TEST_F(WndProcHookTest, AFailingCallbackIsReportedAndAnotherFailureWhileItsBoxIsUpComesAfterIt)
+{
+    SetErrorBoxCaption(L"Orvo Launcher");
+    TOrvoWndProcHook hook;
+    std::atomic<int> failures{0};
+    Probe failing{"failing"};
+    failing.then = [&] { throw LauncherError(++failures == 1 ? L"First failure" : L"Second failure"); };
+    hook.HookWndProc(m_window, THookKind::Before, failing.Callback());
+
+    const DWORD uiThread = ::GetCurrentThreadId();
+    std::vector<std::wstring> seen;
+    std::thread user([&] {
+        const auto await = [&](const std::wstring& text) {
+            HWND box = nullptr;
+            for (int i = 0; i < 250 && !(box = ErrorBox(uiThread, text)); ++i) ::Sleep(20);
+            if (box) seen.push_back(text);
+            return box;
+        };
+        const auto close = [](HWND box) { ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); };
+        HWND first = await(L"First failure");
+        if (!first) return;
+        // The second failure happens while the first box is up: its own loop dispatches it.
+        ::PostMessageW(m_window, kProbe, 0, 0);
+        for (int i = 0; i < 250 && failures < 2; ++i) ::Sleep(20);
+        close(first);
+        if (HWND second = await(L"Second failure")) close(second);
+    });
+    ::SendMessageW(m_window, kProbe, 0, 0);
+    user.join();
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"First failure", L"Second failure"}));
 }
