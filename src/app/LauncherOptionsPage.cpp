@@ -52,9 +52,15 @@ bool TOrvoLauncherClass::ChangeDataFolder(const std::wstring& folder)
     ApplyDataFolder();
     // The new folder's collections at once, as a theme change reloads them, so no surface waits
     // for the next start.
-    m_collections.LoadMenus();
-    m_collections.LoadIcons();
-    m_collections.LoadFloating();
+    try {
+        m_collections.LoadMenus();
+        m_collections.LoadIcons();
+        m_collections.LoadFloating();
+    } catch (...) {
+        // The new folder is watched even when a load failed, so the next change there rebuilds.
+        if (m_reload) m_reload->StartWatching();
+        throw;
+    }
     if (m_reload) m_reload->StartWatching();
     ShowOptionsPage();
     return true;
