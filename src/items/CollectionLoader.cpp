@@ -56,6 +56,20 @@ void CollectionLoader::DropItemCache() noexcept
     m_menusCache.Clear();
 }
 
+void CollectionLoader::DropItemCache(CollectionKind kind) noexcept
+{
+    switch (kind) {
+    case CollectionKind::Icons:
+        m_iconsCache.Clear();
+        // The Icons load keeps the items it has; asked to read again, it must place them afresh.
+        m_iconImagesDropped = true;
+        break;
+    case CollectionKind::Floating: m_floatingCache.Clear(); break;
+    case CollectionKind::Menus: m_menusCache.Clear(); break;
+    case CollectionKind::None: break;
+    }
+}
+
 void CollectionLoader::ShellImagesChanged() noexcept
 {
     DropItemCache();
@@ -103,9 +117,14 @@ Item CollectionLoader::ReadListedItem(ItemCache& cache, const std::wstring& file
         item.Id = id;
         return item;
     }
-    Item item = ReadItem(file, id, ShellIconIndex(file, false));
-    // A file the shell could not place is asked about again next time.
-    if (item.ImageIndex >= 0) cache.Store(file, stamp, item);
+    bool complete = false;
+    Item item = ReadItem(file, id, ShellIconIndex(file, false), &complete);
+    // A file the shell could not place, one that could not be read (locked for a moment) and one
+    // written too recently for its stamp to show a further change are all read again next time.
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const std::uint64_t nowTicks = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    if (item.ImageIndex >= 0 && complete && StampSettled(stamp, nowTicks)) cache.Store(file, stamp, item);
     return item;
 }
 
@@ -160,6 +179,7 @@ void CollectionLoader::ClearCollections()
 
 void CollectionLoader::LoadIcons()
 {
+    const LoadRun run(m_loadDepth);
     HourglassCursor hourglass;
     m_icons.HotKeyTexts().clear();
     ProbeImageMode();
@@ -186,10 +206,13 @@ void CollectionLoader::LoadIcons()
             std::uint16_t id = 0;
             if (!ItemIdFor(m_icons.FirstId(), m_icons.Count(), id)) break;
             if (!FileExists(file)) continue;
-            m_icons.Items().push_back(ReadListedItem(m_iconsCache, file, listing.StampOf(file), id));
-            Item& item = m_icons.Items().back();
-            if (!PlaceImage(item, m_icons)) continue;
-            item.Kind = CollectionKind::Icons;
+            // The surface gets the loader's own copy: adding a tray icon dispatches sent messages,
+            // so no reference into the collection may be held across it.
+            Item item = ReadListedItem(m_iconsCache, file, listing.StampOf(file), id);
+            const bool placed = PlaceImage(item, m_icons);
+            if (placed) item.Kind = CollectionKind::Icons;
+            m_icons.Items().push_back(item);
+            if (!placed) continue;
             if (m_hotKeys) m_hotKeys->RegisterItemHotKey(item, m_icons.HotKeyTexts());
             if (m_iconsSurface) m_iconsSurface->AddIconItem(item);
         }
@@ -201,9 +224,19 @@ void CollectionLoader::LoadIcons()
 
 void CollectionLoader::LoadFloating()
 {
+    const LoadRun run(m_loadDepth);
     HourglassCursor hourglass;
     m_floating.HotKeyTexts().clear();
     if (m_collectionsReady) m_collectionsReady(false);
+    // Whatever the load throws, the surfaces answer again afterwards: a flag left down would leave
+    // every tray icon deaf for the rest of the session.
+    struct ReadyAgain {
+        const std::function<void(bool)>& handler;
+        ~ReadyAgain()
+        {
+            if (handler) handler(true);
+        }
+    } readyAgain{m_collectionsReady};
     ProbeImageMode();
     if (m_floatingSurface) m_floatingSurface->BeginFloatingLoad(ImagesFor(m_floating));
 
@@ -219,10 +252,11 @@ void CollectionLoader::LoadFloating()
             std::uint16_t id = 0;
             if (!ItemIdFor(m_floating.FirstId(), m_floating.Count(), id)) break;
             if (!FileExists(file)) continue;
-            m_floating.Items().push_back(ReadListedItem(m_floatingCache, file, listing.StampOf(file), id));
-            Item& item = m_floating.Items().back();
-            if (!PlaceImage(item, m_floating)) continue;
-            item.Kind = CollectionKind::Floating;
+            Item item = ReadListedItem(m_floatingCache, file, listing.StampOf(file), id);
+            const bool imaged = PlaceImage(item, m_floating);
+            if (imaged) item.Kind = CollectionKind::Floating;
+            m_floating.Items().push_back(item);
+            if (!imaged) continue;
             ++placed;
             if (m_hotKeys) m_hotKeys->RegisterItemHotKey(item, m_floating.HotKeyTexts());
             if (m_floatingSurface) m_floatingSurface->AddFloatingItem(item);
@@ -230,5 +264,4 @@ void CollectionLoader::LoadFloating()
         m_floatingCache.Retain(listing.paths);
     }
     if (m_floatingSurface) m_floatingSurface->EndFloatingLoad(placed);
-    if (m_collectionsReady) m_collectionsReady(true);
 }

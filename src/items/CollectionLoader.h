@@ -48,10 +48,15 @@ public:
     // Forgets what the loads kept of every file, so the next loads ask the shell and read every file
     // again.
     void DropItemCache() noexcept;
+    // The same for one collection (its "Re&load" command): its next load reads every file again.
+    void DropItemCache(CollectionKind kind) noexcept;
     // The shell's images may have changed (the theme did): besides what was read, every copied image
     // is forgotten, and the next Icons load places all its items afresh. A change of the image mode or
     // of the data folder does the same by itself.
     void ShellImagesChanged() noexcept;
+
+    // A load is under way (also while a message dispatched inside it is handled).
+    bool Loading() const noexcept { return m_loadDepth > 0; }
 
     Collection& Icons() noexcept { return m_icons; }
     Collection& Floating() noexcept { return m_floating; }
@@ -71,6 +76,16 @@ public:
     std::int32_t FolderOpenIconIndex() const noexcept { return m_folderOpenIconIndex; }
 
 private:
+    // Counts the loads under way, so a rebuild asked for meanwhile (by a message dispatched inside
+    // one) can wait for them.
+    struct LoadRun {
+        int& depth;
+        explicit LoadRun(int& counter) noexcept : depth(counter) { ++depth; }
+        ~LoadRun() { --depth; }
+        LoadRun(const LoadRun&) = delete;
+        LoadRun& operator=(const LoadRun&) = delete;
+    };
+
     bool ProbeImageMode();
     // The item of a listed file: what an earlier load read from it while it is unchanged, else read
     // afresh (and kept unless the shell had no image for it).
@@ -104,8 +119,10 @@ private:
     HIMAGELIST m_systemImages = nullptr;
     bool m_sharesSystemImages = false;
     bool m_imageModeKnown = false;
-    // The images were dropped: the Icons items a load would keep must be placed afresh.
+    // The images, or what was read from the Icons files, were dropped: the Icons items a load
+    // would keep must be placed afresh.
     bool m_iconImagesDropped = false;
+    int m_loadDepth = 0;
     std::int32_t m_folderIconIndex = -1;
     std::int32_t m_folderOpenIconIndex = -1;
 };

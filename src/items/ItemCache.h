@@ -24,6 +24,15 @@ struct ListedFile {
     FileStamp Stamp;
 };
 
+// FAT keeps write times in 2-second steps: a file rewritten within that step of the load may keep
+// its stamp, so what was read from it is trusted only once its write time is this far behind.
+inline constexpr std::uint64_t kStampSettleTicks = 2ull * 10'000'000ull;  // FILETIME ticks: 2 s
+// The stamp can no longer hide a change made after `now` (a FILETIME as one number).
+constexpr bool StampSettled(const FileStamp& stamp, std::uint64_t now) noexcept
+{
+    return now >= stamp.LastWrite && now - stamp.LastWrite >= kStampSettleTicks;
+}
+
 class ItemCache {
 public:
     // The item last read from this file at this stamp, its system image index in `ImageIndex`;

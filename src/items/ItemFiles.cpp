@@ -63,6 +63,7 @@ ShortcutInfo ReadShortcutInfo(const std::wstring& fileName)
     ComPtr<IPersistFile> file;
     if (FAILED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put())))) return info;
     if (FAILED(file.get()->Load(fileName.c_str(), STGM_READ))) return info;
+    info.Read = true;
 
     wchar_t description[INFOTIPSIZE + 1] = {};
     if (SUCCEEDED(link.get()->GetDescription(description, INFOTIPSIZE))) info.Description = description;
@@ -71,28 +72,38 @@ ShortcutInfo ReadShortcutInfo(const std::wstring& fileName)
     return info;
 }
 
-InternetShortcutInfo ReadInternetShortcut(const std::wstring& fileName)
+InternetShortcutInfo ReadInternetShortcut(const std::wstring& fileName, bool* read)
 {
+    if (read) *read = false;
     UniqueFileHandle file(::CreateFileW(fileName.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return {};
     std::string bytes;
     char buffer[16384];
-    DWORD read = 0;
-    while (bytes.size() < kMaxInternetShortcutBytes && ::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr) &&
-           read > 0)
-        bytes.append(buffer, read);
+    DWORD got = 0;
+    bool ok = true;
+    while (bytes.size() < kMaxInternetShortcutBytes) {
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
+            ok = false;
+            break;
+        }
+        if (got == 0) break;
+        bytes.append(buffer, got);
+    }
+    if (read) *read = ok;
     return ParseInternetShortcut(DecodeShortcutText(bytes));
 }
 
-Item ReadItem(const std::wstring& fileName, std::uint16_t id, std::int32_t systemIndex)
+Item ReadItem(const std::wstring& fileName, std::uint16_t id, std::int32_t systemIndex, bool* complete)
 {
+    bool read = true;
     Item item;
     item.Caption = ItemCaption(fileName);
     switch (ItemFileKindOf(fileName)) {
     case ItemFileKind::Shortcut: {
         const ShortcutInfo shortcut = ReadShortcutInfo(fileName);
+        read = shortcut.Read;
         item.Hint = shortcut.Description;
         const HotKeyParts parts = SplitHotKey(shortcut.HotKey);
         item.HotKeyKey = parts.Key;
@@ -100,7 +111,7 @@ Item ReadItem(const std::wstring& fileName, std::uint16_t id, std::int32_t syste
         break;
     }
     case ItemFileKind::InternetShortcut: {
-        const InternetShortcutInfo shortcut = ReadInternetShortcut(fileName);
+        const InternetShortcutInfo shortcut = ReadInternetShortcut(fileName, &read);
         item.Hint = shortcut.Url;
         const HotKeyParts parts = SplitHotKey(static_cast<std::uint32_t>(shortcut.HotKey));
         item.HotKeyKey = parts.Key;
@@ -114,6 +125,7 @@ Item ReadItem(const std::wstring& fileName, std::uint16_t id, std::int32_t syste
     item.Id = id;
     item.FileName = fileName;
     item.ImageIndex = systemIndex;
+    if (complete) *complete = read;
     return item;
 }
 

@@ -13,17 +13,20 @@
 struct ShortcutInfo {
     std::wstring Description;
     std::uint16_t HotKey = 0;  // low byte key, high byte HOTKEYF_ modifiers
+    bool Read = false;         // the shortcut loaded; false says nothing about what it holds
 };
 // Description and hotkey of a shell shortcut, through the shell link object (COM must be initialised on
 // the calling thread). A shortcut that does not load reads as one without description and hotkey.
 ShortcutInfo ReadShortcutInfo(const std::wstring& fileName);
 
 // URL and HotKey of an Internet shortcut file (ParseInternetShortcut over its text). A file that cannot
-// be opened or read gives an empty URL and hotkey 0.
-InternetShortcutInfo ReadInternetShortcut(const std::wstring& fileName);
+// be opened or read gives an empty URL and hotkey 0, and `read` (when given) false.
+InternetShortcutInfo ReadInternetShortcut(const std::wstring& fileName, bool* read = nullptr);
 
 // One item: caption, hint, hotkey from the file; `Id`, `FileName`, `ImageIndex` as given; kind None.
-Item ReadItem(const std::wstring& fileName, std::uint16_t id, std::int32_t systemIndex);
+// `complete` (when given) is false when the file could not be read (locked, say): the item then
+// holds its name alone, which is not what the file holds.
+Item ReadItem(const std::wstring& fileName, std::uint16_t id, std::int32_t systemIndex, bool* complete = nullptr);
 
 // Full paths of the files in a folder, in enumeration order: hidden files count; folders, system files
 // and volume labels do not.

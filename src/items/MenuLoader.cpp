@@ -27,6 +27,7 @@ std::wstring FolderIdentity(const std::wstring& folder)
 
 void CollectionLoader::LoadMenus()
 {
+    const LoadRun run(m_loadDepth);
     HourglassCursor hourglass;
     m_menus.HotKeyTexts().clear();
     ProbeImageMode();
@@ -80,14 +81,12 @@ void CollectionLoader::AddMenuFolder(const std::wstring& folder, PathSet& ancest
         if (!ItemIdFor(m_menus.FirstId(), m_menus.Count(), id)) return;
         files.push_back(file);
         const FileStamp stamp = i < entries.FileStamps.size() ? entries.FileStamps[i] : FileStamp{};
-        m_menus.Items().push_back(ReadListedItem(m_menusCache, file, stamp, id));
-        Item& item = m_menus.Items().back();
+        Item item = ReadListedItem(m_menusCache, file, stamp, id);
         const std::int32_t systemIndex = item.ImageIndex;
         const bool placed = PlaceImage(item, m_menus);
-        if (placed) {
-            item.Kind = CollectionKind::Menus;
-            if (m_hotKeys) m_hotKeys->RegisterItemHotKey(item, m_menus.HotKeyTexts());
-        }
+        if (placed) item.Kind = CollectionKind::Menus;
+        m_menus.Items().push_back(item);
+        if (placed && m_hotKeys) m_hotKeys->RegisterItemHotKey(item, m_menus.HotKeyTexts());
         if (m_menusSurface) m_menusSurface->AddMenuFile(item, systemIndex, placed);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,12 @@ public:
     void BeginFloatingLoad(HIMAGELIST) override { calls.push_back("floating begin"); }
     void RemoveFloatingItems(const std::vector<Item>& items) override { calls.push_back("floating remove " + std::to_string(items.size())); }
     void SetFloatingFileCount(std::size_t count) override { calls.push_back("floating files " + std::to_string(count)); }
-    void AddFloatingItem(const Item& item) override { calls.push_back("float+ " + Narrow(item.Caption) + " " + std::to_string(item.Id)); }
+    bool floatingFails = false;
+    void AddFloatingItem(const Item& item) override
+    {
+        if (floatingFails) throw std::runtime_error("no button");
+        calls.push_back("float+ " + Narrow(item.Caption) + " " + std::to_string(item.Id));
+    }
     void EndFloatingLoad(std::size_t buttons) override { calls.push_back("floating end " + std::to_string(buttons)); }
 
     void RemoveMenuItems(const std::vector<Item>& items) override { calls.push_back("menus remove " + std::to_string(items.size())); }
@@ -181,6 +187,12 @@ TEST_F(CollectionLoaderTest, FloatingRebuildsAndReportsReadiness)
     Touch(L"Floating\\c.txt");
     m_loader.LoadFloating();
     EXPECT_EQ(CaptionsAndIds(m_loader.Floating()), (Ids{{"Sub", 200}, {"c", 201}, {"B", 202}, {"a", 203}}));
+
+    // A load that fails midway still leaves the surfaces answering.
+    m_surfaces.floatingFails = true;
+    ready.clear();
+    EXPECT_THROW(m_loader.LoadFloating(), std::runtime_error);
+    EXPECT_EQ(ready, (std::vector<bool>{false, true}));
 }
 
 TEST_F(CollectionLoaderTest, MenusWalkSubFoldersFirstDepthFirst)

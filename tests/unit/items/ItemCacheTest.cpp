@@ -11,6 +11,7 @@
 #include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "items/CollectionLoader.h"
+#include "items/CollectionReload.h"
 #include "ItemTestFiles.h"
 
 using namespace item_test;
@@ -30,6 +31,34 @@ std::vector<std::string> Describe(const Collection& collection)
     std::vector<std::string> lines;
     for (const Item& item : collection.Items()) lines.push_back(Describe(item));
     return lines;
+}
+
+// Now less `seconds`, as a FILETIME.
+FILETIME Ago(int seconds)
+{
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER value{};
+    value.LowPart = now.dwLowDateTime;
+    value.HighPart = now.dwHighDateTime;
+    value.QuadPart -= static_cast<ULONGLONG>(seconds) * 10'000'000ull;
+    return FILETIME{value.LowPart, value.HighPart};
+}
+
+void SetWriteTime(const std::wstring& path, const FILETIME& at)
+{
+    const HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &at));
+    ::CloseHandle(file);
+}
+
+std::uint64_t FileSize(const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
 std::string UrlFile(const std::string& url, const std::string& iconFile)
@@ -151,6 +180,60 @@ TEST_F(ItemCacheTest, ThemeChangeReadsEveryFileAgainAndPlacesTheIconsAfresh)
     EXPECT_EQ(loader.Icons().Items()[1].Hint, L"Now the program");
     for (const Item& item : loader.Icons().Items())
         EXPECT_LT(item.ImageIndex, ::ImageList_GetImageCount(loader.Icons().ImageList())) << Describe(item);
+}
+
+TEST_F(ItemCacheTest, WhatCouldNotBeReadOrMayStillChangeIsReadAgainAndReloadReadsEveryFile)
+{
+    MakeData();
+    CollectionLoader loader;
+    loader.SetDataFolder(m_data->Path());
+    const std::wstring editor = Path(L"Floating\\Editor.lnk");
+    const auto hint = [&] {
+        for (const Item& item : loader.Floating().Items())
+            if (item.Caption == L"Editor") return item.Hint;
+        return std::wstring(L"(no entry)");
+    };
+    // Rewrites the shortcut with another description of the same length: size and write time stay.
+    const auto rewrite = [&](const wchar_t* description, const FILETIME& at) {
+        const std::uint64_t size = FileSize(editor);
+        MakeShortcut(editor, m_program, L"", description, 0x0645);
+        SetWriteTime(editor, at);
+        ASSERT_EQ(FileSize(editor), size);
+    };
+    const FILETIME settled = Ago(3600);
+    SetWriteTime(editor, settled);
+
+    // Locked for a moment: the load has its name alone, and the next one reads it.
+    HANDLE lock = ::CreateFileW(editor.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    loader.LoadFloating();
+    ::CloseHandle(lock);
+    EXPECT_EQ(hint(), L"Editor");
+    loader.LoadFloating();
+    EXPECT_EQ(hint(), L"The editor");
+
+    // Written a second before the load: a change within the same 2-second stamp still shows.
+    const FILETIME recent = Ago(1);
+    rewrite(L"The writer", recent);
+    loader.LoadFloating();
+    EXPECT_EQ(hint(), L"The writer");
+    rewrite(L"The reader", recent);
+    loader.LoadFloating();
+    EXPECT_EQ(hint(), L"The reader");
+
+    // Long settled, the stamp is trusted; "Re&load Icon" reads the file all the same.
+    rewrite(L"The editor", settled);
+    loader.LoadFloating();
+    rewrite(L"The viewer", settled);
+    loader.LoadFloating();
+    EXPECT_EQ(hint(), L"The editor");
+    std::int64_t clock = 0;
+    TCollectionReload reload(CollectionRebuilds::Of(loader), [&] { return clock; });
+    reload.SetDataFolder(m_data->Path() + L"\\");
+    reload.ReloadFloating();
+    clock = 5000;
+    reload.TimerDirMonFloatTimer();
+    EXPECT_EQ(hint(), L"The viewer");
 }
 
 } // namespace
