@@ -146,6 +146,15 @@ bool TDirMon::Watching() const noexcept
     return m_thread && ::WaitForSingleObject(m_thread.get(), 0) == WAIT_TIMEOUT;
 }
 
+bool TDirMon::FolderGone() const noexcept
+{
+    DWORD code = 0;
+    if (!m_thread || ::WaitForSingleObject(m_thread.get(), 0) != WAIT_OBJECT_0 ||
+        !::GetExitCodeThread(m_thread.get(), &code))
+        return false;
+    return code == ERROR_PATH_NOT_FOUND || code == ERROR_FILE_NOT_FOUND;
+}
+
 HWND TDirMon::NotificationWindow() const noexcept { return m_window->Handle(); }
 
 void TDirMon::Start()

@@ -56,6 +56,8 @@ public:
     bool Running() const noexcept { return static_cast<bool>(m_thread); }
     // The worker is still waiting for changes (false once it has ended on its own, or when stopped).
     bool Watching() const noexcept;
+    // The worker has ended because the folder is not there (gone while watched, or missing at Start).
+    bool FolderGone() const noexcept;
 
     HWND NotificationWindow() const noexcept;
 

@@ -32,6 +32,10 @@ struct CollectionRebuilds {
     // Forgets what the loads kept of the files and of the shell's images, before a theme change
     // rebuilds everything.
     std::function<void()> DropCaches;
+    // Forgets what the loads kept of one collection's files, before its "Re&load" command.
+    std::function<void(WatchedCollection)> DropCache;
+    // A load is under way: a rebuild asked for inside it (a message dispatched by the load) waits.
+    std::function<bool()> Loading;
 
     // The loader's own LoadIcons, LoadMenus and LoadFloating; the loader must outlive the user.
     static CollectionRebuilds Of(CollectionLoader& loader);
@@ -66,22 +70,26 @@ public:
     void DirMonMenuDirChange() { Change(Slot(WatchedCollection::Menus)); }
     void DirMonFloatDirChange() { Change(Slot(WatchedCollection::Floating)); }
 
-    // The timers' ticks: past the deadline, stop the timer and the monitor, rebuild, restart the
-    // monitor. A rebuild that throws still restarts the monitor; the exception goes on to the caller.
+    // The timers' ticks: past the deadline, stop the timer and rebuild. The monitor keeps watching
+    // meanwhile, so a change made during the rebuild brings one more; it is started afresh after
+    // the rebuild. A collection folder that has gone is watched again once it is back (polled
+    // while it is missing), and the collection is then rebuilt. The exception of a failing
+    // rebuild goes on to the caller, the monitor still watching.
     void TimerDirMonIconTimer() { Tick(Slot(WatchedCollection::Icons)); }
     void TimerDirMonMenuTimer() { Tick(Slot(WatchedCollection::Menus)); }
     void TimerDirMonFloatTimer() { Tick(Slot(WatchedCollection::Floating)); }
 
-    // The "Re&load" commands: the same path as a change, so the rebuild comes a second or two later.
-    void ReloadIcons() { DirMonIconDirChange(); }
-    void ReloadMenus() { DirMonMenuDirChange(); }
-    void ReloadFloating() { DirMonFloatDirChange(); }
+    // The "Re&load" commands: the same path as a change, so the rebuild comes a second or two later,
+    // and it reads every file of the collection again.
+    void ReloadIcons() { Reload(WatchedCollection::Icons); }
+    void ReloadMenus() { Reload(WatchedCollection::Menus); }
+    void ReloadFloating() { Reload(WatchedCollection::Floating); }
 
-    // WM_THEMECHANGED, before the default handling: stops the Menus, Icons and Floating monitors,
-    // calls `renewMenuImages` (the main menu's special-folder images), drops the loads' caches (the
-    // shell's images follow the theme), rebuilds Menus, Icons and
-    // Floating at once, and starts the Icons, Menus and Floating monitors again (when watching).
-    // Pending reloads are dropped: everything was just read afresh.
+    // WM_THEMECHANGED, before the default handling: calls `renewMenuImages` (the main menu's
+    // special-folder images), drops the loads' caches (the shell's images follow the theme) and
+    // rebuilds Menus, Icons and Floating at once. Pending reloads are dropped: everything was just
+    // read afresh. While a load runs or the rebuild hold is on for Menus (the popup menu is open),
+    // all of it waits, polled by a timer, and the latest `renewMenuImages` is called then.
     void ThemeChanged(const std::function<void()>& renewMenuImages = {});
 
     bool ReloadPending(WatchedCollection collection) const noexcept;
@@ -115,6 +123,8 @@ private:
         TDirMon monitor;
         ReloadDeadline deadline;
         bool timerRunning = false;
+        UINT_PTR reviveTimerId = 0;
+        bool reviveRunning = false;  // the folder has gone: polled until it is back
     };
 
     Watched& Slot(WatchedCollection collection) noexcept { return m_slots[static_cast<std::size_t>(collection)]; }
@@ -124,17 +134,28 @@ private:
     }
     std::int64_t Now() const;
     void Change(Watched& slot);
+    void Reload(WatchedCollection collection);
     void Tick(Watched& slot);
+    bool Busy() const;
+    void RunThemeChange();
+    // Watches the folder again when its monitor has ended (the folder went): at once when it is
+    // back, else from a poll.
+    void Revive(Watched& slot) noexcept;
+    void AfterRebuild(Watched& slot) noexcept;
+    void StopRevive(Watched& slot) noexcept;
     void OnTimer(UINT_PTR timerId);
     void StopTimer(Watched& slot) noexcept;
     void StartMonitor(Watched& slot) noexcept;
     void StopMonitor(Watched& slot) noexcept;
-    void RestartMonitor(Watched& slot) noexcept;
 
     std::array<Watched, 3> m_slots;
     std::function<std::int64_t()> m_nowMs;
     std::function<bool(WatchedCollection)> m_hold;
     std::function<void()> m_dropCaches;
+    std::function<void(WatchedCollection)> m_dropCache;
+    std::function<bool()> m_loading;
+    std::function<void()> m_renewMenuImages;  // of the theme change that waits
+    bool m_themePending = false;
     std::unique_ptr<TimerWindowImpl> m_window;
     std::wstring m_dataFolder;
     bool m_watching = false;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "common/TempFolder.h"
@@ -73,6 +74,8 @@ struct RebuildLog {
     std::vector<std::int64_t> times;
     std::function<void(const std::string&)> inside;  // runs inside each rebuild
     std::function<void()> dropped;                   // the loads' caches were dropped
+    std::vector<WatchedCollection> droppedOne;       // one collection's cache was dropped
+    int loading = 0;                                 // rebuilds under way
 
     int Count(const std::string& name) const
     {
@@ -83,19 +86,27 @@ struct RebuildLog {
         return [this, name, load] {
             calls.push_back(name);
             times.push_back(NowMs());
+            struct Running {
+                int& count;
+                ~Running() { --count; }
+            } running{++loading};
             if (inside) inside(name);
             if (load) load();
         };
     }
     CollectionRebuilds Rebuilds(CollectionLoader* loader = nullptr)
     {
-        return {Recorder("icons", loader ? std::function<void()>([loader] { loader->LoadIcons(); }) : nullptr),
-                Recorder("menus", loader ? std::function<void()>([loader] { loader->LoadMenus(); }) : nullptr),
-                Recorder("floating",
-                         loader ? std::function<void()>([loader] { loader->LoadFloating(); }) : nullptr),
-                [this] {
-                    if (dropped) dropped();
-                }};
+        CollectionRebuilds rebuilds;
+        rebuilds.LoadIcons = Recorder("icons", loader ? std::function<void()>([loader] { loader->LoadIcons(); }) : nullptr);
+        rebuilds.LoadMenus = Recorder("menus", loader ? std::function<void()>([loader] { loader->LoadMenus(); }) : nullptr);
+        rebuilds.LoadFloating =
+            Recorder("floating", loader ? std::function<void()>([loader] { loader->LoadFloating(); }) : nullptr);
+        rebuilds.DropCaches = [this] {
+            if (dropped) dropped();
+        };
+        rebuilds.DropCache = [this](WatchedCollection collection) { droppedOne.push_back(collection); };
+        rebuilds.Loading = [this] { return loading > 0; };
+        return rebuilds;
     }
 };
 
@@ -211,6 +222,8 @@ TEST_F(CollectionReloadTest, HandlersTicksAndCommandsReachOnlyTheirOwnCollection
             EXPECT_EQ(m_log.calls.size(), 1u) << "one rebuild per pending reload";
         }
     }
+    // Each command read its own collection afresh, and a change alone kept what was read.
+    EXPECT_EQ(m_log.droppedOne, (std::vector<WatchedCollection>{Icons, Menus, Floating}));
 }
 
 TEST_F(CollectionReloadTest, HeldBackRebuildWaitsForTheFirstTickAfterItsRelease)
@@ -233,33 +246,28 @@ TEST_F(CollectionReloadTest, HeldBackRebuildWaitsForTheFirstTickAfterItsRelease)
     EXPECT_FALSE(reload->TimerRunning(Menus));
 }
 
-TEST_F(CollectionReloadTest, MonitorIsStoppedDuringTheRebuildAndWatchesAgainAfter)
+TEST_F(CollectionReloadTest, MonitorWatchesThroughTheRebuildSoAChangeDuringItBringsOneMore)
 {
     auto reload = MakeReload();
     reload->StartWatching();
     MessagePump pump;
-    std::vector<bool> runningInside;
+    std::vector<bool> watchingInside;
     m_log.inside = [&](const std::string&) {
-        runningInside = {reload->DirMonIcon().Running(), reload->DirMonMenu().Running(),
-                         reload->DirMonFloat().Running()};
-        // Made while the monitor is stopped: not reported.
+        watchingInside = {reload->DirMonIcon().Watching(), reload->DirMonMenu().Watching(),
+                          reload->DirMonFloat().Watching()};
         WriteFile(Folder(L"Icons") + L"\\during.txt");
+        // The folder is read after the change was made, but a notification may not be in yet.
+        ::Sleep(300);
     };
 
     reload->ReloadIcons();
     m_clock = 1001;
     reload->TimerDirMonIconTimer();
     ASSERT_EQ(m_log.Count("icons"), 1);
-    EXPECT_EQ(runningInside, (std::vector<bool>{false, true, true}));
-    EXPECT_TRUE(reload->DirMonIcon().Watching());
+    EXPECT_EQ(watchingInside, (std::vector<bool>{true, true, true}));
     EXPECT_EQ(reload->DirMonIcon().Directory(), DataFolder() + L"Icons");
-    pump.For(kSilenceMs);
-    EXPECT_FALSE(reload->ReloadPending(Icons)) << "a change made during the rebuild is not reported";
-
-    // Watching again: the next change is seen.
-    m_log.inside = nullptr;
-    WriteFile(Folder(L"Icons") + L"\\after.txt");
-    EXPECT_TRUE(pump.Until([&] { return reload->ReloadPending(Icons); }, kArrivalMs));
+    EXPECT_TRUE(pump.Until([&] { return reload->ReloadPending(Icons); }, kArrivalMs))
+        << "a change made during the rebuild brings another";
 }
 
 TEST_F(CollectionReloadTest, NotificationAlreadyPostedWhenTheTickStopsSchedulesOneMoreRebuild)
@@ -297,26 +305,52 @@ TEST_F(CollectionReloadTest, RebuildThatThrowsStillWatchesAgainAndPassesTheError
     EXPECT_TRUE(reload->DirMonFloat().Watching());
 }
 
-TEST_F(CollectionReloadTest, ThemeChangeStopsRenewsRebuildsAndStartsInItsOrder)
+TEST_F(CollectionReloadTest, ThemeChangeRenewsAndRebuildsInItsOrderButNeverInsideALoadOrUnderTheMenu)
 {
     auto reload = MakeReload();
     reload->StartWatching();
     std::vector<std::string> events;
-    const std::pair<WatchedCollection, std::string> names[] = {{Icons, "icons"}, {Menus, "menus"}, {Floating, "floating"}};
-    for (const auto& [collection, name] : names) {
-        reload->Monitor(collection).OnStart = [&events, name](TDirMon&) { events.push_back("start " + name); };
-        reload->Monitor(collection).OnStop = [&events, name](TDirMon&) { events.push_back("stop " + name); };
-    }
     m_log.inside = [&](const std::string& name) { events.push_back("load " + name); };
     m_log.dropped = [&] { events.push_back("drop caches"); };
+    const auto renew = [&] { events.push_back("renew menu images"); };
+    const std::vector<std::string> themeChange{"renew menu images", "drop caches", "load menus", "load icons",
+                                               "load floating"};
     reload->ReloadIcons();  // pending: the theme change rebuilds it anyway
 
-    reload->ThemeChanged([&] { events.push_back("renew menu images"); });
-    EXPECT_EQ(events, (std::vector<std::string>{"stop menus", "stop icons", "stop floating", "renew menu images",
-                                                "drop caches", "load menus", "load icons", "load floating", "start icons",
-                                                "start menus", "start floating"}));
+    reload->ThemeChanged(renew);
+    EXPECT_EQ(events, themeChange);
     EXPECT_FALSE(reload->ReloadPending(Icons));
     EXPECT_FALSE(reload->TimerRunning(Icons));
+    EXPECT_TRUE(reload->DirMonIcon().Watching() && reload->DirMonMenu().Watching() && reload->DirMonFloat().Watching());
+
+    // Asked for inside a load (a message it dispatched), it runs once the load has ended.
+    MessagePump pump;
+    events.clear();
+    bool asked = false;
+    m_log.inside = [&](const std::string& name) {
+        events.push_back("load " + name);
+        if (name == "floating" && !std::exchange(asked, true)) reload->ThemeChanged(renew);
+    };
+    reload->ReloadFloating();
+    m_clock += 2500;
+    reload->TimerDirMonFloatTimer();
+    EXPECT_EQ(events, std::vector<std::string>{"load floating"});
+    ASSERT_TRUE(pump.Until([&] { return events.size() == 1 + themeChange.size(); }, kArrivalMs));
+    EXPECT_EQ(std::vector<std::string>(events.begin() + 1, events.end()), themeChange);
+
+    // Under the open popup menu it waits for the menu to close.
+    m_log.inside = [&](const std::string& name) { events.push_back("load " + name); };
+    bool menuOpen = true;
+    reload->SetRebuildHold([&](WatchedCollection collection) { return collection == Menus && menuOpen; });
+    events.clear();
+    reload->ThemeChanged(renew);
+    pump.For(kSilenceMs);
+    EXPECT_TRUE(events.empty());
+    menuOpen = false;
+    EXPECT_TRUE(pump.Until([&] { return events == themeChange; }, kArrivalMs));
+    pump.For(kSilenceMs);
+    EXPECT_EQ(events, themeChange) << "once";
+    reload->SetRebuildHold({});
 
     // Not watching (after a data folder change): the theme change rebuilds but watches nothing.
     reload->StopWatching();
@@ -459,7 +493,7 @@ TEST_F(CollectionReloadTest, FolderThatVanishedOrIsMissingNeverHangsAndStaysSile
     EXPECT_LT(NowMs() - before, 1000) << "stopping a monitor whose folder vanished";
 
     // Started without the folder: Start itself succeeds, the monitor reports the folder it cannot
-    // watch, and a rebuild of that collection restarts it again without hanging.
+    // watch once, and a rebuild of that collection does not hang.
     reload->StartWatching();
     EXPECT_TRUE(pump.Until([&] { return m_watchFailures > 0; }, kArrivalMs));
     EXPECT_TRUE(reload->DirMonIcon().Watching());
@@ -469,6 +503,19 @@ TEST_F(CollectionReloadTest, FolderThatVanishedOrIsMissingNeverHangsAndStaysSile
     reload->TimerDirMonFloatTimer();
     EXPECT_EQ(m_log.Count("floating"), 1);
     EXPECT_LT(NowMs() - tick, 1000);
+
+    // The folder comes back: it is watched again, and rebuilt, without a restart; waiting for it
+    // tried no start that could fail.
+    pump.For(kSilenceMs);
+    const int failures = m_watchFailures;
+    ASSERT_TRUE(::CreateDirectoryW(Folder(L"Floating").c_str(), nullptr));
+    EXPECT_TRUE(pump.Until([&] { return reload->DirMonFloat().Watching() && reload->ReloadPending(Floating); },
+                           2000 + kArrivalMs));
+    EXPECT_EQ(m_watchFailures, failures);
+    WriteFile(Folder(L"Floating") + L"\\back.txt");
+    m_clock = 5000;
+    reload->TimerDirMonFloatTimer();
+    EXPECT_TRUE(pump.Until([&] { return reload->ReloadPending(Floating); }, kArrivalMs)) << "a change in it is seen";
     const std::int64_t stop = NowMs();
     reload->StopWatching();
     EXPECT_LT(NowMs() - stop, 1000);
