@@ -162,25 +162,27 @@ TEST_F(WndProcHookTest, DestroyedWindowsAndHooksLeaveNothingDangling)
 }
 
 namespace {
+struct BoxSearch {
+    const std::wstring& text;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param)
+{
+    auto* search = reinterpret_cast<BoxSearch*>(param);
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, 16);
+    if (lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(window) &&
+        ::FindWindowExW(window, nullptr, L"Static", search->text.c_str()))
+        search->found = window;
+    return search->found == nullptr;
+}
+
 // The error box of this thread that shows the text, if one is up.
 HWND ErrorBox(DWORD thread, const std::wstring& text)
 {
-    struct Search {
-        const std::wstring& text;
-        HWND found;
-    } search{text, nullptr};
-    ::EnumThreadWindows(
-        thread,
-        [](HWND window, LPARAM param) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(param);
-            wchar_t name[16] = {};
-            ::GetClassNameW(window, name, 16);
-            if (lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(window) &&
-                ::FindWindowExW(window, nullptr, L"Static", s->text.c_str()))
-                s->found = window;
-            return s->found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    BoxSearch search{text, nullptr};
+    ::EnumThreadWindows(thread, &FindBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 } // namespace
