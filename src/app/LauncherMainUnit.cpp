@@ -17,6 +17,9 @@
 #include "tray/TrayRules.h"
 
 namespace {
+// Posted to the own window: the floating window goes once the popup menu is up.
+constexpr UINT kHideIconWindowMessage = WM_APP + 7;
+
 // Sizes at 96 DPI.
 constexpr int kClientWidth = 388;
 constexpr int kClientHeight = 401;
@@ -428,6 +431,14 @@ void TOrvoLauncherClass::HideIconWindow()
     if (m_iconWindow) m_iconWindow->HideIconWindow();
 }
 
+void TOrvoLauncherClass::HideIconWindowBehindMenu()
+{
+    // The order matters under Wine: a window hidden right before TrackPopupMenuEx holds the menu
+    // back about two seconds. Posted, the hide runs inside the menu's own message loop once the
+    // menu is on the screen; on Windows, where a hide is immediate, the order costs nothing.
+    if (!::PostMessageW(Handle(), kHideIconWindowMessage, 0, 0)) HideIconWindow();
+}
+
 void TOrvoLauncherClass::MinimizeApplication()
 {
     ::ShowWindow(Handle(), SW_HIDE);
@@ -489,6 +500,9 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND:
         if (OnCommand(LOWORD(wParam))) return 0;
         break;
+    case kHideIconWindowMessage:
+        HideIconWindow();
+        return 0;
     case WM_THEMECHANGED:
         // Every collection again, with the images of the new theme.
         if (m_reload) m_reload->ThemeChanged([this] { RenewMenuImages(); });

@@ -72,6 +72,7 @@ public:
     bool CanOpenModal() override;
     // Hides the application window and the floating window; called before almost every command.
     void HideIconWindow() override;
+    void HideIconWindowBehindMenu() override;
 
     void ActionShowMainWindowExecute();
     void ActionOKExecute();

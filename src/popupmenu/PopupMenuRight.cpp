@@ -22,7 +22,7 @@ void TBPopupMenuRight::Create(HIMAGELIST images, HIMAGELIST programFolderImages,
     m_images = images;
     m_menu.Create();
     m_menu.OnPopup = [this] {
-        if (!m_host.IsCursorInIconWindow()) m_host.HideIconWindow();
+        if (!m_host.IsCursorInIconWindow()) m_host.HideIconWindowBehindMenu();
         m_host.SetMenuOpen(true);
         FillProgramMenu();
         m_menu.SetShowHints(!m_host.NoMenuHint());
@@ -111,13 +111,12 @@ void TBPopupMenuRight::Dispatch(unsigned chosen)
 
 void TBPopupMenuRight::OpenMainMenu()
 {
-    m_host.HideIconWindow();
+    m_host.HideIconWindowBehindMenu();
     if (!m_host.CanOpenModal() || m_host.IsMenuOpen()) return;
     m_host.ForceForeground(m_menu.Handle());
     ::SetForegroundWindow(m_menu.Handle());
     POINT at{};
     ::GetCursorPos(&at);
-    m_host.HideIconWindow();
     const unsigned chosen = Show(at);
     StartQuietPeriod();
     m_host.HideIconWindow();

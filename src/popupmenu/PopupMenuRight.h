@@ -28,6 +28,8 @@ class PopupMenuHost {
 public:
     virtual ~PopupMenuHost() = default;
     virtual void HideIconWindow() = 0;
+    // The same for a menu about to open: the hide may come once the menu is up.
+    virtual void HideIconWindowBehindMenu() { HideIconWindow(); }
     virtual bool IsCursorInIconWindow() const = 0;
     virtual bool CanOpenModal() = 0;
     virtual bool IsMenuOpen() const = 0;

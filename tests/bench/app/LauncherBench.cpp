@@ -582,6 +582,26 @@ void Everything(const EntryMaker& maker)
     bench::Row("tray click to popup menu, 1,000 entries", programMenu, "bare TrackPopupMenuEx, same shape", bareMenu,
                Target("<= 1.5x floor + 30 ms", programMenu > 0 && programMenu <= 1.5 * bareMenu + 30).c_str());
 
+    // The same click after the hover that comes before it on a real desktop: the floating window,
+    // 500 buttons, is up when the click arrives.
+    {
+        std::vector<double> hoveredTimes;
+        for (int i = 0; i < kMenuRepeats; ++i) {
+            ::PostMessageW(main, kMainTray, kMainTrayIconId, WM_MOUSEMOVE);
+            const bool shown = WaitUntil(
+                [&] {
+                    HWND window = e2e::FindProcessWindow(launcher.Id(), L"TIconWindow");
+                    return window && ::IsWindowVisible(window);
+                },
+                10000, 5);
+            hoveredTimes.push_back(shown ? ProgramMenuOpen(launcher, main) : -1);
+            std::printf("hovered menu %d: %.1f ms\n", i, hoveredTimes.back());
+        }
+        const double hovered = bench::Median(hoveredTimes);
+        bench::Row("tray click to popup menu, floating window up", hovered, "bare TrackPopupMenuEx, same shape",
+                   bareMenu, Target("<= 1.5x floor + 30 ms", hovered > 0 && hovered <= 1.5 * bareMenu + 30).c_str());
+    }
+
     // A change of the 500-entry "Floating" folder until the floating window shows it.
     {
         const DWORD id = launcher.Id();
