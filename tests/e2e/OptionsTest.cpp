@@ -141,17 +141,25 @@ protected:
 
     // Opens the folder browser with "..." and chooses the sub-folder `name` (capitals) of the
     // folder it shows first, with the keys a user would press: Right to open it, the name typed.
+    // A click is repeated only while no browser has come (it is modal: a click while it is up goes
+    // nowhere); once it has, the shell may take long to fill its tree on a busy machine.
     void ChooseSubFolder(LauncherProcess& launcher, const std::wstring& name)
     {
         HWND dialog = nullptr, tree = nullptr;
-        ASSERT_TRUE(ClickUntil(
-            IDC_BROWSE_DATA_FOLDER, [&] {
-                for (HWND window : FindProcessWindows(launcher.Id(), L"#32770")) {
-                    tree = ::FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr);
-                    if (tree && ::IsWindowVisible(window)) dialog = window;
-                }
-                return dialog && ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
-            }));
+        const auto browser = [&] {
+            for (HWND window : FindProcessWindows(launcher.Id(), L"#32770")) {
+                HWND inside = ::FindWindowExW(window, nullptr, WC_TREEVIEWW, nullptr);
+                if (inside && ::IsWindowVisible(window)) dialog = window, tree = inside;
+            }
+            return dialog != nullptr;
+        };
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                Click(IDC_BROWSE_DATA_FOLDER);
+                return WaitUntil(browser, 3000);
+            },
+            3 * kTimeout, 0));
+        ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0; }, 3 * kTimeout));
         Key(VK_RIGHT);
         for (wchar_t letter : name) Key(static_cast<WORD>(letter));
         HWND ok = FindChildByText(dialog, L"OK");
