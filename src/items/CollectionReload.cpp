@@ -209,7 +209,7 @@ void TCollectionReload::Reload(WatchedCollection collection)
 
 void TCollectionReload::Change(Watched& slot)
 {
-    // Starting a timer that runs would restart its rhythm; a pending collection only moves its deadline.
+    // A pending collection only moves its deadline; its tick then waits for the new one.
     if (!slot.deadline.Change(Now()) && slot.timerRunning) return;
     if (::SetTimer(TimerWindow(), slot.timerId, kReloadTimerIntervalMs, nullptr)) slot.timerRunning = true;
 }
@@ -237,8 +237,14 @@ void TCollectionReload::Tick(Watched& slot)
     if (slot.deadline.Pending() && m_hold && m_hold(slot.collection)) return;
     // A tick inside a load (a modal loop it ran) comes again after it.
     if (slot.deadline.Pending() && m_loading && m_loading()) return;
-    const ReloadTick action = slot.deadline.Tick(Now());
-    if (action == ReloadTick::Wait) return;
+    const std::int64_t now = Now();
+    const ReloadTick action = slot.deadline.Tick(now);
+    if (action == ReloadTick::Wait) {
+        // A later change moved the deadline: the next tick comes right after it, not a whole
+        // interval on, so the rebuild follows the last change by the quiet period alone.
+        ::SetTimer(TimerWindow(), slot.timerId, NextTickInMs(slot.deadline.DeadlineMs(), now), nullptr);
+        return;
+    }
     StopTimer(slot);
     if (action == ReloadTick::Idle) return;
 

@@ -1,8 +1,8 @@
 #pragma once
 // When a watched collection is rebuilt: every change pushes the collection's deadline one second
-// ahead, and its reload timer, ticking once a second while a reload is pending, rebuilds at the
-// first tick past the deadline. So a burst of changes gives one rebuild, one to two seconds after
-// the last change. No Windows headers.
+// ahead, and its reload timer, running while a reload is pending, rebuilds at the first tick past
+// the deadline; a tick that finds the deadline moved comes again just after it. So a burst of
+// changes gives one rebuild, a second after the last change. No Windows headers.
 //
 // Times are milliseconds of a monotonic clock. A wall-clock deadline would hold a rebuild back for
 // as long as the clock is set back (an hour at the end of summer time) and fire early when it is
@@ -17,6 +17,17 @@ inline constexpr std::int64_t kReloadDelayMs = 1000;
 // clock tick (15.6 ms), so there the first tick falls past the deadline; Wine fires them on the
 // millisecond. One clock tick more gives a single change its rebuild a second after it on both.
 inline constexpr unsigned kReloadTimerIntervalMs = 1016;
+
+// The delay of the tick after one that found the deadline moved on: just past the deadline, by the
+// clock tick that Windows timers may come early or late by, and never more than an interval.
+constexpr unsigned NextTickInMs(std::int64_t deadlineMs, std::int64_t nowMs) noexcept
+{
+    constexpr std::int64_t kClockTickMs = 16;
+    const std::int64_t wait = deadlineMs - nowMs + kClockTickMs;
+    if (wait < kClockTickMs) return static_cast<unsigned>(kClockTickMs);
+    if (wait > kReloadTimerIntervalMs) return kReloadTimerIntervalMs;
+    return static_cast<unsigned>(wait);
+}
 
 enum class ReloadTick {
     Wait,    // the deadline has not passed: the timer keeps ticking
