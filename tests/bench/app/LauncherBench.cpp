@@ -165,6 +165,27 @@ Memory MemoryOf(DWORD processId, bool trimFirst)
     return memory;
 }
 
+// What a process holds that a leak would grow.
+struct Holdings {
+    double privateMb = 0;
+    DWORD gdiObjects = 0;   // 0 where GetGuiResources does not answer (Wine)
+    DWORD userObjects = 0;
+    DWORD handles = 0;
+};
+
+Holdings HoldingsOf(DWORD processId)
+{
+    Holdings holdings;
+    holdings.privateMb = MemoryOf(processId, false).privateMb;
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (!process) return holdings;
+    holdings.gdiObjects = ::GetGuiResources(process, GR_GDIOBJECTS);
+    holdings.userObjects = ::GetGuiResources(process, GR_USEROBJECTS);
+    ::GetProcessHandleCount(process, &holdings.handles);
+    ::CloseHandle(process);
+    return holdings;
+}
+
 // Starts the program and returns the time until every surface is loaded: the Floating bar holds
 // its buttons and a command posted at once went through the message loop, which runs only after
 // the three loads.
@@ -657,6 +678,33 @@ void Everything(const EntryMaker& maker)
         floor.Post([bareWindow](HWND) { ::DestroyWindow(bareWindow); });
         bench::Row("floating window shown, 100 buttons", bench::Median(programShows), "bare window of 100 buttons",
                    bench::Median(bareShows));
+
+        // Over 200 rebuilds of every collection (a theme change rebuilds all three and asks the
+        // shell again), nothing the program holds may grow.
+        const auto rebuild = [&] {
+            DWORD_PTR result = 0;
+            ::SendMessageTimeoutW(hundredMain, WM_THEMECHANGED, 0, 0, SMTO_NORMAL, kLongWait, &result);
+        };
+        rebuild();
+        ::Sleep(500);
+        const Holdings once = HoldingsOf(hundredLauncher.Id());
+        for (int i = 1; i < 200; ++i) rebuild();
+        ::Sleep(500);
+        const Holdings often = HoldingsOf(hundredLauncher.Id());
+        bench::Row("private bytes after 200 rebuilds, 100 entries", often.privateMb, "after 1 rebuild", once.privateMb,
+                   Target("<= 1.05x", often.privateMb <= 1.05 * once.privateMb).c_str(), "MB");
+        const auto countRow = [](const char* figure, DWORD after, DWORD before) {
+            const std::string name = std::string(figure) + " after 200 rebuilds";
+            if (before == 0 && after == 0) {
+                bench::Info(name.c_str(), 0, "not answered here", "");
+                return;
+            }
+            bench::Row(name.c_str(), after, "after 1 rebuild", before, Target("no growth", after <= before + 2).c_str(),
+                       "");
+        };
+        countRow("handles", often.handles, once.handles);
+        countRow("GDI objects", often.gdiObjects, once.gdiObjects);
+        countRow("USER objects", often.userObjects, once.userObjects);
     }
 }
 
