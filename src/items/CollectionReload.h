@@ -79,7 +79,7 @@ public:
     void TimerDirMonMenuTimer() { Tick(Slot(WatchedCollection::Menus)); }
     void TimerDirMonFloatTimer() { Tick(Slot(WatchedCollection::Floating)); }
 
-    // The "Re&load" commands: the same path as a change, so the rebuild comes a second or two later,
+    // The "Re&load" commands: the same path as a change, so the rebuild comes about a second later,
     // and it reads every file of the collection again.
     void ReloadIcons() { Reload(WatchedCollection::Icons); }
     void ReloadMenus() { Reload(WatchedCollection::Menus); }

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's operations on item files. Each works on the collection folders only and
 // reports its own failures; none touches a surface: the folder watch sees the change and rebuilds
-// the surface a second or two later.
+// the surface about a second later.
 
 #include <windows.h>
 
