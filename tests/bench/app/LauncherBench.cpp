@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/Commands.h"
@@ -43,6 +44,7 @@ constexpr UINT kMainTray = WM_USER;
 constexpr WPARAM kMainTrayIconId = 1;  // the id of the program's own tray icon
 constexpr DWORD kLongWait = 180000;
 constexpr int kMenuRepeats = 5;
+constexpr int kStartRepeats = 3;
 constexpr int kChangeRepeats = 2;
 
 std::string Target(const char* rule, bool met) { return std::string(rule) + ": " + bench::Verdict(met); }
@@ -321,6 +323,30 @@ double ProgramMenuOpen(LauncherProcess& launcher, HWND main)
     return elapsed;
 }
 
+// From the program's start until a tray right click, made as soon as the main window exists and
+// again every half second while nothing answers (as a user clicks a dead icon), shows the menu.
+double FirstMenuAtStart(const std::wstring& ini)
+{
+    LauncherProcess launcher({ini});
+    const double start = NowMs();
+    HWND main = launcher.StartAndWaitForMainWindow(kLongWait);
+    if (!main) return -1;
+    double shown = -1;
+    WaitUntil(
+        [&] {
+            ::PostMessageW(main, kMainTray, kMainTrayIconId, WM_RBUTTONDOWN);
+            if (!WaitUntil([&] { return VisibleMenu(launcher.Id()) != nullptr; }, 500, 1)) return false;
+            shown = NowMs() - start;
+            return true;
+        },
+        kLongWait, 0);
+    if (HWND owner = e2e::FindProcessWindow(launcher.Id(), L"TOrvoPopupMenuOwner"))
+        ::PostMessageW(owner, WM_CANCELMODE, 0, 0);
+    WaitUntil([&] { return VisibleMenu(launcher.Id()) == nullptr; }, 10000, 5);
+    launcher.Terminate();
+    return shown;
+}
+
 // A bare window of 100 tool buttons, the floating window's shape, shown without activation.
 HWND BareButtonWindow(FloorThread& floor, HIMAGELIST images, int imageIndex)
 {
@@ -555,9 +581,35 @@ void Everything(const EntryMaker& maker)
         for (const std::wstring& file : ListCollectionFiles(big.folder / name)) paths.push_back(file);
     }
     CollectLookups(big.folder / L"Menus", paths);
-    const double lookups = bench::TimeMs([&] {
-        for (const std::wstring& path : paths) ShellIconIndex(path, false);
-    });
+    const auto lookUp = [&] {
+        return bench::TimeMs([&] {
+            for (const std::wstring& path : paths) ShellIconIndex(path, false);
+        });
+    };
+    // One start-up is at the mercy of the machine: the start-ups and their floor run in turns, and
+    // the medians are compared (the last turn's programs stay for the rows that follow).
+    std::vector<double> lookupTimes{lookUp()}, smallStarts, bigStarts;
+    for (int i = 1; i < kStartRepeats; ++i) {
+        for (auto [ini, floating, starts] : {std::tuple{one.Ini(), 0, &smallStarts}, std::tuple{big.Ini(), 500, &bigStarts}}) {
+            LauncherProcess turn({ini});
+            HWND turnMain = nullptr;
+            starts->push_back(StartUp(turn, floating, turnMain));
+            turn.Terminate();
+        }
+        lookupTimes.push_back(lookUp());
+    }
+    const double lookups = bench::Median(lookupTimes);
+
+    // The first click after start-up, the way a user at sign-in meets it.
+    {
+        const double oneFirst = FirstMenuAtStart(one.Ini()), bigFirst = FirstMenuAtStart(big.Ini());
+        bench::Info("start-up until a tray click shows the menu, one entry", oneFirst, "");
+        bench::Row("start-up until a tray click shows the menu, 1,501 entries", bigFirst, "the same with one entry",
+                   oneFirst,
+                   Target("<= one entry + 0.5 s + 0.1x lookups",
+                          bigFirst > 0 && oneFirst > 0 && bigFirst <= oneFirst + 500 + 0.1 * lookups)
+                       .c_str());
+    }
 
     double smallStart = -1, smallMenu = -1;
     Memory smallMemory, smallTrimmed;
@@ -565,6 +617,8 @@ void Everything(const EntryMaker& maker)
         LauncherProcess launcher({one.Ini()});
         HWND main = nullptr;
         smallStart = StartUp(launcher, 0, main);
+        smallStarts.push_back(smallStart);
+        if (smallStart >= 0) smallStart = bench::Median(smallStarts);
         ::Sleep(500);
         smallMemory = MemoryOf(launcher.Id(), false);
         smallTrimmed = MemoryOf(launcher.Id(), true);
@@ -575,7 +629,8 @@ void Everything(const EntryMaker& maker)
 
     LauncherProcess launcher({big.Ini()});
     HWND main = nullptr;
-    const double bigStart = StartUp(launcher, 500, main);
+    bigStarts.push_back(StartUp(launcher, 500, main));
+    const double bigStart = bigStarts.back() < 0 ? -1 : bench::Median(bigStarts);
     if (bigStart < 0 || smallStart < 0) {
         std::printf("the program did not start\n");
         return;
