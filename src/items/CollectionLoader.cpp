@@ -121,10 +121,7 @@ Item CollectionLoader::ReadListedItem(ItemCache& cache, const std::wstring& file
     Item item = ReadItem(file, id, ShellIconIndex(file, false), &complete);
     // A file the shell could not place, one that could not be read (locked for a moment) and one
     // written too recently for its stamp to show a further change are all read again next time.
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
-    const std::uint64_t nowTicks = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-    if (item.ImageIndex >= 0 && complete && StampSettled(stamp, nowTicks)) cache.Store(file, stamp, item);
+    if (item.ImageIndex >= 0 && complete && StampSettled(stamp, SystemTimeNow())) cache.Store(file, stamp, item);
     return item;
 }
 

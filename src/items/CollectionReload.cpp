@@ -1,5 +1,7 @@
 #include "items/CollectionReload.h"
 
+#include <utility>
+
 #include "base/WinUtil.h"
 #include "base/Window.h"
 #include "items/CollectionLoader.h"
@@ -185,8 +187,7 @@ void TCollectionReload::ThemeChanged(const std::function<void()>& renewMenuImage
 void TCollectionReload::RunThemeChange()
 {
     if (std::exchange(m_themePending, false)) ::KillTimer(TimerWindow(), kTimerThemeChange);
-    const std::function<void()> renewMenuImages = std::move(m_renewMenuImages);
-    m_renewMenuImages = nullptr;
+    const std::function<void()> renewMenuImages = std::exchange(m_renewMenuImages, nullptr);
     for (WatchedCollection collection : kStopOrder) {
         Watched& slot = Slot(collection);
         slot.deadline.Cancel();
@@ -260,8 +261,7 @@ void TCollectionReload::AfterRebuild(Watched& slot) noexcept
     // A new worker after every rebuild: one whose folder was removed may still wait on it, and its
     // open notification keeps the folder pending deletion, neither gone nor usable. Where the
     // folder is missing, the start says so (once per box) and the poll waits for it to return.
-    StopMonitor(slot);
-    StartMonitor(slot);
+    RestartMonitor(slot);
     Revive(slot);
 }
 
@@ -278,8 +278,7 @@ void TCollectionReload::Revive(Watched& slot) noexcept
     // and warn again.
     if (!slot.reviveRunning && !slot.monitor.FolderGone()) return;
     StopRevive(slot);
-    StopMonitor(slot);
-    StartMonitor(slot);
+    RestartMonitor(slot);
     // What the folder holds now was never seen.
     Change(slot);
 }
@@ -316,4 +315,10 @@ void TCollectionReload::StopMonitor(Watched& slot) noexcept
     } catch (...) {
         // "DirMon not started": nothing to stop.
     }
+}
+
+void TCollectionReload::RestartMonitor(Watched& slot) noexcept
+{
+    StopMonitor(slot);
+    StartMonitor(slot);
 }

@@ -147,6 +147,7 @@ private:
     void StopTimer(Watched& slot) noexcept;
     void StartMonitor(Watched& slot) noexcept;
     void StopMonitor(Watched& slot) noexcept;
+    void RestartMonitor(Watched& slot) noexcept;
 
     std::array<Watched, 3> m_slots;
     std::function<std::int64_t()> m_nowMs;

@@ -43,11 +43,15 @@ bool IsCollectionFile(const WIN32_FIND_DATAW& data)
     return !(data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_SYSTEM | kVolumeLabelAttribute));
 }
 
+std::uint64_t FileTimeValue(const FILETIME& time)
+{
+    return (static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
 FileStamp StampOf(const WIN32_FIND_DATAW& data)
 {
     FileStamp stamp;
-    stamp.LastWrite = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                      data.ftLastWriteTime.dwLowDateTime;
+    stamp.LastWrite = FileTimeValue(data.ftLastWriteTime);
     stamp.Size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     return stamp;
 }
@@ -137,6 +141,13 @@ std::vector<std::wstring> ListCollectionFiles(const std::wstring& folder)
         if (IsCollectionFile(data)) files.push_back(prefix + data.cFileName);
     });
     return files;
+}
+
+std::uint64_t SystemTimeNow()
+{
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return FileTimeValue(now);
 }
 
 std::vector<ListedFile> ListCollectionEntries(const std::wstring& folder)

@@ -34,6 +34,8 @@ std::vector<std::wstring> ListCollectionFiles(const std::wstring& folder);
 // The same files with the last-write time and size the listing saw, which tell a load whether what it
 // read from a file before still holds.
 std::vector<ListedFile> ListCollectionEntries(const std::wstring& folder);
+// The system time in the same units as a stamp's write time.
+std::uint64_t SystemTimeNow();
 
 // The entries of a "Menus" folder in enumeration order: sub-folders (not hidden, not system, name not
 // beginning with ".") and files (the ListCollectionFiles filter), both as full paths.
