@@ -11,10 +11,12 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "base/ErrorReport.h"
 #include "base/LauncherError.h"
 #include "base/Window.h"
+#include "common/ThreadBoxes.h"
 
 namespace {
 constexpr UINT kFail = WM_APP;
@@ -38,31 +40,9 @@ protected:
     }
 };
 
-struct BoxSearch {
-    int count = 0;
-    HWND last = nullptr;
-};
-
-BOOL CALLBACK CountBox(HWND window, LPARAM param)
+std::vector<HWND> Boxes(DWORD thread)
 {
-    wchar_t name[16] = {};
-    ::GetClassNameW(window, name, 16);
-    if (lstrcmpW(name, L"#32770") != 0 || !::IsWindowVisible(window)) return TRUE;
-    wchar_t caption[64] = {};
-    ::GetWindowTextW(window, caption, 64);
-    if (lstrcmpW(caption, L"Orvo Launcher") != 0) return TRUE;
-    if (!::FindWindowExW(window, nullptr, L"Static", L"Broken component")) return TRUE;
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    ++search->count;
-    search->last = window;
-    return TRUE;
-}
-
-BoxSearch Boxes(DWORD thread)
-{
-    BoxSearch search;
-    ::EnumThreadWindows(thread, &CountBox, reinterpret_cast<LPARAM>(&search));
-    return search;
+    return thread_boxes::BoxesShowing(thread, L"Broken component", L"Orvo Launcher");
 }
 
 bool Poll(const std::function<bool()>& condition)
@@ -87,19 +67,19 @@ TEST(ErrorBoxes, ComponentErrorIsShownOnceWhileItsBoxIsUpAndAgainAfterwards)
     // presses OK. Twice.
     std::thread user([&] {
         for (int round = 0; round < 2; ++round) {
-            if (!Poll([&] { return Boxes(uiThread).count > 0; })) return;
+            if (!Poll([&] { return !Boxes(uiThread).empty(); })) return;
             const int markersBefore = window.markers;
             ::PostMessageW(window.Handle(), kFail, 0, 0);
             ::PostMessageW(window.Handle(), kFail, 0, 0);
             // Handled after both failures, by the box's own message loop.
             ::PostMessageW(window.Handle(), kMarker, 0, 0);
             Poll([&] { return window.markers > markersBefore; });
-            mostBoxesAtOnce = std::max(mostBoxesAtOnce.load(), Boxes(uiThread).count);
+            mostBoxesAtOnce = std::max(mostBoxesAtOnce.load(), static_cast<int>(Boxes(uiThread).size()));
             // Every box goes, so a failing check never leaves the test waiting.
             Poll([&] {
-                const BoxSearch boxes = Boxes(uiThread);
-                if (boxes.last) ::PostMessageW(boxes.last, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-                return boxes.count == 0;
+                const std::vector<HWND> boxes = Boxes(uiThread);
+                if (!boxes.empty()) ::PostMessageW(boxes.back(), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                return boxes.empty();
             });
             ++rounds;
         }

@@ -14,6 +14,7 @@
 
 #include "base/ErrorReport.h"
 #include "base/LauncherError.h"
+#include "common/ThreadBoxes.h"
 #include "components/OrvoWndProcHook.h"
 
 namespace {
@@ -161,32 +162,6 @@ TEST_F(WndProcHookTest, DestroyedWindowsAndHooksLeaveNothingDangling)
     EXPECT_EQ(Send(), "own ");
 }
 
-namespace {
-struct BoxSearch {
-    const std::wstring& text;
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<BoxSearch*>(param);
-    wchar_t name[16] = {};
-    ::GetClassNameW(window, name, 16);
-    if (lstrcmpW(name, L"#32770") == 0 && ::IsWindowVisible(window) &&
-        ::FindWindowExW(window, nullptr, L"Static", search->text.c_str()))
-        search->found = window;
-    return search->found == nullptr;
-}
-
-// The error box of this thread that shows the text, if one is up.
-HWND ErrorBox(DWORD thread, const std::wstring& text)
-{
-    BoxSearch search{text, nullptr};
-    ::EnumThreadWindows(thread, &FindBox, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-} // namespace
-
 TEST_F(WndProcHookTest, AFailingCallbackIsReportedAndAnotherFailureWhileItsBoxIsUpComesAfterIt)
 {
     SetErrorBoxCaption(L"Orvo Launcher");
@@ -201,7 +176,11 @@ TEST_F(WndProcHookTest, AFailingCallbackIsReportedAndAnotherFailureWhileItsBoxIs
     std::thread user([&] {
         const auto await = [&](const std::wstring& text) {
             HWND box = nullptr;
-            for (int i = 0; i < 250 && !(box = ErrorBox(uiThread, text)); ++i) ::Sleep(20);
+            for (int i = 0; i < 250 && !box; ++i) {
+                const std::vector<HWND> boxes = thread_boxes::BoxesShowing(uiThread, text.c_str());
+                if (!boxes.empty()) box = boxes.front();
+                else ::Sleep(20);
+            }
             if (box) seen.push_back(text);
             return box;
         };

@@ -54,13 +54,6 @@ void SetWriteTime(const std::wstring& path, const FILETIME& at)
     ::CloseHandle(file);
 }
 
-std::uint64_t FileSize(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-}
-
 std::string UrlFile(const std::string& url, const std::string& iconFile)
 {
     return "[InternetShortcut]\r\nURL=" + url + "\r\nIconFile=" + iconFile + "\r\nIconIndex=0\r\nHotKey=1604\r\n";
@@ -195,10 +188,10 @@ TEST_F(ItemCacheTest, WhatCouldNotBeReadOrMayStillChangeIsReadAgainAndReloadRead
     };
     // Rewrites the shortcut with another description of the same length: size and write time stay.
     const auto rewrite = [&](const wchar_t* description, const FILETIME& at) {
-        const std::uint64_t size = FileSize(editor);
+        const std::uint64_t size = ReadFileBytes(editor).size();
         MakeShortcut(editor, m_program, L"", description, 0x0645);
         SetWriteTime(editor, at);
-        ASSERT_EQ(FileSize(editor), size);
+        ASSERT_EQ(ReadFileBytes(editor).size(), size);
     };
     const FILETIME settled = Ago(3600);
     SetWriteTime(editor, settled);
