@@ -19,6 +19,9 @@
 namespace {
 // Posted to the own window: the floating window goes once the popup menu is up.
 constexpr UINT kHideIconWindowMessage = WM_APP + 7;
+// The worker has read entry files: their images and hotkeys go on the surfaces. It carries nothing;
+// from anyone else it only makes the waiting results be taken sooner.
+constexpr UINT kItemsReadMessage = WM_APP + 8;
 
 // Sizes at 96 DPI.
 constexpr int kClientWidth = 388;
@@ -252,6 +255,10 @@ void TOrvoLauncherClass::CreateControls()
         std::vector<MenusSurface*>{m_popupMenu.get(), m_launcherPage.MenuTree()});
     m_collections.AttachMenusSurface(m_menusSurfaces.get());
     m_collections.SetCollectionsReadyHandler([this](bool ready) { CollectionsReady = ready; });
+    // Each entry is placed at once with a neutral image; its file is read on a worker thread.
+    HWND window = Handle();
+    m_collections.ReadInBackground([window] { ::PostMessageW(window, kItemsReadMessage, 0, 0); },
+                                   [this] { RewriteHotKeysFile(); });
 }
 
 void TOrvoLauncherClass::CreateIconWindow()
@@ -297,6 +304,16 @@ void TOrvoLauncherClass::LoadCollections()
 void TOrvoLauncherClass::WriteHotKeysFile()
 {
     if (!m_destroyed && m_hotKeys) m_hotKeys->WriteHotKeysFile();
+}
+
+void TOrvoLauncherClass::RewriteHotKeysFile()
+{
+    // Hotkeys read after the start-up wrote the list: the list follows. Once running, a file that
+    // cannot be written is no reason for a box.
+    try {
+        WriteHotKeysFile();
+    } catch (...) {
+    }
 }
 
 void TOrvoLauncherClass::StartWatchingFolders()
@@ -502,6 +519,9 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
         break;
     case kHideIconWindowMessage:
         HideIconWindow();
+        return 0;
+    case kItemsReadMessage:
+        if (!m_destroyed) m_collections.ApplyReadResults();
         return 0;
     case WM_THEMECHANGED:
         // Every collection again, with the images of the new theme.

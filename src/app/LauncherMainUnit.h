@@ -53,6 +53,7 @@ public:
     void LoadCollections();
     // Start-up step after the loads: the hotkey list file.
     void WriteHotKeysFile();
+    void RewriteHotKeysFile();
     // The program ends: the floating window is freed first.
     void FreeIconWindow();
     // Start-up step after the loads: the three folders are watched from now on.

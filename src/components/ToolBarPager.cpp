@@ -143,6 +143,13 @@ void ToolBarPager::AddItemButton(std::uint16_t id, const std::wstring& caption, 
     m_hints.emplace_back(id, caption);
 }
 
+void ToolBarPager::SetButtonImage(std::uint16_t id, int imageIndex)
+{
+    for (TBBUTTON& pending : m_pending)
+        if (pending.idCommand == id) pending.iBitmap = imageIndex;
+    if (m_toolBar) ::SendMessageW(m_toolBar, TB_CHANGEBITMAP, id, MAKELPARAM(imageIndex, 0));
+}
+
 void ToolBarPager::SetBarHint(std::wstring hint)
 {
     m_barHint = std::move(hint);

@@ -51,6 +51,8 @@ public:
     // one load reach the bar together when it ends.
     void AddItemButton(std::uint16_t id, const std::wstring& caption, int imageIndex);
     void RemoveAllButtons();
+    // The button of this Id draws another image of the bar's list, in place.
+    void SetButtonImage(std::uint16_t id, int imageIndex);
     // The bar's own hint, shown beside its buttons (a button shows its caption).
     void SetBarHint(std::wstring hint);
     // The load ended: size the bar to its buttons and let the scroller lay itself out again.

@@ -24,6 +24,14 @@ void FloatingSurfaceLink::AddFloatingItem(const Item& item)
     if (m_toolBar) m_toolBar->AddItemButton(item.Id, item.Caption, item.ImageIndex);
 }
 
+void FloatingSurfaceLink::UpdateFloatingItem(const Item& item)
+{
+    for (Item& placed : m_placed)
+        if (placed.Id == item.Id) placed = item;
+    if (m_toolBar) m_toolBar->SetButtonImage(item.Id, item.ImageIndex);
+    m_window.SetButtonImage(item.Id, item.ImageIndex);
+}
+
 void FloatingSurfaceLink::EndFloatingLoad(std::size_t)
 {
     if (m_toolBar) m_toolBar->EndLoad();

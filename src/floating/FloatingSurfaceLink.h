@@ -20,6 +20,7 @@ public:
     void SetFloatingFileCount(std::size_t fileCount) override;
     void AddFloatingItem(const Item& item) override;
     void EndFloatingLoad(std::size_t buttonCount) override;
+    void UpdateFloatingItem(const Item& item) override;
 
 private:
     TIconWindow& m_window;

@@ -125,6 +125,13 @@ void TIconWindow::RebuildIconWindow(const std::vector<Item>& items, HIMAGELIST i
     if (Handle()) FillToolBar();
 }
 
+void TIconWindow::SetButtonImage(std::uint16_t id, int imageIndex)
+{
+    for (Button& button : m_buttons)
+        if (button.id == id) button.imageIndex = imageIndex;
+    if (m_toolBar) ::SendMessageW(m_toolBar, TB_CHANGEBITMAP, id, MAKELPARAM(imageIndex, 0));
+}
+
 void TIconWindow::SetMaxIconInRow(int maxIconInRow)
 {
     m_maxIconInRow = maxIconInRow;

@@ -71,6 +71,8 @@ public:
     void RebuildIconWindow(const std::vector<Item>& items, HIMAGELIST images, int maxIconInRow);
     // A new "MaxIconInRow": hides the window and lays it out again.
     void SetMaxIconInRow(int maxIconInRow);
+    // The button of this Id draws another image, in place: the window stays as it is.
+    void SetButtonImage(std::uint16_t id, int imageIndex);
     int MaxIconInRow() const { return m_maxIconInRow; }
     // "ShowTime" in seconds.
     void SetShowTime(int seconds) { m_showTimeSeconds = seconds; }

@@ -7,6 +7,7 @@
 #include "base/WinUtil.h"
 #include "items/CollectionRules.h"
 #include "items/ItemFiles.h"
+#include "items/ItemRules.h"
 #include "items/LoadCursor.h"
 #include "items/ShellImages.h"
 
@@ -125,6 +126,138 @@ Item CollectionLoader::ReadListedItem(ItemCache& cache, const std::wstring& file
     return item;
 }
 
+Item CollectionLoader::ListedItem(Collection& collection, ItemCache& cache, const std::wstring& file,
+                                  const FileStamp& stamp, std::uint16_t id, ReadTier tier)
+{
+    if (!m_readQueue || m_neutralIndex < 0 || cache.Find(file, stamp)) return ReadListedItem(cache, file, stamp, id);
+    Item item;
+    item.Caption = ItemCaption(file);
+    item.Hint = item.Caption;
+    item.Id = id;
+    item.FileName = file;
+    item.ImageIndex = m_neutralIndex;
+    const CollectionKind kind = collection.Kind();
+    m_newReads.push_back({kind, m_generations[static_cast<std::size_t>(kind)], id, tier, file, stamp});
+    return item;
+}
+
+void CollectionLoader::QueueReads()
+{
+    if (m_readQueue) m_readQueue->Push(std::exchange(m_newReads, {}));
+}
+
+void CollectionLoader::NewGeneration(Collection& collection)
+{
+    const CollectionKind kind = collection.Kind();
+    const std::uint32_t generation = ++m_generations[static_cast<std::size_t>(kind)];
+    std::erase_if(m_newReads, [kind](const ItemReadRequest& request) { return request.Kind == kind; });
+    if (m_readQueue) m_readQueue->NewGeneration(kind, generation);
+}
+
+Collection* CollectionLoader::CollectionOf(CollectionKind kind) noexcept
+{
+    switch (kind) {
+    case CollectionKind::Icons: return &m_icons;
+    case CollectionKind::Floating: return &m_floating;
+    case CollectionKind::Menus: return &m_menus;
+    case CollectionKind::None: break;
+    }
+    return nullptr;
+}
+
+ItemCache* CollectionLoader::CacheOf(CollectionKind kind) noexcept
+{
+    switch (kind) {
+    case CollectionKind::Icons: return &m_iconsCache;
+    case CollectionKind::Floating: return &m_floatingCache;
+    case CollectionKind::Menus: return &m_menusCache;
+    case CollectionKind::None: break;
+    }
+    return nullptr;
+}
+
+bool CollectionLoader::ReadInBackground(std::function<void()> resultsReady, std::function<void()> hotKeysRead)
+{
+    auto queue = std::make_shared<ItemReadQueue>();
+    for (CollectionKind kind : {CollectionKind::Icons, CollectionKind::Floating, CollectionKind::Menus})
+        queue->NewGeneration(kind, m_generations[static_cast<std::size_t>(kind)]);
+    auto reader = std::make_unique<ItemReader>(queue, resultsReady);
+    if (!reader->Running()) return false;
+    m_neutralIndex = NeutralDocumentIconIndex();
+    m_readQueue = std::move(queue);
+    m_reader = std::move(reader);
+    m_resultsReady = std::move(resultsReady);
+    m_hotKeysRead = std::move(hotKeysRead);
+    return true;
+}
+
+bool CollectionLoader::ReadsPending() const { return m_readQueue && !m_readQueue->Idle(); }
+
+void CollectionLoader::EndLoadRun()
+{
+    if (--m_loadDepth > 0 || !std::exchange(m_applyWanted, false)) return;
+    if (m_resultsReady) m_resultsReady();
+}
+
+void CollectionLoader::ApplyReadResults()
+{
+    if (!m_readQueue) return;
+    // A message dispatched inside a load brought the notice: the load's end asks again.
+    if (Loading()) {
+        m_applyWanted = true;
+        return;
+    }
+    const LoadRun run(*this);
+    // A batch small enough that a click waiting behind it is not held up.
+    constexpr std::size_t kBatch = 48;
+    for (const ItemReadResult& result : m_readQueue->TakeResults(kBatch)) ApplyReadResult(result);
+    if (m_readQueue->Idle()) {
+        if (std::exchange(m_hotKeysArrived, false) && m_hotKeysRead) m_hotKeysRead();
+    } else if (m_readQueue->ResultsWaiting()) {
+        m_applyWanted = true;
+    }
+}
+
+void CollectionLoader::ApplyReadResult(const ItemReadResult& result)
+{
+    Collection* collection = CollectionOf(result.Kind);
+    if (!collection || !m_readQueue->IsCurrent(result.Kind, result.Generation)) return;
+    Item* slot = collection->ItemById(result.Read.Id);
+    if (!slot || slot->Kind == CollectionKind::None || slot->FileName != result.Path) return;
+
+    const std::int32_t systemIndex = result.Read.ImageIndex;
+    if (systemIndex >= 0 && result.Complete && StampSettled(result.Stamp, SystemTimeNow()))
+        if (ItemCache* cache = CacheOf(result.Kind)) cache->Store(result.Path, result.Stamp, result.Read);
+    // What could not be read or placed keeps the neutral image.
+    Item item = *slot;
+    item.Hint = result.Read.Hint;
+    item.HotKeyKey = result.Read.HotKeyKey;
+    item.HotKeyModifiers = result.Read.HotKeyModifiers;
+    if (systemIndex >= 0) {
+        const std::int32_t shown =
+            m_sharesSystemImages ? systemIndex : collection->ImageCopyOf(m_systemImages, systemIndex);
+        if (shown >= 0) item.ImageIndex = shown;
+    }
+    *slot = item;
+    if (m_hotKeys && item.HotKeyKey != 0) {
+        m_hotKeys->RegisterItemHotKey(item, collection->HotKeyTexts());
+        m_hotKeysArrived = true;
+    }
+    // The surfaces get a copy: a tray icon's update dispatches sent messages.
+    switch (result.Kind) {
+    case CollectionKind::Icons:
+        if (m_iconsSurface) m_iconsSurface->UpdateIconItem(item);
+        break;
+    case CollectionKind::Floating:
+        if (m_floatingSurface) m_floatingSurface->UpdateFloatingItem(item);
+        break;
+    case CollectionKind::Menus:
+        if (m_menusSurface) m_menusSurface->UpdateMenuFile(item, systemIndex >= 0 ? systemIndex : m_neutralIndex);
+        break;
+    case CollectionKind::None: break;
+    }
+}
+
 bool CollectionLoader::PlaceImage(Item& item, Collection& collection) const
 {
     if (m_sharesSystemImages) return true;
@@ -143,6 +276,7 @@ void CollectionLoader::UnregisterHotKeys(Collection& collection)
 
 void CollectionLoader::DiscardIcons()
 {
+    NewGeneration(m_icons);
     if (m_iconsSurface) m_iconsSurface->RemoveIconItems(m_icons.Items());
     m_icons.ClearLoadedIconFiles();
     UnregisterHotKeys(m_icons);
@@ -151,6 +285,7 @@ void CollectionLoader::DiscardIcons()
 
 void CollectionLoader::DiscardFloating()
 {
+    NewGeneration(m_floating);
     if (m_floatingSurface) m_floatingSurface->RemoveFloatingItems(m_floating.Items());
     UnregisterHotKeys(m_floating);
     ForgetItems(m_floating);
@@ -158,6 +293,7 @@ void CollectionLoader::DiscardFloating()
 
 void CollectionLoader::DiscardMenus()
 {
+    NewGeneration(m_menus);
     UnregisterHotKeys(m_menus);
     if (m_menusSurface) m_menusSurface->RemoveMenuItems(m_menus.Items());
     ForgetItems(m_menus);
@@ -176,7 +312,7 @@ void CollectionLoader::ClearCollections()
 
 void CollectionLoader::LoadIcons()
 {
-    const LoadRun run(m_loadDepth);
+    const LoadRun run(*this);
     HourglassCursor hourglass;
     m_icons.HotKeyTexts().clear();
     ProbeImageMode();
@@ -205,7 +341,7 @@ void CollectionLoader::LoadIcons()
             if (!FileExists(file)) continue;
             // The surface gets the loader's own copy: adding a tray icon dispatches sent messages,
             // so no reference into the collection may be held across it.
-            Item item = ReadListedItem(m_iconsCache, file, listing.StampOf(file), id);
+            Item item = ListedItem(m_icons, m_iconsCache, file, listing.StampOf(file), id, ReadTier::Icons);
             const bool placed = PlaceImage(item, m_icons);
             if (placed) item.Kind = CollectionKind::Icons;
             m_icons.Items().push_back(item);
@@ -215,13 +351,14 @@ void CollectionLoader::LoadIcons()
         }
         for (const std::wstring& file : newFiles) m_icons.AddLoadedIconFile(file);
         m_iconsCache.Retain(listed);
+        QueueReads();
     }
     if (m_iconsSurface) m_iconsSurface->EndIconsLoad();
 }
 
 void CollectionLoader::LoadFloating()
 {
-    const LoadRun run(m_loadDepth);
+    const LoadRun run(*this);
     HourglassCursor hourglass;
     m_floating.HotKeyTexts().clear();
     if (m_collectionsReady) m_collectionsReady(false);
@@ -249,7 +386,7 @@ void CollectionLoader::LoadFloating()
             std::uint16_t id = 0;
             if (!ItemIdFor(m_floating.FirstId(), m_floating.Count(), id)) break;
             if (!FileExists(file)) continue;
-            Item item = ReadListedItem(m_floatingCache, file, listing.StampOf(file), id);
+            Item item = ListedItem(m_floating, m_floatingCache, file, listing.StampOf(file), id, ReadTier::FirstSight);
             const bool imaged = PlaceImage(item, m_floating);
             if (imaged) item.Kind = CollectionKind::Floating;
             m_floating.Items().push_back(item);
@@ -259,6 +396,7 @@ void CollectionLoader::LoadFloating()
             if (m_floatingSurface) m_floatingSurface->AddFloatingItem(item);
         }
         m_floatingCache.Retain(listing.paths);
+        QueueReads();
     }
     if (m_floatingSurface) m_floatingSurface->EndFloatingLoad(placed);
 }

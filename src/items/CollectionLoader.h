@@ -7,10 +7,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "items/Collection.h"
 #include "items/ItemCache.h"
+#include "items/ItemReads.h"
 #include "items/ItemSurfaces.h"
 
 class CollectionLoader {
@@ -35,6 +38,18 @@ public:
     void SetImageModeProbe(std::function<bool()> probe) { m_imageModeProbe = std::move(probe); }
     // The file whose icon the menu tree's root node shows; the program file unless replaced.
     void SetProgramFile(const std::wstring& programFile) { m_programFile = programFile; }
+
+    // From now on the loads place an entry not read before with its caption and a neutral image and
+    // leave the reading to a worker thread; `resultsReady` (called on the worker, must not block)
+    // asks for ApplyReadResults on this thread. `hotKeysRead` runs when the reads under way are all
+    // in and brought at least one hotkey. False (and the loads go on reading by themselves) when
+    // the worker could not be started.
+    bool ReadInBackground(std::function<void()> resultsReady, std::function<void()> hotKeysRead);
+    // Puts a batch of what the worker read on the surfaces, in place; asks for the next batch while
+    // more are waiting. Results of a load that was replaced meanwhile are dropped.
+    void ApplyReadResults();
+    // Entries are still waiting for their files to be read.
+    bool ReadsPending() const;
 
     // "Icons": only appends when files were added since the last load, else rebuilds.
     void LoadIcons();
@@ -79,14 +94,26 @@ private:
     // Counts the loads under way, so a rebuild asked for meanwhile (by a message dispatched inside
     // one) can wait for them.
     struct LoadRun {
-        int& depth;
-        explicit LoadRun(int& counter) noexcept : depth(counter) { ++depth; }
-        ~LoadRun() { --depth; }
+        CollectionLoader& loader;
+        explicit LoadRun(CollectionLoader& owner) noexcept : loader(owner) { ++loader.m_loadDepth; }
+        ~LoadRun() { loader.EndLoadRun(); }
         LoadRun(const LoadRun&) = delete;
         LoadRun& operator=(const LoadRun&) = delete;
     };
 
+    void EndLoadRun();
     bool ProbeImageMode();
+    // The item of a listed file: what an earlier load read from it while it is unchanged; else, when
+    // a worker reads, its caption and the neutral image, and a request for the rest; else read now.
+    Item ListedItem(Collection& collection, ItemCache& cache, const std::wstring& file, const FileStamp& stamp,
+                    std::uint16_t id, ReadTier tier);
+    // Hands the requests of a load to the worker.
+    void QueueReads();
+    // A collection's items are about to be replaced: reads asked for by its earlier loads are dropped.
+    void NewGeneration(Collection& collection);
+    void ApplyReadResult(const ItemReadResult& result);
+    Collection* CollectionOf(CollectionKind kind) noexcept;
+    ItemCache* CacheOf(CollectionKind kind) noexcept;
     // The item of a listed file: what an earlier load read from it while it is unchanged, else read
     // afresh (and kept unless the shell had no image for it).
     Item ReadListedItem(ItemCache& cache, const std::wstring& file, const FileStamp& stamp, std::uint16_t id);
@@ -123,6 +150,16 @@ private:
     // would keep must be placed afresh.
     bool m_iconImagesDropped = false;
     int m_loadDepth = 0;
+    // Background reads: null while the loads read by themselves.
+    std::shared_ptr<ItemReadQueue> m_readQueue;
+    std::unique_ptr<ItemReader> m_reader;
+    std::function<void()> m_resultsReady;
+    std::function<void()> m_hotKeysRead;
+    std::vector<ItemReadRequest> m_newReads;
+    std::uint32_t m_generations[4] = {};
+    std::int32_t m_neutralIndex = -1;
+    bool m_applyWanted = false;    // results arrived while a load ran
+    bool m_hotKeysArrived = false;  // a read since the reads were last all in brought a hotkey
     std::int32_t m_folderIconIndex = -1;
     std::int32_t m_folderOpenIconIndex = -1;
 };

@@ -30,6 +30,8 @@ public:
     virtual void AddIconItem(const Item& item) = 0;
     // The load ended: size the tool bar to its buttons.
     virtual void EndIconsLoad() = 0;
+    // A placed item's file has been read: its tool button and icon show its own image now.
+    virtual void UpdateIconItem(const Item& item) = 0;
 };
 
 // The floating window's buttons and the Floating tool bar.
@@ -46,6 +48,8 @@ public:
     virtual void AddFloatingItem(const Item& item) = 0;
     // The load ended: size the tool bar, lay the window out for the final button count and hide it.
     virtual void EndFloatingLoad(std::size_t buttonCount) = 0;
+    // A placed item's file has been read: both its buttons show its own image now, in place.
+    virtual void UpdateFloatingItem(const Item& item) = 0;
 };
 
 // A sub-folder of "Menus": a submenu in the popup menu and a node in the menu tree.
@@ -79,6 +83,8 @@ public:
     virtual void AddMenuFile(const Item& item, std::int32_t treeImageIndex, bool placed) = 0;
     // The load ended: expand the root node one level, select it, make it visible, end the tree update.
     virtual void EndMenusLoad() = 0;
+    // A placed file has been read: its entry takes its own image and hint, its node `treeImageIndex`.
+    virtual void UpdateMenuFile(const Item& item, std::int32_t treeImageIndex) = 0;
 };
 
 // Item hotkeys, registered system-wide on the main window.

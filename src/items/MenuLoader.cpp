@@ -27,7 +27,7 @@ std::wstring FolderIdentity(const std::wstring& folder)
 
 void CollectionLoader::LoadMenus()
 {
-    const LoadRun run(m_loadDepth);
+    const LoadRun run(*this);
     HourglassCursor hourglass;
     m_menus.HotKeyTexts().clear();
     ProbeImageMode();
@@ -48,6 +48,7 @@ void CollectionLoader::LoadMenus()
     std::vector<std::wstring> files;
     AddMenuFolder(folder, ancestors, files);
     m_menusCache.Retain(files);
+    QueueReads();
     if (m_menusSurface) m_menusSurface->EndMenusLoad();
 }
 
@@ -75,13 +76,15 @@ void CollectionLoader::AddMenuFolder(const std::wstring& folder, PathSet& ancest
         if (m_menusSurface) m_menusSurface->EndMenuFolder();
     }
 
+    // The top of the menu is what the user sees first; submenus are read after it.
+    const ReadTier tier = folder == m_dataFolder + kMenusFolderName ? ReadTier::FirstSight : ReadTier::Later;
     for (std::size_t i = 0; i < entries.Files.size(); ++i) {
         const std::wstring& file = entries.Files[i];
         std::uint16_t id = 0;
         if (!ItemIdFor(m_menus.FirstId(), m_menus.Count(), id)) return;
         files.push_back(file);
         const FileStamp stamp = i < entries.FileStamps.size() ? entries.FileStamps[i] : FileStamp{};
-        Item item = ReadListedItem(m_menusCache, file, stamp, id);
+        Item item = ListedItem(m_menus, m_menusCache, file, stamp, id, tier);
         const std::int32_t systemIndex = item.ImageIndex;
         const bool placed = PlaceImage(item, m_menus);
         if (placed) item.Kind = CollectionKind::Menus;

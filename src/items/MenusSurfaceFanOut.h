@@ -36,6 +36,10 @@ public:
     {
         for (MenusSurface* s : m_surfaces) s->EndMenusLoad();
     }
+    void UpdateMenuFile(const Item& item, std::int32_t treeImageIndex) override
+    {
+        for (MenusSurface* s : m_surfaces) s->UpdateMenuFile(item, treeImageIndex);
+    }
 
 private:
     std::vector<MenusSurface*> m_surfaces;

@@ -41,6 +41,15 @@ std::int32_t ShellIconIndex(const std::wstring& path, bool open)
     return info.iIcon;
 }
 
+std::int32_t NeutralDocumentIconIndex()
+{
+    SHFILEINFOW info{};
+    if (!::SHGetFileInfoW(L"entry", FILE_ATTRIBUTE_NORMAL, &info, sizeof info,
+                          SHGFI_USEFILEATTRIBUTES | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+        return -1;
+    return info.iIcon;
+}
+
 std::int32_t FolderIconIndex(const std::wstring& dataFolder) { return ShellIconIndex(dataFolder, false); }
 
 std::int32_t FolderOpenIconIndex(const std::wstring& dataFolder) { return ShellIconIndex(dataFolder, true); }

@@ -17,6 +17,10 @@ HIMAGELIST SystemImageList();
 // shows it; -1 when the desktop folder cannot be obtained or the path cannot be parsed.
 std::int32_t ShellIconIndex(const std::wstring& path, bool open);
 
+// The shell's image of a document of no known type, taken from its attributes alone (no file is
+// touched): what an entry shows until its own image has been read.
+std::int32_t NeutralDocumentIconIndex();
+
 // Every "Menus" folder is drawn with the data folder's own icons, closed and open.
 std::int32_t FolderIconIndex(const std::wstring& dataFolder);
 std::int32_t FolderOpenIconIndex(const std::wstring& dataFolder);

@@ -138,6 +138,15 @@ void TOrvoTBPopupMenuEx::SetEntryImage(HMENU parent, int position, HIMAGELIST im
     // The entry draws its image itself: the new one shows the next time the menu opens.
 }
 
+void TOrvoTBPopupMenuEx::SetEntryLook(unsigned id, const MenuEntryLook& look)
+{
+    MENUITEMINFOW info = BaseInfo();
+    info.fMask = MIIM_DATA;
+    // By command, the search goes through the submenus too.
+    if (!::GetMenuItemInfoW(m_root.get(), id, FALSE, &info) || !info.dwItemData) return;
+    reinterpret_cast<Entry*>(info.dwItemData)->look = look;
+}
+
 unsigned TOrvoTBPopupMenuEx::Popup(POINT screenPoint)
 {
     if (OnPopup) OnPopup();

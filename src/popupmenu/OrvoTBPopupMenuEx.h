@@ -41,6 +41,8 @@ public:
     void SetDefaultEntry(HMENU parent, int position);
     // Gives the entry at `position` of `parent` another image (its hint stays).
     void SetEntryImage(HMENU parent, int position, HIMAGELIST images, int imageIndex);
+    // Gives the entry with this command id, in any submenu, another look.
+    void SetEntryLook(unsigned id, const MenuEntryLook& look);
 
     // Whether entries show their hints near the hovered entry.
     void SetShowHints(bool show) noexcept { m_showHints = show; }

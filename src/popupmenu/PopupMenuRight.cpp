@@ -178,6 +178,7 @@ void TBPopupMenuRight::RemoveMenuItems(const std::vector<Item>&)
 {
     m_menu.RemoveEntriesFrom(m_menu.Root(), kFixedEntryCount);
     m_files.clear();
+    m_commandOfItem.clear();
 }
 
 void TBPopupMenuRight::BeginMenusLoad(HIMAGELIST menuImages, HIMAGELIST, const std::wstring&, std::int32_t)
@@ -204,8 +205,16 @@ void TBPopupMenuRight::AddMenuFile(const Item& item, std::int32_t, bool placed)
     if (!placed || m_folderStack.empty() || !m_folderStack.back()) return;
     const unsigned id = kFirstMenusEntryCommand + static_cast<unsigned>(m_files.size());
     if (id > kLastMenusEntryCommand) return;
-    if (m_menu.AppendEntry(m_folderStack.back(), id, item.Caption, MenuEntryLook{m_menuImages, item.ImageIndex, item.Hint}))
+    if (m_menu.AppendEntry(m_folderStack.back(), id, item.Caption, MenuEntryLook{m_menuImages, item.ImageIndex, item.Hint})) {
         m_files.push_back(item.FileName);
+        m_commandOfItem[item.Id] = id;
+    }
+}
+
+void TBPopupMenuRight::UpdateMenuFile(const Item& item, std::int32_t)
+{
+    const auto found = m_commandOfItem.find(item.Id);
+    if (found != m_commandOfItem.end()) m_menu.SetEntryLook(found->second, MenuEntryLook{m_menuImages, item.ImageIndex, item.Hint});
 }
 
 void TBPopupMenuRight::EndMenusLoad() { m_folderStack.clear(); }

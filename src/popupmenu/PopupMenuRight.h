@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "items/ItemSurfaces.h"
@@ -88,6 +89,7 @@ public:
     void EndMenuFolder() override;
     void AddMenuFile(const Item& item, std::int32_t treeImageIndex, bool placed) override;
     void EndMenusLoad() override;
+    void UpdateMenuFile(const Item& item, std::int32_t treeImageIndex) override;
 
 private:
     unsigned Show(POINT at);
@@ -107,6 +109,7 @@ private:
     HIMAGELIST m_menuImages = nullptr;  // of the "Menus" entries, by the image mode
     std::vector<HMENU> m_folderStack;
     std::vector<std::wstring> m_files;  // the file of each "Menus" entry, by command offset
+    std::unordered_map<std::uint16_t, unsigned> m_commandOfItem;  // item Id -> its entry's command
     std::vector<std::wstring> m_groupCaptions;  // the group of each "Group Start" entry
     bool m_edgePopup = false;
     bool m_quietPeriod = false;

@@ -256,6 +256,7 @@ void PopupMenuTree::RemoveMenuItems(const std::vector<Item>&)
     m_folderStack.clear();
     if (m_tree) TreeView_DeleteAllItems(m_tree);
     m_paths.clear();
+    m_fileNodes.clear();
 }
 
 void PopupMenuTree::BeginMenusLoad(HIMAGELIST, HIMAGELIST treeImages, const std::wstring& menusFolder,
@@ -288,7 +289,19 @@ void PopupMenuTree::AddMenuFile(const Item& item, std::int32_t treeImageIndex, b
 {
     // Every file is a node, even one the popup menu could not place.
     if (!m_tree || m_folderStack.empty() || !m_folderStack.back()) return;
-    AddNode(m_folderStack.back(), item.Caption, treeImageIndex, treeImageIndex, item.FileName);
+    if (HTREEITEM node = AddNode(m_folderStack.back(), item.Caption, treeImageIndex, treeImageIndex, item.FileName))
+        m_fileNodes[item.Id] = node;
+}
+
+void PopupMenuTree::UpdateMenuFile(const Item& item, std::int32_t treeImageIndex)
+{
+    const auto found = m_fileNodes.find(item.Id);
+    if (!m_tree || found == m_fileNodes.end()) return;
+    TVITEMW node{};
+    node.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+    node.hItem = found->second;
+    node.iImage = node.iSelectedImage = treeImageIndex;
+    TreeView_SetItem(m_tree, &node);
 }
 
 void PopupMenuTree::EndMenusLoad()

@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "items/ItemSurfaces.h"
@@ -66,6 +67,7 @@ public:
     void EndMenuFolder() override;
     void AddMenuFile(const Item& item, std::int32_t treeImageIndex, bool placed) override;
     void EndMenusLoad() override;
+    void UpdateMenuFile(const Item& item, std::int32_t treeImageIndex) override;
 
 private:
     HTREEITEM AddNode(HTREEITEM parent, const std::wstring& text, int image, int selectedImage,
@@ -91,4 +93,5 @@ private:
     std::vector<HTREEITEM> m_folderStack;
     // Each node's path, indexed by the node's data; the root's is the "Menus" folder.
     std::vector<std::wstring> m_paths;
+    std::unordered_map<std::uint16_t, HTREEITEM> m_fileNodes;  // item Id -> its node, for this load
 };

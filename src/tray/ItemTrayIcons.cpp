@@ -35,6 +35,16 @@ void TItemTrayIcons::EndIconsLoad()
     if (m_toolBar) m_toolBar->EndLoad();
 }
 
+void TItemTrayIcons::UpdateIconItem(const Item& item)
+{
+    if (m_toolBar) m_toolBar->SetButtonImage(item.Id, item.ImageIndex);
+    const auto found = m_records.find(item.Id);
+    if (found == m_records.end()) return;
+    const bool shown = found->second.hIcon != nullptr;
+    SetItemTrayIcon(item, shown, false);
+    if (!shown) m_records[item.Id].hIcon = nullptr;
+}
+
 void TItemTrayIcons::SetItemTrayIcon(const Item& item, bool enabled, bool add)
 {
     // The shell keeps its own copy of the icon: ours goes right after the call, but its handle

@@ -39,6 +39,8 @@ public:
     // Places a new item: its tool button in front of the others and its icon (unless disabled).
     void AddIconItem(const Item& item) override;
     void EndIconsLoad() override;
+    // The item's tool button and icon (when it is shown) take its new image.
+    void UpdateIconItem(const Item& item) override;
 
     // Fills the item's record and, only when enabled, adds or modifies its icon.
     void SetItemTrayIcon(const Item& item, bool enabled, bool add);

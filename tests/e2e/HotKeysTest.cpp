@@ -56,13 +56,17 @@ Rows ListViewRows(DWORD processId, HWND listView)
 class HotKeysTest : public LauncherTest {
 protected:
     std::wstring XmlFile() const { return m_folder / L"HotKeys.xml"; }
-    // Starts the program and waits until it has written its hotkey list, which it does once every
-    // collection is loaded and its item hotkeys are registered.
-    HWND Start(LauncherProcess& launcher)
+    // Starts the program and waits until its hotkey list holds the entries' `hotKeys`: the list is
+    // written once the collections are loaded and again when the files read after brought hotkeys,
+    // each registered by then.
+    HWND Start(LauncherProcess& launcher, std::size_t hotKeys = 0)
     {
         ::DeleteFileW(XmlFile().c_str());
         HWND main = launcher.StartAndWaitForMainWindow();
-        EXPECT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(XmlFile().c_str()) != INVALID_FILE_ATTRIBUTES; }, kTimeout));
+        EXPECT_TRUE(WaitUntil([&] {
+            return ::GetFileAttributesW(XmlFile().c_str()) != INVALID_FILE_ATTRIBUTES &&
+                   ReadHotKeysFile(XmlFile()).Rows.size() == hotKeys;
+        }, kTimeout));
         return main;
     }
     std::vector<std::wstring> Launched(std::size_t count)
@@ -92,7 +96,7 @@ TEST_F(HotKeysTest, ItemHotKeysLaunchItemsOfEveryCollectionAndTheFirstRegistrati
     Shortcut(L"Floating\\same.lnk", L"FloatingSecond", kCtrlAlt | '3');
 
     LauncherProcess launcher({Ini()});
-    ASSERT_NE(Start(launcher), nullptr);
+    ASSERT_NE(Start(launcher, 5), nullptr);
     const WORD keys[] = {'1', '2', VK_RIGHT, '3'};
     for (std::size_t i = 0; i < std::size(keys); ++i) {
         PressKeys({VK_CONTROL, VK_MENU, keys[i]});
@@ -110,7 +114,7 @@ TEST_F(HotKeysTest, HotKeysFileHoldsTheThreeGroupsAndTheListWindowShowsItsRows)
     Shortcut(L"Menus\\sub\\m.lnk", L"M", ((HOTKEYF_CONTROL | HOTKEYF_SHIFT) << 8) | '5');
 
     LauncherProcess launcher({Ini()});
-    HWND main = Start(launcher);
+    HWND main = Start(launcher, 4);
     ASSERT_NE(main, nullptr);
     // The three groups in their order, and entries that MSXML reads back; Floating items are placed
     // from the last name to the first.
@@ -162,7 +166,7 @@ TEST_F(HotKeysTest, AReloadReleasesARemovedItemsHotKeyAndRefreshTakesAReleasedOn
     ASSERT_TRUE(::RegisterHotKey(nullptr, 1, MOD_CONTROL | MOD_ALT, '5'));
 
     LauncherProcess launcher({Ini()});
-    HWND main = Start(launcher);
+    HWND main = Start(launcher, 2);
     ASSERT_NE(main, nullptr);
     EXPECT_FALSE(Free('4'));
     // The folders are watched once the program takes posted messages: a menu round trip shows it.
@@ -259,4 +263,27 @@ TEST_F(HotKeysTest, HotKeysFileThatCannotBeWrittenIsReportedOnceAndTheProgramRun
     EXPECT_TRUE(WaitUntil([&] { return TrayIconExists(main, 100); }, kTimeout));
     launcher.PostCommand(kCmdShowMainWindow);
     EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
+}
+
+TEST_F(HotKeysTest, TheTrayMenuAnswersWhileALargeFolderIsReadAndAKeyWorksOnceItsFileIsRead)
+{
+    // Twelve hundred entries: reading them all takes the shell seconds.
+    for (int folder = 0; folder < 4; ++folder) {
+        const std::wstring sub = m_folder / (L"Menus\\s" + std::to_wstring(folder));
+        TempFolder::MakeFolder(sub);
+        for (int i = 0; i < 300; ++i)
+            item_test::WriteBytes(sub + L"\\e" + std::to_wstring(i) + L".url", "[InternetShortcut]\r\nURL=http://localhost/\r\n");
+    }
+    Shortcut(L"Menus\\s2\\keyed.lnk", L"K", kCtrlAlt | '7');
+
+    LauncherProcess launcher({Ini()});
+    HWND main = launcher.StartAndWaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    // The list is written before the first click is taken and again once every file is read.
+    ASSERT_NE(OpenTrayMenu(launcher, main, WM_RBUTTONDOWN, kTimeout), nullptr);
+    EXPECT_TRUE(ReadHotKeysFile(XmlFile()).Rows.empty()) << "the menu waited for the files to be read";
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return ReadHotKeysFile(XmlFile()).Rows.size() == 1; }, 60000, 100));
+    PressKeys({VK_CONTROL, VK_MENU, '7'});
+    EXPECT_EQ(Launched(1), (std::vector<std::wstring>{L"K"}));
 }

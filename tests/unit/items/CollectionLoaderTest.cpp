@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "base/Handles.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "items/CollectionLoader.h"
@@ -29,6 +32,7 @@ public:
     void RemoveIconItems(const std::vector<Item>& items) override { calls.push_back("icons remove " + std::to_string(items.size())); }
     void AddIconItem(const Item& item) override { calls.push_back("icon+ " + Narrow(item.Caption) + " " + std::to_string(item.Id)); }
     void EndIconsLoad() override { calls.push_back("icons end"); }
+    void UpdateIconItem(const Item& item) override { calls.push_back("icon~ " + Narrow(item.Caption) + " " + std::to_string(item.ImageIndex)); }
 
     void BeginFloatingLoad(HIMAGELIST) override { calls.push_back("floating begin"); }
     void RemoveFloatingItems(const std::vector<Item>& items) override { calls.push_back("floating remove " + std::to_string(items.size())); }
@@ -40,6 +44,7 @@ public:
         calls.push_back("float+ " + Narrow(item.Caption) + " " + std::to_string(item.Id));
     }
     void EndFloatingLoad(std::size_t buttons) override { calls.push_back("floating end " + std::to_string(buttons)); }
+    void UpdateFloatingItem(const Item& item) override { calls.push_back("float~ " + Narrow(item.Caption) + " " + std::to_string(item.ImageIndex)); }
 
     void RemoveMenuItems(const std::vector<Item>& items) override { calls.push_back("menus remove " + std::to_string(items.size())); }
     void BeginMenusLoad(HIMAGELIST, HIMAGELIST, const std::wstring& folder, std::int32_t) override
@@ -57,6 +62,7 @@ public:
         menuFileImages.push_back(item.ImageIndex);
     }
     void EndMenusLoad() override { calls.push_back("menus end"); }
+    void UpdateMenuFile(const Item& item, std::int32_t) override { calls.push_back("menu~ " + Narrow(item.Caption) + " " + std::to_string(item.ImageIndex)); }
 
     void RegisterItemHotKey(const Item& item, std::vector<std::wstring>& texts) override
     {
@@ -311,4 +317,65 @@ TEST_F(CollectionLoaderTest, LoadsWithoutSurfacesAndClears)
     bare.ClearCollections();
     EXPECT_EQ(bare.Icons().Count() + bare.Floating().Count() + bare.Menus().Count(), 0u);
     EXPECT_EQ(::ImageList_GetImageCount(bare.Icons().ImageList()), 0);
+}
+
+TEST_F(CollectionLoaderTest, ReadInTheBackgroundEntriesComeAtOnceAndTheirImagesAndKeysFollowInPlace)
+{
+    std::atomic<int> notices{0};
+    int hotKeysRead = 0;
+    ASSERT_TRUE(m_loader.ReadInBackground([&] { ++notices; }, [&] { ++hotKeysRead; }));
+    m_shares = true;  // the items' indexes are the shell's own
+    MakeShortcut(m_data / L"Floating\\Keyed.lnk", ModuleFileName(), L"", L"Has a key", MAKEWORD('K', HOTKEYF_ALT));
+    for (int i = 0; i < 30; ++i) Touch(L"Floating\\f" + std::to_wstring(i) + L".txt");
+    const std::int32_t neutral = NeutralDocumentIconIndex();
+    const std::int32_t own = ShellIconIndex(m_data / L"Floating\\Keyed.lnk", false);
+    // Written an hour ago, so what is read from them may be kept.
+    for (const std::wstring& file : ListCollectionFiles(m_data / L"Floating")) {
+        UniqueFileHandle handle(::CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ULARGE_INTEGER old{};
+        old.QuadPart = SystemTimeNow() - 3600ull * 10'000'000ull;
+        const FILETIME time{old.LowPart, old.HighPart};
+        ASSERT_TRUE(::SetFileTime(handle.get(), nullptr, nullptr, &time));
+    }
+    auto keyedItem = [&]() -> const Item* {
+        for (const Item& item : m_loader.Floating().Items())
+            if (item.Caption == L"Keyed") return &item;
+        return nullptr;
+    };
+    auto drain = [&] {
+        for (int wait = 0; wait < 2000 && m_loader.ReadsPending(); ++wait) {
+            m_loader.ApplyReadResults();
+            ::Sleep(5);
+        }
+        m_loader.ApplyReadResults();
+    };
+
+    // A rebuild that starts while the first load's images are still arriving: only its own
+    // results reach the surfaces, each entry's once.
+    m_loader.LoadFloating();
+    m_loader.LoadFloating();
+    const Item* keyed = keyedItem();
+    ASSERT_NE(keyed, nullptr);
+    EXPECT_EQ(keyed->ImageIndex, neutral) << "placed before its file is read";
+    EXPECT_EQ(keyed->HotKeyKey, 0) << "no hotkey before the file is read";
+    EXPECT_EQ(keyed->Hint, L"Keyed");
+    m_surfaces.Take();
+    drain();
+    EXPECT_FALSE(m_loader.ReadsPending());
+    EXPECT_GT(notices.load(), 0);
+    const Calls calls = m_surfaces.Take();
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.starts_with("float~ "); }), 31);
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "float~ Keyed " + std::to_string(own)), calls.end());
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "hotkey " + std::to_string(keyed->Id)), calls.end());
+    EXPECT_EQ(keyed->HotKeyKey, 'K');
+    EXPECT_EQ(keyed->Hint, L"Has a key");
+    EXPECT_EQ(m_loader.Floating().HotKeyTexts().size(), 2u);
+    EXPECT_EQ(hotKeysRead, 1) << "told once, when every read is in";
+
+    // What was read is kept: the next rebuild places the entries with their own images at once.
+    m_loader.LoadFloating();
+    ASSERT_NE(keyedItem(), nullptr);
+    EXPECT_EQ(keyedItem()->ImageIndex, own);
+    drain();
+    EXPECT_EQ(hotKeysRead, 1);
 }
