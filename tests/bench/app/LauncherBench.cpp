@@ -31,6 +31,8 @@
 #include "items/CollectionReload.h"
 #include "items/ItemFiles.h"
 #include "items/ShellImages.h"
+#include "floating/FloatingSurfaceLink.h"
+#include "floating/IconWindowUnit.h"
 #include "tray/ItemTrayIcons.h"
 #include "unit/items/ItemTestFiles.h"
 
@@ -81,6 +83,10 @@ struct DataSet {
         maker.Fill(folder / L"Icons", icons);
         maker.Fill(folder / L"Menus", menus, menus > 0 ? 10 : 0);
         maker.Fill(folder / L"Floating", floating);
+        // One entry has a hotkey: the hotkey list is written again once every file has been read.
+        if (menus > 0)
+            item_test::MakeShortcut(folder / L"Menus\\Group 9\\Entry 999.lnk", e2e::RecordLaunchExePath(), L"", L"",
+                                    MAKEWORD('9', HOTKEYF_CONTROL | HOTKEYF_ALT));
         const IniFile ini(Ini());
         ini.Write(keys::DataFolder, folder.Path() + L"\\");
         ini.Write(keys::ExitDialog, true);
@@ -323,14 +329,22 @@ double ProgramMenuOpen(LauncherProcess& launcher, HWND main)
     return elapsed;
 }
 
+struct FirstStart {
+    double menuShown = -1;  // the first tray click showed the menu
+    double allRead = -1;    // every entry's file read: the hotkey list holds the one hotkey
+};
+
 // From the program's start until a tray right click, made as soon as the main window exists and
-// again every half second while nothing answers (as a user clicks a dead icon), shows the menu.
-double FirstMenuAtStart(const std::wstring& ini)
+// again every half second while nothing answers (as a user clicks a dead icon), shows the menu;
+// and, when the data has a hotkey, until every image is in.
+FirstStart FirstMenuAtStart(const std::wstring& ini, const std::wstring& dataFolder, bool hasHotKey)
 {
+    const std::wstring hotKeysFile = dataFolder + L"\\HotKeys.xml";
+    ::DeleteFileW(hotKeysFile.c_str());
     LauncherProcess launcher({ini});
     const double start = NowMs();
     HWND main = launcher.StartAndWaitForMainWindow(kLongWait);
-    if (!main) return -1;
+    if (!main) return {};
     double shown = -1;
     WaitUntil(
         [&] {
@@ -343,8 +357,12 @@ double FirstMenuAtStart(const std::wstring& ini)
     if (HWND owner = e2e::FindProcessWindow(launcher.Id(), L"TOrvoPopupMenuOwner"))
         ::PostMessageW(owner, WM_CANCELMODE, 0, 0);
     WaitUntil([&] { return VisibleMenu(launcher.Id()) == nullptr; }, 10000, 5);
+    double allRead = -1;
+    if (hasHotKey &&
+        WaitUntil([&] { return ReadFileBytes(hotKeysFile).find("Entry 999.lnk") != std::string::npos; }, kLongWait, 5))
+        allRead = NowMs() - start;
     launcher.Terminate();
-    return shown;
+    return {shown, allRead};
 }
 
 // A bare window of 100 tool buttons, the floating window's shape, shown without activation.
@@ -538,6 +556,103 @@ void ChangeBreakdown(const EntryMaker& maker, const char* label)
     }
 }
 
+// The floating window's surface, timed: how long the window takes to take its new buttons.
+class TimedFloatingSurface : public FloatingSurface {
+public:
+    TimedFloatingSurface(FloatingSurface& inner, double& windowMs) : m_inner(inner), m_windowMs(windowMs) {}
+    void BeginFloatingLoad(HIMAGELIST images) override { m_inner.BeginFloatingLoad(images); }
+    void RemoveFloatingItems(const std::vector<Item>& items) override { m_inner.RemoveFloatingItems(items); }
+    void SetFloatingFileCount(std::size_t count) override { m_inner.SetFloatingFileCount(count); }
+    void AddFloatingItem(const Item& item) override { m_inner.AddFloatingItem(item); }
+    void EndFloatingLoad(std::size_t buttons) override
+    {
+        const double start = NowMs();
+        m_inner.EndFloatingLoad(buttons);
+        m_windowMs += NowMs() - start;
+    }
+    void UpdateFloatingItem(const Item& item) override { m_inner.UpdateFloatingItem(item); }
+
+private:
+    FloatingSurface& m_inner;
+    double& m_windowMs;
+};
+
+// A shortcut copied into a 500-entry "Floating" folder until the floating window holds its button,
+// stage by stage, with the reads in the background as the program does them.
+void FloatingChangeBreakdown(const EntryMaker& maker)
+{
+    DataSet data(maker, 0, 0, 500);
+    Stages stages;
+    TIconWindow window({}, IconWindowSystem::Default());
+    window.Create();
+    FloatingSurfaceLink link(window, nullptr);
+    TimedFloatingSurface timed(link, stages.shell);
+    CollectionLoader loader;
+    loader.SetDataFolder(data.folder.Path() + L"\\");
+    loader.AttachFloatingSurface(&timed);
+    loader.ReadInBackground([] {}, [] {});
+    loader.LoadFloating();
+    PumpUntil([&] { return !loader.ReadsPending(); }, 60000, [&] { loader.ApplyReadResults(); });
+    loader.ApplyReadResults();
+
+    CollectionRebuilds rebuilds = CollectionRebuilds::Of(loader);
+    const std::function<void()> loadFloating = rebuilds.LoadFloating;
+    rebuilds.LoadFloating = [&] {
+        stages.loadStart = NowMs();
+        loadFloating();
+        stages.loadEnd = NowMs();
+    };
+    double lastClockRead = 0;
+    TCollectionReload reload(std::move(rebuilds), [&] {
+        lastClockRead = NowMs();
+        return static_cast<std::int64_t>(::GetTickCount64());
+    });
+    reload.SetDataFolder(data.folder.Path() + L"\\");
+    TDirMon& monitor = reload.DirMonFloat();
+    const TDirMonEvent raise = monitor.OnDirChange;
+    monitor.OnDirChange = [&](TDirMon& sender) {
+        if (stages.arrived == 0) stages.arrived = NowMs();
+        raise(sender);
+    };
+    reload.StartWatching();
+    ::Sleep(200);
+
+    std::vector<double> totals, arrival, deadline, load, windowTimes, restart;
+    for (int i = 0; i < 3; ++i) {
+        stages = Stages{};
+        stages.written = NowMs();
+        maker.Make(data.folder / (L"Floating\\Added " + std::to_wstring(i) + L".lnk"));  // CopyFileW
+        PumpUntil([&] { return stages.restarted != 0; }, 20000, [&] {
+            loader.ApplyReadResults();
+            if (stages.loadEnd != 0 && stages.restarted == 0) stages.restarted = NowMs();
+        });
+        if (stages.restarted == 0 || loader.Floating().Count() != static_cast<std::size_t>(501 + i)) {
+            std::printf("copy %d did not reach the floating window\n", i);
+            continue;
+        }
+        stages.tick = lastClockRead <= stages.loadStart ? lastClockRead : stages.loadStart;
+        totals.push_back(stages.loadEnd - stages.written);
+        arrival.push_back(stages.arrived - stages.written);
+        deadline.push_back(stages.tick - stages.arrived);
+        load.push_back(stages.loadEnd - stages.loadStart - stages.shell);
+        windowTimes.push_back(stages.shell);
+        restart.push_back(stages.restarted - stages.loadEnd);
+        // The copy's later notifications and the new entry's read settle before the next one.
+        PumpUntil([] { return false; }, 2500, [&] { loader.ApplyReadResults(); });
+    }
+    reload.StopWatching();
+    loader.ClearCollections();
+    const std::string prefix = "floating change breakdown, file copied, ";
+    bench::Info((prefix + "notification arrival").c_str(), bench::Median(arrival), "file copied until the first message");
+    bench::Info((prefix + "quiet period and timer").c_str(), bench::Median(deadline), "first message until the rebuilding tick");
+    bench::Info((prefix + "load").c_str(), bench::Median(load), "LoadFloating without the window");
+    bench::Info((prefix + "window").c_str(), bench::Median(windowTimes), "the window takes its buttons");
+    bench::Info((prefix + "monitor start").c_str(), bench::Median(restart), "");
+    const double total = bench::Median(totals);
+    bench::Row((prefix + "total").c_str(), total, "the one-second quiet period", 1000,
+               Target("<= 1,500 ms", total > 0 && total <= 1500).c_str());
+}
+
 // The real program on a three-entry "Icons" folder: a file written until its tray icon answers.
 void SmallChange(const EntryMaker& maker, const char* label)
 {
@@ -602,13 +717,20 @@ void Everything(const EntryMaker& maker)
 
     // The first click after start-up, the way a user at sign-in meets it.
     {
-        const double oneFirst = FirstMenuAtStart(one.Ini()), bigFirst = FirstMenuAtStart(big.Ini());
+        const double oneFirst = FirstMenuAtStart(one.Ini(), one.folder.Path(), false).menuShown;
+        const FirstStart bigStart = FirstMenuAtStart(big.Ini(), big.folder.Path(), true);
+        const double bigFirst = bigStart.menuShown;
         bench::Info("start-up until a tray click shows the menu, one entry", oneFirst, "");
         bench::Row("start-up until a tray click shows the menu, 1,501 entries", bigFirst, "the same with one entry",
                    oneFirst,
                    Target("<= one entry + 0.5 s + 0.1x lookups",
                           bigFirst > 0 && oneFirst > 0 && bigFirst <= oneFirst + 500 + 0.1 * lookups)
                        .c_str());
+        // What the entries add to the start, against what the shell must do for them.
+        const double allReadAdded = bigStart.allRead < 0 ? -1 : bigStart.allRead - oneFirst;
+        bench::Row("start-up until every image is in, added by 1,500 entries", allReadAdded,
+                   "shell lookups, 1,511 files and folders", lookups,
+                   Target("<= 1.1x", allReadAdded > 0 && allReadAdded <= 1.1 * lookups).c_str());
     }
 
     double smallStart = -1, smallMenu = -1;
@@ -641,8 +763,9 @@ void Everything(const EntryMaker& maker)
     const double added = bigStart - smallStart;
     bench::Info("start-up, 1,501 entries", bigStart, "");
     bench::Info("start-up, one entry", smallStart, "");
-    bench::Row("start-up, added by 1,500 entries", added, "shell lookups, 1,511 files and folders", lookups,
-               Target("<= 1.3x", added <= 1.3 * lookups).c_str());
+    bench::Row("start-up until every surface answers, added by 1,500 entries", added,
+               "shell lookups, 1,511 files and folders", lookups,
+               Target("<= 0.5 s + 0.1x lookups", added <= 500 + 0.1 * lookups).c_str());
 
     // The popup menu: a tray click until the menu is on the screen, against a bare menu.
     FloorThread floor;
@@ -780,6 +903,7 @@ int wmain(int argc, wchar_t** argv)
             Everything(maker);
             SmallChange(maker, "");
             ChangeBreakdown(maker, "");
+            FloatingChangeBreakdown(maker);
         }
     }
     e2e::KillStrayLaunchers();
