@@ -49,6 +49,7 @@ std::optional<ItemReadRequest> ItemReadQueue::PopCurrentLocked()
         m_requests.pop();
         if (!IsCurrentLocked(request.Kind, request.Generation)) continue;
         ++m_reading;
+        request.Ticket = m_nextTicket++;
         return request;
     }
     return std::nullopt;
@@ -68,10 +69,15 @@ bool ItemReadQueue::Deliver(ItemReadResult result)
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
     if (m_reading > 0) --m_reading;
-    if (!IsCurrentLocked(result.Kind, result.Generation)) return false;
-    const bool first = m_results.empty();
-    m_results.push_back(std::move(result));
-    return first;
+    const bool waiting = !m_results.empty();
+    const std::uint64_t ticket = result.Ticket;
+    m_finished[ticket] = std::move(result);
+    for (auto due = m_finished.find(m_dueTicket); due != m_finished.end(); due = m_finished.find(++m_dueTicket)) {
+        if (due->second && IsCurrentLocked(due->second->Kind, due->second->Generation))
+            m_results.push_back(std::move(*due->second));
+        m_finished.erase(due);
+    }
+    return !waiting && !m_results.empty();
 }
 
 std::vector<ItemReadResult> ItemReadQueue::TakeResults(std::size_t limit)
@@ -95,7 +101,7 @@ bool ItemReadQueue::ResultsWaiting() const
 bool ItemReadQueue::Idle() const
 {
     const std::lock_guard<std::mutex> lock(m_mutex);
-    return m_reading == 0 && m_results.empty() && m_requests.empty();
+    return m_reading == 0 && m_results.empty() && m_requests.empty() && m_finished.empty();
 }
 
 void ItemReadQueue::Stop()
@@ -114,6 +120,7 @@ ItemReadResult ReadRequestedItem(const ItemReadRequest& request)
     result.Generation = request.Generation;
     result.Path = request.Path;
     result.Stamp = request.Stamp;
+    result.Ticket = request.Ticket;
     result.Read = ReadItem(request.Path, request.Id, ShellIconIndex(request.Path, false), &result.Complete);
     return result;
 }
@@ -121,10 +128,13 @@ ItemReadResult ReadRequestedItem(const ItemReadRequest& request)
 ItemReader::ItemReader(std::shared_ptr<ItemReadQueue> queue, std::function<void()> resultsReady)
     : m_queue(std::move(queue))
 {
-    try {
-        // The thread owns what it uses, so the program may end (and this object go) while a slow
+    SYSTEM_INFO system{};
+    ::GetNativeSystemInfo(&system);
+    const int threads = system.dwNumberOfProcessors > 1 ? 2 : 1;
+    for (int i = 0; i < threads; ++i) try {
+        // A thread owns what it uses, so the program may end (and this object go) while a slow
         // file is still being read: nothing waits for the thread, which ends at its next request.
-        std::thread([queue = m_queue, resultsReady = std::move(resultsReady)] {
+        std::thread([queue = m_queue, resultsReady] {
             const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
             ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
             while (std::optional<ItemReadRequest> request = queue->Wait()) {
@@ -137,6 +147,7 @@ ItemReader::ItemReader(std::shared_ptr<ItemReadQueue> queue, std::function<void(
                     result.Generation = request->Generation;
                     result.Path = request->Path;
                     result.Read.Id = request->Id;
+                    result.Ticket = request->Ticket;
                     result.Complete = false;
                 }
                 if (queue->Deliver(std::move(result)) && resultsReady) resultsReady();
@@ -145,7 +156,7 @@ ItemReader::ItemReader(std::shared_ptr<ItemReadQueue> queue, std::function<void(
         }).detach();
         m_running = true;
     } catch (const std::system_error&) {
-        m_running = false;
+        break;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -31,6 +32,7 @@ struct ItemReadRequest {
     ReadTier Tier = ReadTier::Later;
     std::wstring Path;
     FileStamp Stamp;
+    std::uint64_t Ticket = 0;      // the place in the reading order, given when a reader takes it
 };
 
 struct ItemReadResult {
@@ -40,6 +42,7 @@ struct ItemReadResult {
     FileStamp Stamp;
     Item Read;              // its Id is the request's              // caption, hint and hotkey from the file; ImageIndex is the system index or -1
     bool Complete = false;  // the file could be read (ReadItem's `complete`)
+    std::uint64_t Ticket = 0;
 };
 
 // The hand-off between the loads (user-interface thread) and the worker. Every member is safe to
@@ -55,8 +58,11 @@ public:
 
     // Worker side. The next current request, waiting for one; empty once stopped.
     std::optional<ItemReadRequest> Wait();
-    // Hands a result over; true when the results were empty before, so the reader of the results
-    // has to be told (one notice per batch). A stale result is dropped here and gives false.
+    // Hands a result over; true when results are waiting now and were not before, so the reader of
+    // the results has to be told (one notice per batch). Several readers may finish out of order:
+    // results wait until those taken before them are in, so they come out in the order one reader
+    // would give (and the first of two entries with the same hotkey keeps it). A stale result is
+    // dropped.
     bool Deliver(ItemReadResult result);
 
     // User-interface side: up to `limit` results, oldest first; stale ones are left out.
@@ -85,6 +91,9 @@ private:
     std::condition_variable m_wake;
     std::priority_queue<Queued> m_requests;
     std::vector<ItemReadResult> m_results;
+    std::map<std::uint64_t, std::optional<ItemReadResult>> m_finished;  // by ticket, waiting for earlier ones
+    std::uint64_t m_nextTicket = 0;  // the next request taken gets it
+    std::uint64_t m_dueTicket = 0;   // the next result to come out
     std::uint32_t m_generations[4] = {};
     std::uint64_t m_sequence = 0;
     std::size_t m_reading = 0;
@@ -95,15 +104,16 @@ private:
 // with ReadItem and its image asked of the shell.
 ItemReadResult ReadRequestedItem(const ItemReadRequest& request);
 
-// The worker thread. `resultsReady` runs on the worker when a batch begins (a PostMessage to the
-// main window); it must not block.
+// The worker threads: two where the machine has more than one processor, so the shell's lookups,
+// which mostly wait on the disk and on the shell's own locks, overlap. `resultsReady` runs on a
+// worker when a batch begins (a PostMessage to the main window); it must not block.
 class ItemReader {
 public:
     ItemReader(std::shared_ptr<ItemReadQueue> queue, std::function<void()> resultsReady);
     ~ItemReader();
     ItemReader(const ItemReader&) = delete;
     ItemReader& operator=(const ItemReader&) = delete;
-    // False when the thread could not be started (the loads then read on their own thread).
+    // False when no thread could be started (the loads then read on their own thread).
     bool Running() const noexcept { return m_running; }
 
 private:

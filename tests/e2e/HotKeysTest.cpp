@@ -66,7 +66,7 @@ protected:
         EXPECT_TRUE(WaitUntil([&] {
             return ::GetFileAttributesW(XmlFile().c_str()) != INVALID_FILE_ATTRIBUTES &&
                    ReadHotKeysFile(XmlFile()).Rows.size() == hotKeys;
-        }, kTimeout));
+        }, kTimeout)) << ReadFileBytes(XmlFile());
         return main;
     }
     std::vector<std::wstring> Launched(std::size_t count)

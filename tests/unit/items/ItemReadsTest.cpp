@@ -25,6 +25,7 @@ ItemReadResult ResultOf(const ItemReadRequest& request)
     result.Kind = request.Kind;
     result.Generation = request.Generation;
     result.Path = request.Path;
+    result.Ticket = request.Ticket;
     return result;
 }
 
@@ -60,13 +61,18 @@ TEST(ItemReadQueue, ReadsComeByTierInTheirOrderAndStaleOnesAreDroppedAtEveryStep
     EXPECT_EQ(third.Path, L"top");
     EXPECT_FALSE(queue.Deliver(ResultOf(third))) << "one notice per batch";
 
-    // Taken in batches, oldest first; a load replaced after the delivery drops its results too.
+    // Two readers: a result that overtakes an earlier one waits for it.
     const ItemReadRequest fourth = *queue.Wait();
     EXPECT_EQ(fourth.Path, L"sub");
+    queue.Push({Request(K::Icons, 0, T::Icons, L"icon2")});
+    const ItemReadRequest fifth = *queue.Wait();
+    queue.Deliver(ResultOf(fifth));
+    EXPECT_EQ(PathsOf(queue.TakeResults(10)), (std::vector<std::string>{"icon", "top"}));
     queue.Deliver(ResultOf(fourth));
-    EXPECT_EQ(PathsOf(queue.TakeResults(1)), (std::vector<std::string>{"icon"}));
+    EXPECT_EQ(PathsOf(queue.TakeResults(1)), (std::vector<std::string>{"sub"}));
     EXPECT_TRUE(queue.ResultsWaiting());
-    queue.NewGeneration(K::Menus, 2);
+    // A load replaced after the delivery drops its results too.
+    queue.NewGeneration(K::Icons, 1);
     EXPECT_TRUE(queue.TakeResults(10).empty());
     EXPECT_TRUE(queue.Idle());
 
