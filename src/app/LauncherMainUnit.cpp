@@ -7,6 +7,7 @@
 #include "app/Registry.h"
 #include "app/SettingsRules.h"
 #include "app/SingleInstance.h"
+#include "base/ErrorReport.h"
 #include "base/Dpi.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
@@ -303,16 +304,21 @@ void TOrvoLauncherClass::LoadCollections()
 
 void TOrvoLauncherClass::WriteHotKeysFile()
 {
-    if (!m_destroyed && m_hotKeys) m_hotKeys->WriteHotKeysFile();
+    if (m_destroyed || !m_hotKeys) return;
+    m_hotKeysFileFails = true;
+    m_hotKeys->WriteHotKeysFile();
+    m_hotKeysFileFails = false;
 }
 
 void TOrvoLauncherClass::RewriteHotKeysFile()
 {
-    // Hotkeys read after the start-up wrote the list: the list follows. Once running, a file that
-    // cannot be written is no reason for a box.
+    // Hotkeys read after the start-up wrote the list: the list follows. A file that could not be
+    // written is reported when it first fails, not again at every rewrite.
+    const bool failedBefore = m_hotKeysFileFails;
     try {
         WriteHotKeysFile();
     } catch (...) {
+        if (!failedBefore) ShowCurrentException();
     }
 }
 

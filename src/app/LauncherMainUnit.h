@@ -204,4 +204,5 @@ private:
     std::unique_ptr<LauncherHotKeys> m_hotKeys;
     // The start groups' wiring reads the settings, the menu images and the modal bookkeeping.
     bool m_destroyed = false;
+    bool m_hotKeysFileFails = false;  // the last write of HotKeys.xml failed (and was reported)
 };

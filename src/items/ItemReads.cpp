@@ -113,7 +113,7 @@ void ItemReadQueue::Stop()
     m_wake.notify_all();
 }
 
-ItemReadResult ReadRequestedItem(const ItemReadRequest& request)
+ItemReadResult ResultFor(const ItemReadRequest& request)
 {
     ItemReadResult result;
     result.Kind = request.Kind;
@@ -121,6 +121,13 @@ ItemReadResult ReadRequestedItem(const ItemReadRequest& request)
     result.Path = request.Path;
     result.Stamp = request.Stamp;
     result.Ticket = request.Ticket;
+    result.Read.Id = request.Id;
+    return result;
+}
+
+ItemReadResult ReadRequestedItem(const ItemReadRequest& request)
+{
+    ItemReadResult result = ResultFor(request);
     result.Read = ReadItem(request.Path, request.Id, ShellIconIndex(request.Path, false), &result.Complete);
     return result;
 }
@@ -143,12 +150,7 @@ ItemReader::ItemReader(std::shared_ptr<ItemReadQueue> queue, std::function<void(
                     result = ReadRequestedItem(*request);
                 } catch (...) {
                     // What could not be read keeps its neutral image and is read again next time.
-                    result.Kind = request->Kind;
-                    result.Generation = request->Generation;
-                    result.Path = request->Path;
-                    result.Read.Id = request->Id;
-                    result.Ticket = request->Ticket;
-                    result.Complete = false;
+                    result = ResultFor(*request);
                 }
                 if (queue->Deliver(std::move(result)) && resultsReady) resultsReady();
             }

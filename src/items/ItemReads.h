@@ -100,6 +100,9 @@ private:
     bool m_stopped = false;
 };
 
+// A result for the request, nothing read yet: what a failed read hands back.
+ItemReadResult ResultFor(const ItemReadRequest& request);
+
 // What the worker does with a request (COM initialised on the calling thread): the file read
 // with ReadItem and its image asked of the shell.
 ItemReadResult ReadRequestedItem(const ItemReadRequest& request);

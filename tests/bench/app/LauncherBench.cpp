@@ -452,6 +452,28 @@ void PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, const std::fu
     }
 }
 
+// A reload over `rebuilds` that notes in `stages` when the watched folder's first message of a
+// change arrives, and in `lastClockRead` when its timer last read the clock; it watches already.
+std::unique_ptr<TCollectionReload> TimedReload(CollectionRebuilds rebuilds, const std::wstring& dataFolder,
+                                               TDirMon& (*monitorOf)(TCollectionReload&), Stages& stages,
+                                               double& lastClockRead)
+{
+    auto reload = std::make_unique<TCollectionReload>(std::move(rebuilds), [&lastClockRead] {
+        lastClockRead = NowMs();
+        return static_cast<std::int64_t>(::GetTickCount64());
+    });
+    reload->SetDataFolder(dataFolder + L"\\");
+    TDirMon& monitor = monitorOf(*reload);
+    monitor.OnDirChange = [&stages, raise = monitor.OnDirChange](TDirMon& sender) {
+        if (stages.arrived == 0) stages.arrived = NowMs();
+        raise(sender);
+    };
+    reload->StartWatching();
+    // The monitor's worker is waiting before anything is written.
+    ::Sleep(200);
+    return reload;
+}
+
 void ChangeBreakdown(const EntryMaker& maker, const char* label)
 {
     DataSet data(maker, 3, 0, 0);
@@ -481,20 +503,8 @@ void ChangeBreakdown(const EntryMaker& maker, const char* label)
         loading = false;
     };
     double lastClockRead = 0;
-    TCollectionReload reload(std::move(rebuilds), [&] {
-        lastClockRead = NowMs();
-        return static_cast<std::int64_t>(::GetTickCount64());
-    });
-    reload.SetDataFolder(data.folder.Path() + L"\\");
-    TDirMon& monitor = reload.DirMonIcon();
-    const TDirMonEvent raise = monitor.OnDirChange;
-    monitor.OnDirChange = [&](TDirMon& sender) {
-        if (stages.arrived == 0) stages.arrived = NowMs();
-        raise(sender);
-    };
-    reload.StartWatching();
-    // The monitor's worker is waiting before anything is written.
-    ::Sleep(200);
+    const auto reload = TimedReload(std::move(rebuilds), data.folder.Path(),
+                                    [](TCollectionReload& r) -> TDirMon& { return r.DirMonIcon(); }, stages, lastClockRead);
 
     struct Series {
         std::vector<double> totals, arrival, deadline, stop, load, shell, restart;
@@ -534,7 +544,7 @@ void ChangeBreakdown(const EntryMaker& maker, const char* label)
             if (stages.restarted != 0) std::printf("change %d of kind %d rebuilt once more\n", i, kind);
         }
     }
-    reload.StopWatching();
+    reload->StopWatching();
     loader.ClearCollections();
     ::DestroyWindow(owner);
 
@@ -603,19 +613,8 @@ void FloatingChangeBreakdown(const EntryMaker& maker)
         stages.loadEnd = NowMs();
     };
     double lastClockRead = 0;
-    TCollectionReload reload(std::move(rebuilds), [&] {
-        lastClockRead = NowMs();
-        return static_cast<std::int64_t>(::GetTickCount64());
-    });
-    reload.SetDataFolder(data.folder.Path() + L"\\");
-    TDirMon& monitor = reload.DirMonFloat();
-    const TDirMonEvent raise = monitor.OnDirChange;
-    monitor.OnDirChange = [&](TDirMon& sender) {
-        if (stages.arrived == 0) stages.arrived = NowMs();
-        raise(sender);
-    };
-    reload.StartWatching();
-    ::Sleep(200);
+    const auto reload = TimedReload(std::move(rebuilds), data.folder.Path(),
+                                    [](TCollectionReload& r) -> TDirMon& { return r.DirMonFloat(); }, stages, lastClockRead);
 
     std::vector<double> totals, arrival, deadline, load, windowTimes, restart;
     for (int i = 0; i < 3; ++i) {
@@ -640,7 +639,7 @@ void FloatingChangeBreakdown(const EntryMaker& maker)
         // The copy's later notifications and the new entry's read settle before the next one.
         PumpUntil([] { return false; }, 2500, [&] { loader.ApplyReadResults(); });
     }
-    reload.StopWatching();
+    reload->StopWatching();
     loader.ClearCollections();
     const std::string prefix = "floating change breakdown, file copied, ";
     bench::Info((prefix + "notification arrival").c_str(), bench::Median(arrival), "file copied until the first message");

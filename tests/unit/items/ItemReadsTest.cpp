@@ -19,16 +19,6 @@ ItemReadRequest Request(CollectionKind kind, std::uint32_t generation, ReadTier 
     return request;
 }
 
-ItemReadResult ResultOf(const ItemReadRequest& request)
-{
-    ItemReadResult result;
-    result.Kind = request.Kind;
-    result.Generation = request.Generation;
-    result.Path = request.Path;
-    result.Ticket = request.Ticket;
-    return result;
-}
-
 std::vector<std::string> PathsOf(const std::vector<ItemReadResult>& results)
 {
     std::vector<std::string> paths;
@@ -55,20 +45,20 @@ TEST(ItemReadQueue, ReadsComeByTierInTheirOrderAndStaleOnesAreDroppedAtEveryStep
     const ItemReadRequest second = *queue.Wait();
     EXPECT_EQ(second.Path, L"f1");
     queue.NewGeneration(K::Floating, 2);
-    EXPECT_TRUE(queue.Deliver(ResultOf(first))) << "the first result of a batch asks for it to be taken";
-    EXPECT_FALSE(queue.Deliver(ResultOf(second))) << "a result of a replaced load is dropped";
+    EXPECT_TRUE(queue.Deliver(ResultFor(first))) << "the first result of a batch asks for it to be taken";
+    EXPECT_FALSE(queue.Deliver(ResultFor(second))) << "a result of a replaced load is dropped";
     const ItemReadRequest third = *queue.Wait();
     EXPECT_EQ(third.Path, L"top");
-    EXPECT_FALSE(queue.Deliver(ResultOf(third))) << "one notice per batch";
+    EXPECT_FALSE(queue.Deliver(ResultFor(third))) << "one notice per batch";
 
     // Two readers: a result that overtakes an earlier one waits for it.
     const ItemReadRequest fourth = *queue.Wait();
     EXPECT_EQ(fourth.Path, L"sub");
     queue.Push({Request(K::Icons, 0, T::Icons, L"icon2")});
     const ItemReadRequest fifth = *queue.Wait();
-    queue.Deliver(ResultOf(fifth));
+    queue.Deliver(ResultFor(fifth));
     EXPECT_EQ(PathsOf(queue.TakeResults(10)), (std::vector<std::string>{"icon", "top"}));
-    queue.Deliver(ResultOf(fourth));
+    queue.Deliver(ResultFor(fourth));
     EXPECT_EQ(PathsOf(queue.TakeResults(1)), (std::vector<std::string>{"sub"}));
     EXPECT_TRUE(queue.ResultsWaiting());
     // A load replaced after the delivery drops its results too.
