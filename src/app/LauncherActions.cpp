@@ -49,9 +49,14 @@ bool TOrvoLauncherClass::OnCommand(unsigned id)
 std::vector<MenuCommand> TOrvoLauncherClass::RefreshProgramMenu()
 {
     // "Start with Windows" follows the registry, and the option follows it.
-    m_options.autoStart = IsAutoStart(RunEntryOf(m_arguments, m_settings));
-    m_settings.Write(keys::AutoStart, m_options.autoStart);
-    ShowOptionsPage();
+    const bool autoStart = IsAutoStart(RunEntryOf(m_arguments, m_settings));
+    m_settings.Write(keys::AutoStart, autoStart);
+    // The page is filled again only when the registry changed behind its back: filling every
+    // control costs more than the whole menu on a slow machine, and each click waits for it.
+    if (autoStart != m_options.autoStart) {
+        m_options.autoStart = autoStart;
+        ShowOptionsPage();
+    }
     // The "All Users" entries only where their folders exist now.
     m_popupMenu->SetSystemMenuEntries(m_systemMenu->Entries());
 

@@ -78,7 +78,10 @@ void TBPopupMenuRight::FillProgramMenu()
 
 void TBPopupMenuRight::SetSystemMenuEntries(const std::vector<MenuCommand>& entries)
 {
-    if (m_systemMenu) FillMenu(m_systemMenu, entries);
+    // Asked at every popup: the submenu is made again only when its entries changed.
+    if (!m_systemMenu || entries == m_systemEntries) return;
+    FillMenu(m_systemMenu, entries);
+    m_systemEntries = entries;
 }
 
 void TBPopupMenuRight::FillMenu(HMENU menu, const std::vector<MenuCommand>& commands)

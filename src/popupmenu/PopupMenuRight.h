@@ -22,6 +22,7 @@ struct MenuCommand {
     bool enabled = true;
     bool checked = false;
     bool isDefault = false;
+    bool operator==(const MenuCommand&) const = default;
 };
 
 // What the menu needs of the main window.
@@ -105,6 +106,7 @@ private:
     HMENU m_programMenu = nullptr;
     HMENU m_groupMenu = nullptr;
     HMENU m_systemMenu = nullptr;
+    std::vector<MenuCommand> m_systemEntries;  // what the system submenu holds
     HIMAGELIST m_images = nullptr;
     HIMAGELIST m_menuImages = nullptr;  // of the "Menus" entries, by the image mode
     std::vector<HMENU> m_folderStack;

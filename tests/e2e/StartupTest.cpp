@@ -306,9 +306,19 @@ TEST_F(StartupTest, AutoStartWritesRunEntryNamedAfterTheSettingsFile)
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvo Launcher settings");
 
     LauncherProcess launcher({ini});
-    ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
+    HWND main = launcher.StartAndWaitForMainWindow();
+    ASSERT_NE(main, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return !RegistryString(runKey, L"Orvo Launcher settings").empty(); }, kTimeout));
     EXPECT_EQ(RegistryString(runKey, L"Orvo Launcher settings"), L"\"" + LauncherExePath() + L"\" \"" + ini + L"\"");
+
+    // The entry removed behind the program's back: the next menu shows it on the Options page too.
+    HWND box = WaitForChildByText(main, L"Start with Windows", kTimeout);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, runKey, L"Orvo Launcher settings");
+    ASSERT_NE(OpenTrayMenu(launcher, main), nullptr);
+    Key(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, kTimeout));
     launcher.Terminate();
 }
 

@@ -152,7 +152,7 @@ int wmain(int argc, wchar_t** argv)
 
     // One load is at the mercy of the machine: loads by fresh loaders and their floors run in turns,
     // and the medians are compared. The last turn's loader goes on to the incremental cases.
-    constexpr int kTurns = 3;
+    constexpr int kTurns = 5;
     std::vector<double> iconsFloors{iconsFloor}, floatingFloors{floatingFloor}, menusFloors{menusFloor};
     int failures = 0;
     for (bool shares : {false, true}) {
