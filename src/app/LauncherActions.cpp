@@ -35,6 +35,10 @@ bool TOrvoLauncherClass::OnCommand(unsigned id)
     case kCmdOneClickToActive: ActionOneClickToActiveExecute(); return true;
     case kCmdDisableTrayIcon: ActionDisableTrayIconExecute(); return true;
     case kCmdPromoteTrayIcons: ActionPromoteTrayIconsExecute(); return true;
+    case kCmdStopGroup:
+        MenuOpen = false;
+        if (m_groups) m_groups->StopStartGroup();
+        return true;
     case kCmdIconReloadIcon: if (m_reload) m_reload->ReloadIcons(); return true;
     case kCmdReloadMenu: if (m_reload) m_reload->ReloadMenus(); return true;
     case kCmdFloatReloadIcon: if (m_reload) m_reload->ReloadFloating(); return true;

@@ -11,6 +11,8 @@
 
 namespace {
 constexpr int kMostColumnWidth = 4000;
+// The notification area's tip holds 128 characters with its terminator.
+constexpr std::size_t kTipLength = 127;
 } // namespace
 
 bool IniGroupSettings::EraseSection(const std::wstring& section)
@@ -91,4 +93,19 @@ void LauncherGroups::ShowContextHelp(HWND, DWORD contextId, POINT at)
 void LauncherGroups::LaunchFile(const std::wstring& path)
 {
     if (FileExists(path)) LaunchItemFile(path);
+}
+
+void LauncherGroups::GroupProgressChanged(const std::optional<GroupProgress>& progress)
+{
+    m_host.SetMainTrayTip(progress ? GroupProgressTip(kProgramTitle, *progress, kTipLength) : std::wstring());
+}
+
+std::optional<MenuCommand> LauncherGroups::StopEntry(unsigned stopCommand) const
+{
+    const auto progress = m_groups.Progress();
+    if (!progress) return std::nullopt;
+    MenuCommand entry;
+    entry.id = stopCommand;
+    entry.caption = L"Stop " + progress->caption;
+    return entry;
 }

@@ -1,19 +1,20 @@
 #pragma once
 // The main window's wiring of the start groups: the settings file as the groups see it, the modal
-// bookkeeping of the editor, the submenu, help and launching.
+// bookkeeping of the editor, the submenu and its stop entry, the main tray icon's tip while a group
+// runs, help and launching.
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/ModalKind.h"
 #include "app/Settings.h"
 #include "groups/StartGroups.h"
-
-class TBPopupMenuRight;
+#include "popupmenu/PopupMenuRight.h"
 
 // What the start groups need of the main window.
 class LauncherGroupsHost {
@@ -31,6 +32,8 @@ public:
     // The "&Help" command, and a control's context popup.
     virtual void ShowHelpTopic() = 0;
     virtual void ShowContextHelpPopup(DWORD contextId, POINT at) = 0;
+    // The main tray icon's tip; empty for the program's title.
+    virtual void SetMainTrayTip(const std::wstring& tip) = 0;
 };
 
 // What the main window holds from start-up on, for the life of the groups.
@@ -82,6 +85,10 @@ public:
     // The column widths go back to "GroupStartCol".
     void SaveColumnWidths();
 
+    // "Stop <group>" while a group runs (the main window's command `stopCommand`).
+    std::optional<MenuCommand> StopEntry(unsigned stopCommand) const;
+    void StopStartGroup() { m_groups.StopStartGroup(); }
+
 private:
     GroupSettingsFile& GroupSettings() override { return m_settings; }
     HWND MainWindow() const override;
@@ -92,6 +99,7 @@ private:
     void EditorWindowChanged(HWND editor) override;
     void EndEditorModal() override;
     void SetGroupSubmenu(const std::vector<std::wstring>& captions) override;
+    void GroupProgressChanged(const std::optional<GroupProgress>& progress) override;
     void ShowHelp() override;
     void ShowContextHelp(HWND control, DWORD contextId, POINT at) override;
     void LaunchFile(const std::wstring& path) override;

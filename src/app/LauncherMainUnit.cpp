@@ -382,6 +382,18 @@ void TOrvoLauncherClass::RunStartGroup(const std::wstring& caption)
     if (m_groups) m_groups->RunStartGroup(caption);
 }
 
+std::optional<MenuCommand> TOrvoLauncherClass::GroupStopEntry()
+{
+    return m_groups ? m_groups->StopEntry(kCmdStopGroup) : std::nullopt;
+}
+
+void TOrvoLauncherClass::SetMainTrayTip(const std::wstring& tip)
+{
+    if (!m_mainIcon) return;
+    m_mainIcon->SetTip(tip);
+    ShowMainTrayIcon(false);
+}
+
 void TOrvoLauncherClass::ShowMainTrayIcon(bool forceAdd)
 {
     if (m_mainIcon) m_mainIcon->Show(m_options.hideTrayIcon, forceAdd);
@@ -538,6 +550,7 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     case kItemsReadMessage:
         if (!m_destroyed) m_collections.ApplyReadResults();
         return 0;
+
     case WM_THEMECHANGED:
         // Every collection again, with the images of the new theme.
         if (m_reload) m_reload->ThemeChanged([this] { RenewMenuImages(); });

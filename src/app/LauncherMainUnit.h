@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -108,6 +109,7 @@ private:
     int PopUpDelay() const override;
     void ExecuteCommand(unsigned id) override { OnCommand(id); }
     void RunStartGroup(const std::wstring& caption) override;
+    std::optional<MenuCommand> GroupStopEntry() override;
     // LauncherTriggersHost (with HideIconWindow, IsMenuOpen and SetMenuOpen above)
     TIconWindow* TriggeredIconWindow() const override { return m_iconWindow.get(); }
     TBPopupMenuRight* TriggeredPopupMenu() const override { return m_popupMenu.get(); }
@@ -121,6 +123,7 @@ private:
     void SetModalWindow(HWND window) override { m_modalWindow = window; }
     void ShowHelpTopic() override { ActionShowHelpExecute(); }
     void ShowContextHelpPopup(DWORD contextId, POINT at) override;
+    void SetMainTrayTip(const std::wstring& tip) override;
     // OptionsPageHost (with the options, the menu flag, the floating window, the commands, the
     // main icon and the data folder above)
     MainTrayIcon* MainIcon() override { return m_mainIcon.get(); }

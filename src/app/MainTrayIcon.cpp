@@ -64,7 +64,8 @@ void MainTrayIcon::UseCustom(const std::wstring& file, int index)
 
 void MainTrayIcon::Show(bool hiddenByOption, bool forceAdd)
 {
-    NOTIFYICONDATAW record = MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(), kProgramTitle);
+    NOTIFYICONDATAW record = MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(),
+                                              m_tip.empty() ? kProgramTitle : m_tip);
     if (!hiddenByOption) {
         m_notify(!m_shown || forceAdd ? NIM_ADD : NIM_MODIFY, record);
         m_shown = true;

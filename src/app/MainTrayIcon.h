@@ -27,6 +27,8 @@ public:
     HICON CustomIcon() const noexcept { return m_custom.get(); }
     bool UsesCustom() const noexcept { return m_useCustom; }
 
+    // The tip from the next Show on; empty for the program's title.
+    void SetTip(std::wstring tip) { m_tip = std::move(tip); }
     // Places, refreshes or removes the icon. `forceAdd` after the taskbar was re-created.
     void Show(bool hiddenByOption, bool forceAdd);
     void Remove();
@@ -40,6 +42,7 @@ private:
     bool m_useCustom = false;
     bool m_shown = false;
     const wchar_t* m_builtInName = nullptr;
+    std::wstring m_tip;
 };
 
 // The small icon `index` of a file (the icon picker's extraction), or null.

@@ -51,6 +51,13 @@ void StartGroupPage::CreatePage(HINSTANCE instance, HWND parent, HIMAGELIST imag
     column.iSubItem = 1;
     ListView_InsertColumn(m_list, 1, &column);
 
+    // The running group's line, left of the buttons; made here, as the page's template is shared.
+    m_status = ::CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE |
+                                                         SS_ENDELLIPSIS | SS_NOPREFIX,
+                                 0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_GROUP_STATUS)),
+                                 instance, nullptr);
+    ::SendMessageW(m_status, WM_SETFONT, ::SendMessageW(m_list, WM_GETFONT, 0, 0), FALSE);
+
     ::SetWindowContextHelpId(m_list, kHelpList);
     ::SetWindowContextHelpId(::GetDlgItem(Handle(), IDC_GROUP_NEW), kHelpNew);
     ::SetWindowContextHelpId(::GetDlgItem(Handle(), IDC_GROUP_EDIT), kHelpEdit);
@@ -69,8 +76,11 @@ void StartGroupPage::LayOut()
     const int buttonTop = client.bottom - margin - buttonHeight;
     ::SetWindowPos(m_list, nullptr, margin, margin, client.right - 2 * margin, buttonTop - 2 * margin,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    // The buttons sit below the list at its right end: New, Edit, Delete.
+    // The buttons sit below the list at its right end: New, Edit, Delete; the running group's line
+    // takes the room left of them.
     int left = client.right - margin - 3 * buttonWidth - 2 * ScaleForDpi(kButtonGap, dpi);
+    ::SetWindowPos(m_status, nullptr, margin, buttonTop, std::max(0, left - 2 * margin), buttonHeight,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
     for (int id : {IDC_GROUP_NEW, IDC_GROUP_EDIT, IDC_GROUP_DELETE}) {
         ::SetWindowPos(::GetDlgItem(Handle(), id), nullptr, left, buttonTop, buttonWidth, buttonHeight,
                        SWP_NOZORDER | SWP_NOACTIVATE);
@@ -124,6 +134,12 @@ std::optional<GroupRow> StartGroupPage::SelectedRow() const
     const int selected = ListView_GetNextItem(m_list, -1, LVNI_SELECTED);
     if (selected < 0 || selected >= static_cast<int>(m_rows.size())) return std::nullopt;
     return m_rows[static_cast<std::size_t>(selected)];
+}
+
+void StartGroupPage::ShowRunning(const std::optional<GroupProgress>& progress)
+{
+    const std::wstring text = progress ? L"Running: " + GroupProgressText(*progress) : std::wstring();
+    ::SetWindowTextW(m_status, text.c_str());
 }
 
 void StartGroupPage::Fill(const std::wstring& selectCaption)

@@ -1,6 +1,6 @@
 #pragma once
 // The "Group Start" page of the main window: the group list (sorted by caption), its context
-// menu and the New, Edit and Delete buttons.
+// menu, the New, Edit and Delete buttons, and a line that names the running group.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/Window.h"
+#include "groups/StartGroupQueue.h"
 #include "groups/StartGroupStore.h"
 
 struct StartGroupPageEvents {
@@ -37,6 +38,8 @@ public:
     void ReplaceRow(const std::wstring& original, const GroupRow& row);
     void RemoveRow(const std::wstring& caption);
     std::optional<GroupRow> SelectedRow() const;
+    // "Running: Work (3 of 7)" below the list while a group runs; nothing otherwise.
+    void ShowRunning(const std::optional<GroupProgress>& progress);
 
     // The two column widths in pixels at 96 DPI, as the settings keep them.
     std::pair<int, int> ColumnWidths() const;
@@ -57,5 +60,6 @@ private:
     StartGroupPageEvents m_events;
     std::vector<GroupRow> m_rows;
     HWND m_list = nullptr;
+    HWND m_status = nullptr;
     int m_imageIndex = -1;
 };

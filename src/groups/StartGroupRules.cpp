@@ -116,21 +116,3 @@ const wchar_t* GroupEditMessage(GroupEditError error)
     }
     return L"";
 }
-
-std::optional<std::wstring> StartGroupQueue::Start(const std::vector<std::wstring>& files, const FileProbe& exists)
-{
-    if (Running() || files.empty()) return std::nullopt;
-    for (std::size_t i = 1; i < files.size(); ++i)
-        if (exists(files[i])) m_paths.push_back(files[i]);
-    if (exists(files.front())) return files.front();
-    return std::nullopt;
-}
-
-std::optional<std::wstring> StartGroupQueue::Tick(const FileProbe& exists)
-{
-    if (m_paths.empty()) return std::nullopt;
-    std::wstring next = std::move(m_paths.front());
-    m_paths.pop_front();
-    if (exists(next)) return next;
-    return std::nullopt;
-}

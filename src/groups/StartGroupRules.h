@@ -1,10 +1,9 @@
 #pragma once
 // The rules of start groups that need no Windows: which settings sections are groups, the delay
-// between launches, the editor's delay lists, its checks, and the queue of a running group.
+// between launches, the editor's delay lists and its checks. The queue of a running group is in
+// StartGroupQueue.h.
 
 #include <cstddef>
-#include <deque>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,23 +60,3 @@ GroupEditError CheckGroupEdit(std::wstring_view caption, std::size_t fileCount,
 // break or other control character, no blank at either end.
 bool IsSafeGroupCaption(std::wstring_view caption);
 const wchar_t* GroupEditMessage(GroupEditError error);
-
-// The paths of a running group still to launch. One group runs at a time: it runs from its start
-// until the tick that takes its last queued path, and only while something is queued.
-class StartGroupQueue {
-public:
-    using FileProbe = std::function<bool(const std::wstring&)>;
-
-    bool Running() const noexcept { return !m_paths.empty(); }
-    // Starts a group of `files` (in launch order): returns the first file when it exists (to be
-    // launched now) and queues the others that exist. Nothing starts while a group runs.
-    std::optional<std::wstring> Start(const std::vector<std::wstring>& files, const FileProbe& exists);
-    // One tick of the delay: the next queued path, when its file still exists.
-    std::optional<std::wstring> Tick(const FileProbe& exists);
-    std::size_t Pending() const noexcept { return m_paths.size(); }
-    // Gives up what is left (the delay could not be started).
-    void Clear() noexcept { m_paths.clear(); }
-
-private:
-    std::deque<std::wstring> m_paths;
-};

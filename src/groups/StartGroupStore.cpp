@@ -6,6 +6,7 @@
 namespace {
 constexpr const wchar_t* kInterval = L"Interval";
 constexpr const wchar_t* kTotalFile = L"TotalFile";
+constexpr const wchar_t* kWaitReady = L"WaitReady";
 
 using Values = std::vector<std::pair<std::wstring, std::wstring>>;
 
@@ -16,6 +17,8 @@ Values ValuesOf(const StartGroup& group)
     values.emplace_back(kInterval, std::to_wstring(group.interval));
     values.emplace_back(kTotalFile, std::to_wstring(group.files.size()));
     for (std::size_t i = 0; i < group.files.size(); ++i) values.emplace_back(std::to_wstring(i + 1), group.files[i]);
+    // Written only when on, so a group saved without it reads as it always did, in any version.
+    if (group.waitReady) values.emplace_back(kWaitReady, L"1");
     return values;
 }
 
@@ -66,6 +69,7 @@ StartGroup ReadStartGroup(const GroupSettingsFile& file, const std::wstring& cap
     group.caption = caption;
     const std::wstring section = GroupSectionName(caption);
     group.interval = file.ReadInteger(section, kInterval, intervalDefault);
+    group.waitReady = file.ReadInteger(section, kWaitReady, 0) != 0;
     if (count <= 0) return group;
     // One look at the section's keys bounds the count and spares a read of each missing key.
     const std::vector<bool> present = GroupFileKeys(count, file.KeyNames(section));

@@ -1,6 +1,7 @@
 #pragma once
 // Start groups in the settings file: one section "StartGroup_" + caption per group, holding
-// "Interval" (seconds), "TotalFile" (N) and the paths "1" ... "N" in launch order.
+// "Interval" (seconds), "TotalFile" (N) and the paths "1" ... "N" in launch order, and where it
+// is on, "WaitReady" = 1 ("Wait until each program is ready"); a missing key means off.
 
 #include <string>
 #include <utility>
@@ -34,6 +35,7 @@ struct StartGroup {
     std::wstring caption;
     int interval = 0;  // as stored
     std::vector<std::wstring> files;
+    bool waitReady = false;
     bool operator==(const StartGroup&) const = default;
 };
 

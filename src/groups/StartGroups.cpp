@@ -1,6 +1,7 @@
 #include "groups/StartGroups.h"
 
 #include "base/WinUtil.h"
+#include "groups/StartGroupLaunch.h"
 #include "groups/StartGroupUnit.h"
 
 namespace {
@@ -16,9 +17,15 @@ TStartGroups::TStartGroups(StartGroupHost& host)
     : m_host(host),
       m_page(StartGroupPageEvents{[this] { ActionNewGroup(); }, [this] { ActionEditGroup(); },
                                   [this] { ActionDeleteGroup(); }, [this] { m_host.ShowHelp(); }}),
-      m_runner([this](const std::wstring& path) { m_host.LaunchFile(path); },
-               [](const std::wstring& path) { return FileExists(path); })
+      m_runner(
+          [this](const std::wstring& path, bool waitReady) {
+              if (waitReady) return LaunchForWaiting(path);
+              m_host.LaunchFile(path);
+              return UniqueHandle();
+          },
+          [](const std::wstring& path) { return FileExists(path); })
 {
+    m_runner.OnProgress = [this](const std::optional<GroupProgress>& progress) { ShowProgress(progress); };
 }
 
 TStartGroups::~TStartGroups() = default;
@@ -50,9 +57,15 @@ void TStartGroups::RunStartGroup(const std::wstring& caption)
     const int count = ReadGroupFileCount(settings, caption);
     if (count > 0) {
         const StartGroup group = ReadStartGroup(settings, caption, count, kDefaultInterval);
-        m_runner.Run(group.files, group.interval);
+        m_runner.Run(group.caption, group.files, GroupPaceOf(group.interval, group.waitReady));
     }
     m_host.ClearMenuOpen();
+}
+
+void TStartGroups::ShowProgress(const std::optional<GroupProgress>& progress)
+{
+    m_page.ShowRunning(progress);
+    m_host.GroupProgressChanged(progress);
 }
 
 void TStartGroups::EditGroup(const std::wstring& windowCaption, bool isNew)

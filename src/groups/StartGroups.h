@@ -1,11 +1,13 @@
 #pragma once
 // Start groups as the main window offers them: the "Group Start" page, the submenu's entries,
-// the runner, and the New, Edit and Delete commands with their editor.
+// the runner with its progress and its stop, and the New, Edit and Delete commands with their
+// editor.
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,8 @@ public:
     virtual void EndEditorModal() = 0;
     // The "Group Start" submenu shows these captions, in this order.
     virtual void SetGroupSubmenu(const std::vector<std::wstring>& captions) = 0;
+    // A group started, took a turn, or ended (nothing).
+    virtual void GroupProgressChanged(const std::optional<GroupProgress>& progress) = 0;
     virtual void ShowHelp() = 0;
     virtual void ShowContextHelp(HWND control, DWORD contextId, POINT at) = 0;
     // Hands a file to the shell.
@@ -51,6 +55,9 @@ public:
     // A submenu entry was chosen.
     void RunStartGroup(const std::wstring& caption);
     bool GroupRunning() const noexcept { return m_runner.Running(); }
+    std::optional<GroupProgress> Progress() const { return m_runner.Progress(); }
+    // "Stop <group>": nothing more of the running group starts.
+    void StopStartGroup() { m_runner.Stop(); }
 
     void ActionNewGroup();
     void ActionEditGroup();
@@ -58,6 +65,7 @@ public:
 
 private:
     void EditGroup(const std::wstring& windowCaption, bool isNew);
+    void ShowProgress(const std::optional<GroupProgress>& progress);
 
     StartGroupHost& m_host;
     StartGroupPage m_page;

@@ -25,6 +25,11 @@ void TBPopupMenuRight::Create(HIMAGELIST images, HIMAGELIST programFolderImages,
         if (!m_host.IsCursorInIconWindow()) m_host.HideIconWindowBehindMenu();
         m_host.SetMenuOpen(true);
         FillProgramMenu();
+        // Made again only when a run began or ended since the last showing.
+        if (auto stop = m_host.GroupStopEntry(); stop != m_groupStop) {
+            m_groupStop = std::move(stop);
+            FillGroupMenu();
+        }
         m_menu.SetShowHints(!m_host.NoMenuHint());
     };
     m_menu.OnCloseUp = [this] {
@@ -50,10 +55,21 @@ void TBPopupMenuRight::Create(HIMAGELIST images, HIMAGELIST programFolderImages,
 
 void TBPopupMenuRight::SetGroupEntries(const std::vector<std::wstring>& captions)
 {
+    m_groupEntries = captions;
+    FillGroupMenu();
+}
+
+void TBPopupMenuRight::FillGroupMenu()
+{
     if (!m_groupMenu) return;
     m_menu.RemoveEntriesFrom(m_groupMenu, 0);
     m_groupCaptions.clear();
-    for (const auto& caption : captions) {
+    if (m_groupStop) {
+        m_menu.AppendEntry(m_groupMenu, m_groupStop->id, m_groupStop->caption,
+                           MenuEntryLook{m_groupStop->images ? m_groupStop->images : m_images, m_groupStop->imageIndex, {}});
+        m_menu.AppendSeparator(m_groupMenu);
+    }
+    for (const auto& caption : m_groupEntries) {
         const unsigned id = kFirstGroupEntryCommand + static_cast<unsigned>(m_groupCaptions.size());
         if (id > kLastGroupEntryCommand) break;
         if (m_menu.AppendEntry(m_groupMenu, id, caption, MenuEntryLook{m_images, kImageGroupStart, caption}))

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -46,6 +47,9 @@ public:
     virtual void ExecuteCommand(unsigned id) = 0;
     // An entry of the "Group Start" submenu was chosen.
     virtual void RunStartGroup(const std::wstring& caption) { (void)caption; }
+    // The entry that begins "Group Start" while a group runs ("Stop <group>"); asked as the menu
+    // opens, and chosen as a program command.
+    virtual std::optional<MenuCommand> GroupStopEntry() { return std::nullopt; }
 };
 
 class TBPopupMenuRight : public MenusSurface {
@@ -99,6 +103,7 @@ private:
     void FillMenu(HMENU menu, const std::vector<MenuCommand>& commands);
     void MenuEntryClick(std::size_t entry);
     void GroupEntryClick(std::size_t entry);
+    void FillGroupMenu();
     void StartQuietPeriod();
 
     PopupMenuHost& m_host;
@@ -113,6 +118,8 @@ private:
     std::vector<std::wstring> m_files;  // the file of each "Menus" entry, by command offset
     std::unordered_map<std::uint16_t, unsigned> m_commandOfItem;  // item Id -> its entry's command
     std::vector<std::wstring> m_groupCaptions;  // the group of each "Group Start" entry
+    std::vector<std::wstring> m_groupEntries;   // the captions the submenu was given
+    std::optional<MenuCommand> m_groupStop;     // its first entry while a group runs
     bool m_edgePopup = false;
     bool m_quietPeriod = false;
 };

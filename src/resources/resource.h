@@ -28,6 +28,7 @@
 #define IDC_GROUP_NEW 1202
 #define IDC_GROUP_EDIT 1203
 #define IDC_GROUP_DELETE 1204
+#define IDC_GROUP_STATUS 1205
 #define IDC_EDITOR_BOX 1221
 #define IDC_EDITOR_TEXT 1222
 #define IDC_EDITOR_NAME_LABEL 1223
@@ -42,6 +43,7 @@
 #define IDC_EDITOR_SECONDS 1232
 #define IDC_EDITOR_SECONDS_LABEL 1233
 #define IDC_EDITOR_DROP_TARGET 1234
+#define IDC_EDITOR_WAIT_READY 1235
 
 // The "Options" page: the " Options " panel's controls from IDC_OPTIONS_FIRST to IDC_OPTIONS_LAST,
 // the " More Options " panel's from IDC_MORE_FIRST to IDC_MORE_LAST.

@@ -1,4 +1,5 @@
-// Start groups on the real program: the runner's timing, one group at a time, the submenu, the
+// Start groups on the real program: the runner's timing (through menus, message boxes and mouse
+// moves), one group at a time, waiting for each program, stopping a run, the submenu, the
 // editor's checks and writes, files dropped from the shell, and the list's column widths.
 
 #include <gtest/gtest.h>
@@ -7,6 +8,11 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 #include "app/Commands.h"
 #include "app/Settings.h"
@@ -23,19 +29,21 @@ constexpr DWORD kTimeout = 10000;
 
 class GroupsTest : public LauncherTest {
 protected:
-    // A group section as the editor writes it.
-    void WriteGroup(const std::wstring& caption, int interval, const std::vector<std::wstring>& files)
+    using Values = std::vector<std::pair<std::wstring, std::wstring>>;
+    // A group section as the editor writes it, with the options given.
+    void WriteGroup(const std::wstring& caption, int interval, const std::vector<std::wstring>& files,
+                    const Values& options = {})
     {
-        std::vector<std::pair<std::wstring, std::wstring>> values = {{L"Interval", std::to_wstring(interval)},
-                                                                     {L"TotalFile", std::to_wstring(files.size())}};
+        Values values = {{L"Interval", std::to_wstring(interval)}, {L"TotalFile", std::to_wstring(files.size())}};
         for (std::size_t i = 0; i < files.size(); ++i) values.emplace_back(std::to_wstring(i + 1), files[i]);
+        values.insert(values.end(), options.begin(), options.end());
         ASSERT_TRUE(IniFile(Ini()).WriteSection((L"StartGroup_" + caption).c_str(), values));
     }
-    // A shortcut to the launch recorder that logs `argument`, in the data folder.
-    std::wstring Recorder(const std::wstring& argument)
+    // A shortcut to the launch recorder that logs `argument` (then `more`), in the data folder.
+    std::wstring Recorder(const std::wstring& argument, const std::wstring& more = L"")
     {
         const std::wstring relative = L"files\\" + argument + L".lnk";
-        Shortcut(relative, argument);
+        Shortcut(relative, more.empty() ? argument : argument + L" " + more);
         return m_folder / relative;
     }
     std::vector<std::wstring> SectionNames() const { return IniFile(Ini()).SectionNames(); }
@@ -62,20 +70,87 @@ protected:
         std::vector<std::wstring> arguments;
         std::vector<ULONGLONG> at;
     };
+    // Every launch is timed by a look at the log every 10 ms from the test's start on, whatever
+    // the test is busy with meanwhile (driving a menu, waiting for a message box): a launch that
+    // came while nobody looked would be timed late.
+    class LaunchClock {
+    public:
+        explicit LaunchClock(std::wstring log) : m_log(std::move(log)), m_thread([this] { Watch(); }) {}
+        ~LaunchClock()
+        {
+            m_stop = true;
+            m_thread.join();
+        }
+        Seen SoFar() const
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            return m_seen;
+        }
+
+    private:
+        void Watch()
+        {
+            while (!m_stop) {
+                const auto launches = record_launch::ReadLaunches(m_log);
+                {
+                    const std::lock_guard<std::mutex> lock(m_mutex);
+                    for (std::size_t i = m_seen.arguments.size(); i < launches.size(); ++i) {
+                        m_seen.arguments.push_back(launches[i].empty() ? L"" : launches[i][0]);
+                        m_seen.at.push_back(::GetTickCount64());
+                    }
+                }
+                ::Sleep(10);
+            }
+        }
+        std::wstring m_log;
+        mutable std::mutex m_mutex;
+        Seen m_seen;
+        std::atomic<bool> m_stop{false};
+        std::thread m_thread;
+    };
+    void SetUp() override
+    {
+        LauncherTest::SetUp();
+        m_clock = std::make_unique<LaunchClock>(m_log);
+    }
+    void TearDown() override
+    {
+        m_clock.reset();
+        LauncherTest::TearDown();
+    }
+    // Every launch so far, once there are `count` of them or the time-out has passed.
     Seen WatchLaunches(std::size_t count, DWORD timeoutMs)
     {
-        Seen seen;
-        const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-        while (seen.arguments.size() < count && ::GetTickCount64() < deadline) {
-            const auto launches = record_launch::ReadLaunches(m_log);
-            for (std::size_t i = seen.arguments.size(); i < launches.size(); ++i) {
-                seen.arguments.push_back(launches[i].empty() ? L"" : launches[i][0]);
-                seen.at.push_back(::GetTickCount64());
-            }
-            ::Sleep(20);
-        }
-        return seen;
+        WaitUntil([&] { return m_clock->SoFar().arguments.size() >= count; }, timeoutMs, 10);
+        return m_clock->SoFar();
     }
+    std::unique_ptr<LaunchClock> m_clock;
+
+    // What a hand on the mouse does all the time, as long as it lives: a small move every 10 ms,
+    // here away from every window of ours.
+    class MouseMoving {
+    public:
+        MouseMoving()
+            : m_thread([this] {
+                  for (int step = 0; !m_stop; ++step) {
+                      MoveMouseTo(700 + step % 40, 600 + step % 20);
+                      ::Sleep(10);
+                  }
+              })
+        {
+        }
+        ~MouseMoving()
+        {
+            m_stop = true;
+            m_thread.join();
+        }
+
+    private:
+        std::atomic<bool> m_stop{false};
+        std::thread m_thread;
+    };
+    // The line below the list that names the running group.
+    HWND GroupStatus(HWND main) { return ::GetDlgItem(GroupPage(main), IDC_GROUP_STATUS); }
 
     // The page's list and a click on one of its buttons.
     // (The main window exists before its controls do.)
@@ -175,25 +250,99 @@ TEST_F(GroupsTest, AGroupRunsItsFirstFileAtOnceAndTheNextExistingOneAnIntervalLa
     EXPECT_LE(gap, 8000u) << "C came " << gap << " ms after A";
 }
 
-TEST_F(GroupsTest, ASecondRunWhileOneRunsIsRefusedWithoutDisturbingIt)
+TEST_F(GroupsTest, TheIntervalHoldsWhileTheMouseMovesAndASecondRunIsRefused)
 {
-    WriteGroup(L"Slow", 4, {Recorder(L"A"), Recorder(L"B")});
+    WriteGroup(L"Slow", 2, {Recorder(L"A"), m_folder / L"files\\missing.lnk", Recorder(L"C"), Recorder(L"D")});
     WriteGroup(L"Other", 0, {Recorder(L"O")});
     LauncherProcess launcher({Ini()});
     HWND main = launcher.StartAndWaitForMainWindow();
     ASSERT_NE(main, nullptr);
+    MoveMouseTo(100, 100);
     ChooseGroupEntry(launcher, main, 1);  // the list is by caption: "Other", then "Slow"
-    ASSERT_EQ(WatchLaunches(1, kTimeout).arguments, (std::vector<std::wstring>{L"A"}));
-    ChooseGroupEntry(launcher, main, 0);
+    Seen seen = WatchLaunches(1, kTimeout);
+    ASSERT_EQ(seen.arguments, (std::vector<std::wstring>{L"A"}));
+
+    // The menu is up and the mouse keeps moving (the mouse hook reports every move) when C is due.
+    ASSERT_NE(OpenTrayMenu(launcher, main), nullptr);
+    Key(VK_HOME);
+    Key(VK_DOWN);
+    Key(VK_RIGHT);  // into "Group Start"
+    {
+        const MouseMoving moving;
+        seen = WatchLaunches(2, 6000);
+    }
+    ASSERT_EQ(seen.arguments, (std::vector<std::wstring>{L"A", L"C"}));
+    EXPECT_GE(seen.at[1] - seen.at[0], 1700u);
+    EXPECT_LE(seen.at[1] - seen.at[0], 2700u) << "C came " << seen.at[1] - seen.at[0] << " ms after A";
+
+    // "Other" (after "Stop Slow"): the message is up, the mouse moves, and D is due.
+    Key(VK_HOME);
+    Key(VK_DOWN);
+    Key(VK_RETURN);
     HWND box = launcher.WaitForWindow(L"#32770", L"Orvo Launcher");
     ASSERT_NE(box, nullptr);
     EXPECT_TRUE(HoldsText(box, L"Other Start Group is currently in progress\r\nPlease wait until the progress finish"));
-    // B comes while the message is up; "Other" did not run.
-    EXPECT_EQ(WatchLaunches(2, 15000).arguments, (std::vector<std::wstring>{L"A", L"B"}));
+    {
+        const MouseMoving moving;
+        seen = WatchLaunches(3, 6000);
+    }
+    ASSERT_EQ(seen.arguments, (std::vector<std::wstring>{L"A", L"C", L"D"})) << "\"Other\" did not run";
+    EXPECT_GE(seen.at[2] - seen.at[0], 3700u);
+    EXPECT_LE(seen.at[2] - seen.at[0], 4700u) << "D came " << seen.at[2] - seen.at[0] << " ms after A";
     Dismiss(launcher, box);
+
     // The group has ended: another one runs.
     ChooseGroupEntry(launcher, main, 0);
-    EXPECT_EQ(WatchLaunches(3, kTimeout).arguments, (std::vector<std::wstring>{L"A", L"B", L"O"}));
+    EXPECT_EQ(WatchLaunches(4, kTimeout).arguments, (std::vector<std::wstring>{L"A", L"C", L"D", L"O"}));
+}
+
+TEST_F(GroupsTest, AGroupThatWaitsStartsEachProgramWhenTheLastIsReadyAndThePageShowsTheRun)
+{
+    // S is busy for 2.5 s before it takes input; B takes it at once (it ends).
+    WriteGroup(L"Ready", 1, {Recorder(L"S", L"--idle-after=2500"), Recorder(L"B"), Recorder(L"C")},
+               {{L"WaitReady", L"1"}});
+    LauncherProcess launcher({Ini()});
+    HWND main = launcher.StartAndWaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ChooseGroupEntry(launcher, main, 0);
+    ASSERT_EQ(WatchLaunches(1, kTimeout).arguments, (std::vector<std::wstring>{L"S"}));
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(GroupStatus(main)) == L"Running: Ready (1 of 3)"; }, kTimeout))
+        << TextOf(GroupStatus(main));
+
+    Seen seen = WatchLaunches(3, 10000);
+    ASSERT_EQ(seen.arguments, (std::vector<std::wstring>{L"S", L"B", L"C"}));
+    // At a fixed pace B would have come after a second.
+    EXPECT_GE(seen.at[1] - seen.at[0], 2400u) << "B came " << seen.at[1] - seen.at[0] << " ms after S";
+    EXPECT_LE(seen.at[1] - seen.at[0], 4000u) << "B came " << seen.at[1] - seen.at[0] << " ms after S";
+    // B had nothing to wait for: the interval.
+    EXPECT_GE(seen.at[2] - seen.at[1], 900u);
+    EXPECT_LE(seen.at[2] - seen.at[1], 2000u) << "C came " << seen.at[2] - seen.at[1] << " ms after B";
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(GroupStatus(main)).empty(); }, kTimeout)) << "the run is over";
+}
+
+TEST_F(GroupsTest, ARunStoppedAfterItsSecondFileStartsNothingMore)
+{
+    WriteGroup(L"Morning", 2, {Recorder(L"A"), Recorder(L"B"), Recorder(L"C")});
+    WriteGroup(L"Other", 0, {Recorder(L"O")});
+    LauncherProcess launcher({Ini()});
+    HWND main = launcher.StartAndWaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ChooseGroupEntry(launcher, main, 0);
+    Seen seen = WatchLaunches(2, kTimeout);
+    ASSERT_EQ(seen.arguments, (std::vector<std::wstring>{L"A", L"B"}));
+    EXPECT_EQ(TextOf(GroupStatus(main)), L"Running: Morning (2 of 3)");
+    ChooseGroupEntry(launcher, main, 0);  // "Stop Morning" comes first while it runs
+    EXPECT_TRUE(WaitUntil([&] { return TextOf(GroupStatus(main)).empty(); }, kTimeout));
+
+    // Nothing runs any more: another group starts at once, with no message.
+    ChooseGroupEntry(launcher, main, 1);
+    seen = WatchLaunches(3, kTimeout);
+    ASSERT_EQ(seen.arguments, (std::vector<std::wstring>{L"A", L"B", L"O"}));
+    EXPECT_EQ(FindProcessWindow(launcher.Id(), L"#32770"), nullptr);
+    // C was due 4 s after A: watched for until well past then.
+    const ULONGLONG past = seen.at[0] + 5500, now = ::GetTickCount64();
+    EXPECT_EQ(WatchLaunches(4, past > now ? static_cast<DWORD>(past - now) : 0).arguments,
+              (std::vector<std::wstring>{L"A", L"B", L"O"}));
 }
 
 TEST_F(GroupsTest, TheSubmenuFollowsTheListThroughNewEditAndDelete)
@@ -284,7 +433,7 @@ TEST_F(GroupsTest, TheEditorRefusesABlankNameAnEmptyListAndADuplicateCaption)
     EXPECT_EQ(ReadFileBytes(Ini()), before) << "nothing was written";
 }
 
-TEST_F(GroupsTest, RenamingLeavesNoOldSectionAndDroppedFilesAreAppendedInOrder)
+TEST_F(GroupsTest, RenamingLeavesNoOldSectionAndDroppedFilesAreAppendedInOrderWithTheOptions)
 {
     WriteGroup(L"Games", 90, {Recorder(L"G")});
     LauncherProcess launcher({Ini()});
@@ -305,6 +454,9 @@ TEST_F(GroupsTest, RenamingLeavesNoOldSectionAndDroppedFilesAreAppendedInOrder)
     const std::vector<std::wstring> dropped = {m_folder / L"z.lnk", deep, m_folder / L"a.lnk"};
     DropOnList(editor, dropped);
     ::SendMessageW(Caption(editor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Play"));
+    HWND waitReady = ::GetDlgItem(editor, IDC_EDITOR_WAIT_READY);
+    EXPECT_EQ(::SendMessageW(waitReady, BM_GETCHECK, 0, 0), BST_UNCHECKED) << "a stored group without the key";
+    ::SendMessageW(waitReady, BM_CLICK, 0, 0);
     PressOk(editor);
 
     EXPECT_FALSE(HasSection(L"StartGroup_Games"));
@@ -314,14 +466,17 @@ TEST_F(GroupsTest, RenamingLeavesNoOldSectionAndDroppedFilesAreAppendedInOrder)
     EXPECT_EQ(ini.ReadString(L"StartGroup_Play", L"1", L""), m_folder / L"files\\G.lnk");
     for (std::size_t i = 0; i < dropped.size(); ++i)
         EXPECT_EQ(ini.ReadString(L"StartGroup_Play", std::to_wstring(i + 2).c_str(), L""), dropped[i]);
+    EXPECT_EQ(ini.ReadString(L"StartGroup_Play", L"WaitReady", L""), L"1");
 
     // A rename in letter case only is no duplicate: the section takes the new name.
     SelectRow(main, 0);
     editor = OpenEditor(launcher, main, IDC_GROUP_EDIT, L"Edit Start Group");
     ASSERT_NE(editor, nullptr);
     ::SendMessageW(Caption(editor), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"PLAY"));
+    EXPECT_EQ(::SendMessageW(::GetDlgItem(editor, IDC_EDITOR_WAIT_READY), BM_GETCHECK, 0, 0), BST_CHECKED);
     PressOk(editor);
     EXPECT_TRUE(HasSection(L"StartGroup_PLAY"));
+    EXPECT_EQ(IniFile(Ini()).ReadString(L"StartGroup_PLAY", L"WaitReady", L""), L"1");
     EXPECT_FALSE(HasSection(L"StartGroup_Play"));
 }
 

@@ -1,11 +1,17 @@
 // Records that it was started: appends one line to a log file and exits 0. The line (UTF-8) holds the
 // number of arguments, then each argument as the program received it, all separated by TAB, ending in
 // CR LF. The log is the file named by RECORD_LAUNCH_LOG, else "RecordLaunch.log" beside this program.
+//
+// With an argument "--idle-after=MS" it plays a program slow to start: after the line is written it
+// is busy for MS milliseconds before its window and message loop exist (so it is ready for input only
+// then), and it ends by itself a few seconds later.
 
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <string>
+#include <string_view>
 
 #include "base/Strings.h"
 #include "base/WinUtil.h"
@@ -36,6 +42,22 @@ bool AppendLine(const std::wstring& logFile, const std::string& line)
     }
     return false;
 }
+
+// Long enough for any test to watch what it waits for, short enough to leave nothing behind.
+constexpr UINT kIdleLifeMs = 6000;
+constexpr std::wstring_view kIdleAfter = L"--idle-after=";
+
+// Busy (no message loop) for `busyMs`, then ready for input until it ends by itself.
+void BecomeIdleAfter(DWORD busyMs)
+{
+    ::Sleep(busyMs);
+    HWND window = ::CreateWindowExW(0, L"STATIC", L"RecordLaunch", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    ::GetModuleHandleW(nullptr), nullptr);
+    ::SetTimer(window, 1, kIdleLifeMs, nullptr);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0 && msg.message != WM_TIMER) ::DispatchMessageW(&msg);
+    ::DestroyWindow(window);
+}
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
@@ -43,11 +65,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     int count = 0;
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     std::wstring line = std::to_wstring(count > 0 ? count - 1 : 0);
+    long idleAfter = -1;
     for (int i = 1; argv && i < count; ++i) {
         line += L'\t';
         line += argv[i];
+        const std::wstring_view argument = argv[i];
+        if (argument.substr(0, kIdleAfter.size()) == kIdleAfter)
+            idleAfter = std::wcstol(argv[i] + kIdleAfter.size(), nullptr, 10);
     }
     line += L"\r\n";
     if (argv) ::LocalFree(argv);
-    return AppendLine(LogFileName(), WideToUtf8(line)) ? 0 : 1;
+    const bool logged = AppendLine(LogFileName(), WideToUtf8(line));
+    if (idleAfter >= 0) BecomeIdleAfter(static_cast<DWORD>(idleAfter));
+    return logged ? 0 : 1;
 }

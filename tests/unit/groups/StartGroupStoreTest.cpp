@@ -96,6 +96,21 @@ TEST_F(GroupStoreTest, WritesEditsAndRenamesWithoutLeavingTheOldSection)
     EXPECT_EQ(Read(capital.caption), capital);
 }
 
+TEST_F(GroupStoreTest, WaitingIsANewKeyThatAStoredGroupLacksAndOnlyAGroupThatWaitsWrites)
+{
+    // A group as every earlier version wrote it: it does not wait.
+    WriteFileBytes(Path(), "[StartGroup_Old]\r\nInterval=3\r\nTotalFile=1\r\n1=C:\\a.lnk\r\n");
+    const StartGroup old = Read(L"Old");
+    EXPECT_FALSE(old.waitReady);
+    ASSERT_EQ(SaveStartGroup(m_settings, L"Old", old), GroupSaveResult::Saved);
+    EXPECT_EQ(m_ini.KeyNames(L"StartGroup_Old"), (std::vector<std::wstring>{L"Interval", L"TotalFile", L"1"}));
+
+    StartGroup early = Group(L"Early", 1, {L"C:\\c.lnk"});
+    early.waitReady = true;
+    ASSERT_EQ(SaveStartGroup(m_settings, L"", early), GroupSaveResult::Saved);
+    EXPECT_EQ(Read(L"Early"), early);
+}
+
 TEST_F(GroupStoreTest, AHugeTotalFileReadsAtOnceUpToTheKeysThereAre)
 {
     std::string text = "[StartGroup_Huge]\r\nTotalFile=2147483647\r\n1=C:\\a.lnk\r\n3=C:\\c.lnk\r\n60=C:\\x.lnk\r\n"
