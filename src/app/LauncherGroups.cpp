@@ -4,6 +4,7 @@
 
 #include "app/Commands.h"
 #include "app/ModalKind.h"
+#include "app/SingleInstance.h"
 #include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "items/ShellOperations.h"
@@ -100,6 +101,14 @@ void LauncherGroups::GroupProgressChanged(const std::optional<GroupProgress>& pr
     m_host.SetMainTrayTip(progress ? GroupProgressTip(kProgramTitle, *progress, kTipLength) : std::wstring());
 }
 
+std::wstring LauncherGroups::SettingsArgument() const
+{
+    // As the Run entry names it: only a file that is there (a name that could not be used gave
+    // way to another file, which the program finds again by itself).
+    return m_setup.settingsFromCommandLine && m_setup.settings->Exists() ? m_setup.settings->FileName()
+                                                                        : std::wstring();
+}
+
 std::optional<MenuCommand> LauncherGroups::StopEntry(unsigned stopCommand) const
 {
     const auto progress = m_groups.Progress();
@@ -108,4 +117,34 @@ std::optional<MenuCommand> LauncherGroups::StopEntry(unsigned stopCommand) const
     entry.id = stopCommand;
     entry.caption = L"Stop " + progress->caption;
     return entry;
+}
+
+bool LauncherGroups::AcceptGroupRequest(HWND sender, const COPYDATASTRUCT& data)
+{
+    auto name = ReadStartGroupRequest(sender, data);
+    if (!name) return false;
+    // The sender waits for the answer: the group runs after it has it.
+    m_requests.push_back(std::move(*name));
+    if (m_started) ::PostMessageW(m_setup.mainWindow, m_setup.requestMessage, 0, 0);
+    return true;
+}
+
+void LauncherGroups::RunRequestedGroups()
+{
+    if (!m_started) return;
+    while (!m_requests.empty()) {
+        const std::wstring name = std::move(m_requests.front());
+        m_requests.pop_front();
+        m_groups.RunGroupNamed(name);
+    }
+}
+
+void LauncherGroups::RunAtStart(const std::optional<std::wstring>& commandLineGroup)
+{
+    if (m_started) return;
+    m_started = true;
+    if (commandLineGroup) m_requests.push_front(*commandLineGroup);
+    // A group asked for by name stands in for the one that runs at every start.
+    if (m_requests.empty()) m_groups.RunAtStartGroup();
+    else RunRequestedGroups();
 }

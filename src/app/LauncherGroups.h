@@ -1,11 +1,12 @@
 #pragma once
 // The main window's wiring of the start groups: the settings file as the groups see it, the modal
 // bookkeeping of the editor, the submenu and its stop entry, the main tray icon's tip while a group
-// runs, help and launching.
+// runs, help, launching, and the groups asked for from outside (command line, another copy).
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,10 @@ struct LauncherGroupsSetup {
     HWND mainWindow = nullptr;
     const IniFile* settings = nullptr;
     HIMAGELIST menuImages = nullptr;  // "MENUIMAGE": the page shows image 7
+    // The settings file came from the command line, so a command that runs a group names it too.
+    bool settingsFromCommandLine = false;
+    // Posted to the main window to run the groups asked for; handed to RunRequestedGroups.
+    UINT requestMessage = 0;
 };
 
 // The settings file through the groups' interface.
@@ -88,6 +93,13 @@ public:
     // "Stop <group>" while a group runs (the main window's command `stopCommand`).
     std::optional<MenuCommand> StopEntry(unsigned stopCommand) const;
     void StopStartGroup() { m_groups.StopStartGroup(); }
+    // A WM_COPYDATA: true when it is another copy's request to run a group, which then runs soon.
+    bool AcceptGroupRequest(HWND sender, const COPYDATASTRUCT& data);
+    // The requestMessage arrived.
+    void RunRequestedGroups();
+    // Once, when start-up is done: the group the command line names, else the first group of the
+    // list that runs when the program starts. Requests that came before run from now on.
+    void RunAtStart(const std::optional<std::wstring>& commandLineGroup);
 
 private:
     GroupSettingsFile& GroupSettings() override { return m_settings; }
@@ -100,6 +112,7 @@ private:
     void EndEditorModal() override;
     void SetGroupSubmenu(const std::vector<std::wstring>& captions) override;
     void GroupProgressChanged(const std::optional<GroupProgress>& progress) override;
+    std::wstring SettingsArgument() const override;
     void ShowHelp() override;
     void ShowContextHelp(HWND control, DWORD contextId, POINT at) override;
     void LaunchFile(const std::wstring& path) override;
@@ -109,4 +122,6 @@ private:
     IniGroupSettings m_settings;
     TStartGroups m_groups;
     std::vector<ModalKindValue> m_savedModalKinds;
+    std::deque<std::wstring> m_requests;  // group names asked for, not yet run
+    bool m_started = false;               // RunAtStart has run
 };

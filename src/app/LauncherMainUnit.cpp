@@ -23,6 +23,8 @@ constexpr UINT kHideIconWindowMessage = WM_APP + 7;
 // The worker has read entry files: their images and hotkeys go on the surfaces. It carries nothing;
 // from anyone else it only makes the waiting results be taken sooner.
 constexpr UINT kItemsReadMessage = WM_APP + 8;
+// Start groups asked for from outside wait for the message loop.
+constexpr UINT kRunGroupRequestsMessage = WM_APP + 9;
 
 // Sizes at 96 DPI.
 constexpr int kClientWidth = 388;
@@ -175,6 +177,7 @@ void TOrvoLauncherClass::FormCreate()
 
     // 16.
     TrimWorkingSet();
+    m_formCreated = true;
 }
 
 void TOrvoLauncherClass::CreateImageLists()
@@ -226,6 +229,8 @@ void TOrvoLauncherClass::CreateControls()
     groupsSetup.mainWindow = Handle();
     groupsSetup.settings = &m_settings;
     groupsSetup.menuImages = m_menuImages.get();
+    groupsSetup.settingsFromCommandLine = !m_arguments.empty();
+    groupsSetup.requestMessage = kRunGroupRequestsMessage;
     m_groups = std::make_unique<LauncherGroups>(static_cast<LauncherGroupsHost&>(*this), groupsSetup);
     m_groups->CreatePage(instance, Handle());
     m_optionsPage = std::make_unique<TOptionsPage>(static_cast<OptionsPageHost&>(*this), m_settings);
@@ -385,6 +390,11 @@ void TOrvoLauncherClass::RunStartGroup(const std::wstring& caption)
 std::optional<MenuCommand> TOrvoLauncherClass::GroupStopEntry()
 {
     return m_groups ? m_groups->StopEntry(kCmdStopGroup) : std::nullopt;
+}
+
+void TOrvoLauncherClass::RunStartUpGroup(const std::optional<std::wstring>& group)
+{
+    if (!m_destroyed && m_formCreated && m_groups) m_groups->RunAtStart(group);
 }
 
 void TOrvoLauncherClass::SetMainTrayTip(const std::wstring& tip)
@@ -550,7 +560,15 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     case kItemsReadMessage:
         if (!m_destroyed) m_collections.ApplyReadResults();
         return 0;
-
+    case kRunGroupRequestsMessage:
+        if (m_groups) m_groups->RunRequestedGroups();
+        return 0;
+    case WM_COPYDATA:
+        // Another copy started with "/group NAME".
+        if (m_groups && lParam &&
+            m_groups->AcceptGroupRequest(reinterpret_cast<HWND>(wParam), *reinterpret_cast<const COPYDATASTRUCT*>(lParam)))
+            return TRUE;
+        break;
     case WM_THEMECHANGED:
         // Every collection again, with the images of the new theme.
         if (m_reload) m_reload->ThemeChanged([this] { RenewMenuImages(); });

@@ -61,6 +61,8 @@ public:
     void StartWatchingFolders();
     // The custom or the built-in main tray icon, as the options say.
     void ApplyMainIcon() override;
+    // Start-up is done: the start group the command line names, else the one that runs at start.
+    void RunStartUpGroup(const std::optional<std::wstring>& group);
 
     // Shared flags read by the surfaces.
     bool MenuOpen = false;
@@ -215,5 +217,6 @@ private:
     std::unique_ptr<LauncherHotKeys> m_hotKeys;
     // The start groups' wiring reads the settings, the menu images and the modal bookkeeping.
     bool m_destroyed = false;
+    bool m_formCreated = false;  // start-up ran to its end (not cut short by a missing data folder)
     bool m_hotKeysFileFails = false;  // the last write of HotKeys.xml failed (and was reported)
 };

@@ -13,6 +13,7 @@
 #include "base/LauncherError.h"
 #include "base/OsVersion.h"
 #include "components/HintShadow.h"
+#include "groups/StartGroupCommand.h"
 
 namespace {
 int RunMessageLoop(HWND mainWindow)
@@ -32,9 +33,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     SetErrorBoxCaption(kProgramTitle);
 
-    // 1. One instance per session.
+    // "/group NAME" names a start group to run; every other argument is the program's as before.
+    const StartArguments arguments = SplitGroupArgument(ProcessArguments());
+
+    // 1. One instance per session; a second start hands its group to the running copy.
     SingleInstance instance;
-    if (instance.CheckAlreadyRunning(kProgramTitle)) return 0;
+    if (instance.CheckAlreadyRunning(kProgramTitle, arguments.group)) return 0;
 
     // 2. The application object: controls, COM for the life of the program.
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_TAB_CLASSES | ICC_BAR_CLASSES |
@@ -56,7 +60,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         application.Hide();
 
         // 6. The main window; its creation runs the rest of the start-up.
-        TOrvoLauncherClass mainWindow(application, ProcessArguments());
+        TOrvoLauncherClass mainWindow(application, arguments.rest);
         mainWindow.Create();
 
         // 7. The floating window; 8. the three collections.
@@ -75,6 +79,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         mainWindow.ApplyMainIcon();
         // 12.
         application.Hide();
+        // The group the command line names, else the first one that runs when the program starts.
+        mainWindow.RunStartUpGroup(arguments.group);
         // 13.
         exitCode = RunMessageLoop(mainWindow.Handle());
         mainWindow.Destroy();

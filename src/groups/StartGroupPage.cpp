@@ -17,7 +17,7 @@ constexpr int kCountColumn = 85;
 // Help context ids of the page's controls.
 constexpr DWORD kHelpList = 2001, kHelpNew = 2002, kHelpEdit = 2003, kHelpDelete = 2004;
 
-enum PopupCommand : UINT { kPopupNew = 1, kPopupEdit, kPopupDelete, kPopupHelp };
+enum PopupCommand : UINT { kPopupNew = 1, kPopupEdit, kPopupDelete, kPopupCopyCommandLine, kPopupCreateShortcut, kPopupHelp };
 
 bool CaptionLess(const GroupRow& a, const GroupRow& b)
 {
@@ -198,6 +198,11 @@ void StartGroupPage::ShowPopupMenu(POINT screen)
     ::AppendMenuW(menu, MF_STRING, kPopupEdit, L"&Edit");
     ::AppendMenuW(menu, MF_STRING, kPopupDelete, L"&Delete");
     ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    // What runs the selected group from outside the program.
+    const UINT rowState = SelectedRow() ? MF_ENABLED : MF_GRAYED;
+    ::AppendMenuW(menu, MF_STRING | rowState, kPopupCopyCommandLine, L"Copy command &line");
+    ::AppendMenuW(menu, MF_STRING | rowState, kPopupCreateShortcut, L"Create &shortcut on the desktop");
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu, MF_STRING, kPopupHelp, L"&Help");
     const UINT chosen = static_cast<UINT>(
         ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, Handle(), nullptr));
@@ -209,6 +214,8 @@ void StartGroupPage::ShowPopupMenu(POINT screen)
     case kPopupNew: run(m_events.NewGroup); break;
     case kPopupEdit: run(m_events.EditGroup); break;
     case kPopupDelete: run(m_events.DeleteGroup); break;
+    case kPopupCopyCommandLine: run(m_events.CopyCommandLine); break;
+    case kPopupCreateShortcut: run(m_events.CreateShortcut); break;
     case kPopupHelp: run(m_events.Help); break;
     default: break;
     }

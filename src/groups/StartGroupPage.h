@@ -19,6 +19,9 @@ struct StartGroupPageEvents {
     std::function<void()> EditGroup;  // also a double click on a row
     std::function<void()> DeleteGroup;
     std::function<void()> Help;
+    // The selected group's command line to the clipboard, and a shortcut to it on the desktop.
+    std::function<void()> CopyCommandLine;
+    std::function<void()> CreateShortcut;
 };
 
 class StartGroupPage : public ChildDialog {

@@ -7,6 +7,7 @@ namespace {
 constexpr const wchar_t* kInterval = L"Interval";
 constexpr const wchar_t* kTotalFile = L"TotalFile";
 constexpr const wchar_t* kWaitReady = L"WaitReady";
+constexpr const wchar_t* kRunAtStart = L"RunAtStart";
 
 using Values = std::vector<std::pair<std::wstring, std::wstring>>;
 
@@ -17,8 +18,9 @@ Values ValuesOf(const StartGroup& group)
     values.emplace_back(kInterval, std::to_wstring(group.interval));
     values.emplace_back(kTotalFile, std::to_wstring(group.files.size()));
     for (std::size_t i = 0; i < group.files.size(); ++i) values.emplace_back(std::to_wstring(i + 1), group.files[i]);
-    // Written only when on, so a group saved without it reads as it always did, in any version.
+    // Written only when on, so a group saved without them reads as it always did, in any version.
     if (group.waitReady) values.emplace_back(kWaitReady, L"1");
+    if (group.runAtStart) values.emplace_back(kRunAtStart, L"1");
     return values;
 }
 
@@ -70,6 +72,7 @@ StartGroup ReadStartGroup(const GroupSettingsFile& file, const std::wstring& cap
     const std::wstring section = GroupSectionName(caption);
     group.interval = file.ReadInteger(section, kInterval, intervalDefault);
     group.waitReady = file.ReadInteger(section, kWaitReady, 0) != 0;
+    group.runAtStart = file.ReadInteger(section, kRunAtStart, 0) != 0;
     if (count <= 0) return group;
     // One look at the section's keys bounds the count and spares a read of each missing key.
     const std::vector<bool> present = GroupFileKeys(count, file.KeyNames(section));
@@ -77,6 +80,13 @@ StartGroup ReadStartGroup(const GroupSettingsFile& file, const std::wstring& cap
     for (std::size_t i = 0; i < present.size(); ++i)
         group.files.push_back(present[i] ? file.ReadString(section, std::to_wstring(i + 1), L"") : std::wstring());
     return group;
+}
+
+std::wstring FirstRunAtStartGroup(const GroupSettingsFile& file, const std::vector<std::wstring>& captions)
+{
+    for (const auto& caption : captions)
+        if (file.ReadInteger(GroupSectionName(caption), kRunAtStart, 0) != 0) return caption;
+    return {};
 }
 
 GroupSaveResult SaveStartGroup(GroupSettingsFile& file, const std::wstring& originalCaption, const StartGroup& group)

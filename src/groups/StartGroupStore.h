@@ -1,7 +1,8 @@
 #pragma once
 // Start groups in the settings file: one section "StartGroup_" + caption per group, holding
-// "Interval" (seconds), "TotalFile" (N) and the paths "1" ... "N" in launch order, and where it
-// is on, "WaitReady" = 1 ("Wait until each program is ready"); a missing key means off.
+// "Interval" (seconds), "TotalFile" (N) and the paths "1" ... "N" in launch order, and where they
+// are on, "WaitReady" = 1 ("Wait until each program is ready") and "RunAtStart" = 1 ("Run when
+// the program starts"); a missing key means off.
 
 #include <string>
 #include <utility>
@@ -36,6 +37,7 @@ struct StartGroup {
     int interval = 0;  // as stored
     std::vector<std::wstring> files;
     bool waitReady = false;
+    bool runAtStart = false;
     bool operator==(const StartGroup&) const = default;
 };
 
@@ -44,6 +46,8 @@ std::vector<GroupRow> LoadGroupRows(const GroupSettingsFile& file);
 // The group's files "1" ... `count` (missing keys read as empty paths; no more than the keys
 // there are bear, see GroupFileCount) and its "Interval" (`intervalDefault` when missing).
 StartGroup ReadStartGroup(const GroupSettingsFile& file, const std::wstring& caption, int count, int intervalDefault);
+// The first of these groups (in this order) that runs when the program starts; empty for none.
+std::wstring FirstRunAtStartGroup(const GroupSettingsFile& file, const std::vector<std::wstring>& captions);
 // How many files a group has: its "TotalFile" (0 when missing), bounded by the keys there are.
 int ReadGroupFileCount(const GroupSettingsFile& file, const std::wstring& caption);
 

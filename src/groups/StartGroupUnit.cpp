@@ -34,14 +34,14 @@ constexpr const wchar_t* kFilter = L"All Files (*.*) | *.*";
 
 // Client area and control places, in pixels at 96 DPI.
 constexpr int kClientWidth = 360;
-constexpr int kClientHeight = 394;
+constexpr int kClientHeight = 414;
 constexpr int kFileColumnWidth = 278;
 constexpr int kDropDownHeight = 220;
 struct Place {
     int id, x, y, width, height;
 };
 constexpr Place kPlaces[] = {
-    {IDC_EDITOR_BOX, 8, 6, 344, 346},
+    {IDC_EDITOR_BOX, 8, 6, 344, 366},
     {IDC_EDITOR_TEXT, 20, 24, 320, 32},
     {IDC_EDITOR_NAME_LABEL, 20, 60, 320, 16},
     {IDC_EDITOR_CAPTION, 20, 77, 320, 22},
@@ -55,8 +55,9 @@ constexpr Place kPlaces[] = {
     {IDC_EDITOR_SECONDS, 160, 299, 56, kDropDownHeight},
     {IDC_EDITOR_SECONDS_LABEL, 222, 303, 80, 16},
     {IDC_EDITOR_WAIT_READY, 20, 328, 320, 18},
-    {IDOK, 196, 362, 75, 25},
-    {IDCANCEL, 277, 362, 75, 25},
+    {IDC_EDITOR_RUN_AT_START, 20, 348, 320, 18},
+    {IDOK, 196, 382, 75, 25},
+    {IDCANCEL, 277, 382, 75, 25},
 };
 
 // Help context ids of the editor's controls.
@@ -67,7 +68,7 @@ struct HelpId {
 constexpr HelpId kHelpIds[] = {
     {IDC_EDITOR_CAPTION, 5001}, {IDC_EDITOR_FILES, 5002}, {IDC_EDITOR_ADD, 5003}, {IDC_EDITOR_DELETE, 5004},
     {IDC_EDITOR_MINUTES, 5005}, {IDC_EDITOR_SECONDS, 5006}, {IDOK, 5007},         {IDCANCEL, 5008},
-    {IDC_EDITOR_WAIT_READY, 5009},
+    {IDC_EDITOR_WAIT_READY, 5009}, {IDC_EDITOR_RUN_AT_START, 5010},
 };
 
 enum PopupCommand : UINT { kPopupAdd = 1, kPopupDelete, kPopupHelp };
@@ -200,6 +201,7 @@ void TKLGroupForm::FormShow()
     ::SendDlgItemMessageW(m_dialog, IDC_EDITOR_MINUTES, CB_SETCURSEL, static_cast<WPARAM>(delay.minutes), 0);
     ::SendDlgItemMessageW(m_dialog, IDC_EDITOR_SECONDS, CB_SETCURSEL, static_cast<WPARAM>(delay.seconds), 0);
     ::CheckDlgButton(m_dialog, IDC_EDITOR_WAIT_READY, group.waitReady ? BST_CHECKED : BST_UNCHECKED);
+    ::CheckDlgButton(m_dialog, IDC_EDITOR_RUN_AT_START, group.runAtStart ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void TKLGroupForm::AddFile(const std::wstring& path)
@@ -301,6 +303,7 @@ void TKLGroupForm::ActionOK()
                                             SelectedIndex(::GetDlgItem(m_dialog, IDC_EDITOR_SECONDS))});
     group.files = files;
     group.waitReady = ::IsDlgButtonChecked(m_dialog, IDC_EDITOR_WAIT_READY) == BST_CHECKED;
+    group.runAtStart = ::IsDlgButtonChecked(m_dialog, IDC_EDITOR_RUN_AT_START) == BST_CHECKED;
     const GroupSaveResult saved =
         m_context.settings ? SaveStartGroup(*m_context.settings, m_originalCaption, group) : GroupSaveResult::Unchanged;
     if (saved != GroupSaveResult::Saved) {

@@ -1,12 +1,18 @@
 #include "groups/StartGroups.h"
 
+#include "base/Strings.h"
 #include "base/WinUtil.h"
+#include "groups/StartGroupCommand.h"
 #include "groups/StartGroupLaunch.h"
+#include "groups/StartGroupShortcut.h"
 #include "groups/StartGroupUnit.h"
 
 namespace {
 constexpr const wchar_t* kTitle = L"Orvo Launcher";
 constexpr const wchar_t* kInProgress = L"Other Start Group is currently in progress\r\nPlease wait until the progress finish";
+constexpr const wchar_t* kNoSuchGroup = L"There is no start group named \"%s\".";
+constexpr const wchar_t* kNoShortcut = L"The shortcut cannot be created on the desktop.";
+constexpr const wchar_t* kNoClipboard = L"The command line cannot be put on the clipboard.";
 constexpr const wchar_t* kNotDeleted =
     L"The start group cannot be deleted: the settings file cannot be written.\r\nThe group stays as it was.";
 // "Interval" when the key is missing.
@@ -16,7 +22,8 @@ constexpr int kDefaultInterval = 1;
 TStartGroups::TStartGroups(StartGroupHost& host)
     : m_host(host),
       m_page(StartGroupPageEvents{[this] { ActionNewGroup(); }, [this] { ActionEditGroup(); },
-                                  [this] { ActionDeleteGroup(); }, [this] { m_host.ShowHelp(); }}),
+                                  [this] { ActionDeleteGroup(); }, [this] { m_host.ShowHelp(); },
+                                  [this] { CopyCommandLine(); }, [this] { CreateDesktopShortcut(); }}),
       m_runner(
           [this](const std::wstring& path, bool waitReady) {
               if (waitReady) return LaunchForWaiting(path);
@@ -66,6 +73,43 @@ void TStartGroups::ShowProgress(const std::optional<GroupProgress>& progress)
 {
     m_page.ShowRunning(progress);
     m_host.GroupProgressChanged(progress);
+}
+
+void TStartGroups::RunGroupNamed(const std::wstring& name)
+{
+    // Group names are told apart as the settings file tells its sections apart.
+    for (const auto& caption : m_page.Captions()) {
+        if (EqualsOrdinalNoCase(caption, name)) {
+            RunStartGroup(caption);
+            return;
+        }
+    }
+    m_host.HideIconWindow();
+    ::MessageBeep(MB_ICONASTERISK);
+    ::MessageBoxW(m_host.MainWindow(), FormatMessageText(kNoSuchGroup, name).c_str(), kTitle, MB_OK | MB_ICONERROR);
+}
+
+void TStartGroups::RunAtStartGroup()
+{
+    const std::wstring caption = FirstRunAtStartGroup(m_host.GroupSettings(), m_page.Captions());
+    if (!caption.empty()) RunStartGroup(caption);
+}
+
+void TStartGroups::CopyCommandLine()
+{
+    const auto row = m_page.SelectedRow();
+    if (!row) return;
+    const std::wstring command = GroupCommandLine(ModuleFileName(), m_host.SettingsArgument(), row->caption);
+    if (!PutTextOnClipboard(m_host.MainWindow(), command))
+        ::MessageBoxW(m_host.MainWindow(), kNoClipboard, kTitle, MB_OK | MB_ICONERROR);
+}
+
+void TStartGroups::CreateDesktopShortcut()
+{
+    const auto row = m_page.SelectedRow();
+    if (!row) return;
+    if (!CreateGroupShortcut(ModuleFileName(), GroupArguments(m_host.SettingsArgument(), row->caption), row->caption))
+        ::MessageBoxW(m_host.MainWindow(), kNoShortcut, kTitle, MB_OK | MB_ICONERROR);
 }
 
 void TStartGroups::EditGroup(const std::wstring& windowCaption, bool isNew)

@@ -1,7 +1,7 @@
 #pragma once
 // Start groups as the main window offers them: the "Group Start" page, the submenu's entries,
-// the runner with its progress and its stop, and the New, Edit and Delete commands with their
-// editor.
+// the runner with its progress and its stop, the New, Edit and Delete commands with their editor,
+// a group run by name (from another copy of the program) and the group that runs at start.
 
 #include <windows.h>
 #include <commctrl.h>
@@ -33,6 +33,9 @@ public:
     virtual void SetGroupSubmenu(const std::vector<std::wstring>& captions) = 0;
     // A group started, took a turn, or ended (nothing).
     virtual void GroupProgressChanged(const std::optional<GroupProgress>& progress) = 0;
+    // The settings file the program was started with, which a command that runs a group names
+    // too; empty when it was started without one.
+    virtual std::wstring SettingsArgument() const = 0;
     virtual void ShowHelp() = 0;
     virtual void ShowContextHelp(HWND control, DWORD contextId, POINT at) = 0;
     // Hands a file to the shell.
@@ -58,6 +61,10 @@ public:
     std::optional<GroupProgress> Progress() const { return m_runner.Progress(); }
     // "Stop <group>": nothing more of the running group starts.
     void StopStartGroup() { m_runner.Stop(); }
+    // A group named from outside, letter case ignored; an unknown name is told to the user.
+    void RunGroupNamed(const std::wstring& name);
+    // The first group of the list that runs when the program starts, if any.
+    void RunAtStartGroup();
 
     void ActionNewGroup();
     void ActionEditGroup();
@@ -66,6 +73,8 @@ public:
 private:
     void EditGroup(const std::wstring& windowCaption, bool isNew);
     void ShowProgress(const std::optional<GroupProgress>& progress);
+    void CopyCommandLine();
+    void CreateDesktopShortcut();
 
     StartGroupHost& m_host;
     StartGroupPage m_page;

@@ -44,6 +44,7 @@
 #define IDC_EDITOR_SECONDS_LABEL 1233
 #define IDC_EDITOR_DROP_TARGET 1234
 #define IDC_EDITOR_WAIT_READY 1235
+#define IDC_EDITOR_RUN_AT_START 1236
 
 // The "Options" page: the " Options " panel's controls from IDC_OPTIONS_FIRST to IDC_OPTIONS_LAST,
 // the " More Options " panel's from IDC_MORE_FIRST to IDC_MORE_LAST.

@@ -1,6 +1,7 @@
 // Start groups on the real program: the runner's timing (through menus, message boxes and mouse
-// moves), one group at a time, waiting for each program, stopping a run, the submenu, the
-// editor's checks and writes, files dropped from the shell, and the list's column widths.
+// moves), one group at a time, waiting for each program, stopping a run, groups run from the
+// command line and at start, the submenu, the editor's checks and writes, files dropped from the
+// shell, and the list's column widths.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "app/Commands.h"
@@ -149,6 +151,86 @@ protected:
         std::atomic<bool> m_stop{false};
         std::thread m_thread;
     };
+    // Chooses an entry of the list's context menu by its underlined letter (the main window is
+    // showing, so the menu has the keyboard).
+    void ChoosePageMenuEntry(LauncherProcess& launcher, HWND main, WORD letter)
+    {
+        ::PostMessageW(GroupPage(main), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(GroupList(main)), MAKELPARAM(-1, -1));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                HWND menu = FindProcessWindow(launcher.Id(), L"#32768");
+                return menu && ::IsWindowVisible(menu);
+            },
+            kTimeout));
+        Key(letter);
+        ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
+    }
+    static std::wstring ClipboardText()
+    {
+        std::wstring text;
+        if (!::OpenClipboard(nullptr)) return text;
+        if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+            if (const auto* chars = static_cast<const wchar_t*>(::GlobalLock(data))) text = chars;
+            ::GlobalUnlock(data);
+        }
+        ::CloseClipboard();
+        return text;
+    }
+    static void EmptyClipboard()
+    {
+        if (!::OpenClipboard(nullptr)) return;
+        ::EmptyClipboard();
+        ::CloseClipboard();
+    }
+    // Runs a command line as a script or the Run box would, and returns its exit code (-1: none).
+    static long RunCommandLine(std::wstring command)
+    {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION process{};
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+            return -1;
+        DWORD code = static_cast<DWORD>(-1);
+        if (::WaitForSingleObject(process.hProcess, 15000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
+        else ::TerminateProcess(process.hProcess, 1);
+        ::CloseHandle(process.hThread);
+        ::CloseHandle(process.hProcess);
+        return static_cast<long>(code);
+    }
+    // The user's desktop is a folder of the test's own while it lives.
+    class ScopedDesktopFolder {
+    public:
+        explicit ScopedDesktopFolder(const std::wstring& folder)
+        {
+            ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key,
+                              nullptr);
+            wchar_t old[32768] = {};
+            DWORD size = sizeof(old), type = 0;
+            if (::RegQueryValueExW(m_key, L"Desktop", nullptr, &type, reinterpret_cast<BYTE*>(old), &size) == ERROR_SUCCESS) {
+                m_old = old;
+                m_oldType = type;
+            }
+            Set(folder, REG_EXPAND_SZ);
+        }
+        ~ScopedDesktopFolder()
+        {
+            if (m_oldType) Set(*m_old, m_oldType);
+            else ::RegDeleteValueW(m_key, L"Desktop");
+            ::RegCloseKey(m_key);
+        }
+
+    private:
+        static constexpr const wchar_t* kKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+        void Set(const std::wstring& value, DWORD type)
+        {
+            ::RegSetValueExW(m_key, L"Desktop", 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        }
+        HKEY m_key = nullptr;
+        std::optional<std::wstring> m_old;
+        DWORD m_oldType = 0;
+    };
+
     // The line below the list that names the running group.
     HWND GroupStatus(HWND main) { return ::GetDlgItem(GroupPage(main), IDC_GROUP_STATUS); }
 
@@ -345,6 +427,87 @@ TEST_F(GroupsTest, ARunStoppedAfterItsSecondFileStartsNothingMore)
               (std::vector<std::wstring>{L"A", L"B", L"O"}));
 }
 
+TEST_F(GroupsTest, TheCopiedCommandLineAndTheDesktopShortcutRunTheGroupInTheRunningCopy)
+{
+    const std::wstring desktop = m_folder / L"desktop";
+    TempFolder::MakeFolder(desktop);
+    const ScopedDesktopFolder desktopGuard(desktop);
+    WriteGroup(L"Morning Run", 0, {Recorder(L"A")});
+    LauncherProcess launcher({Ini()});
+    HWND main = launcher.StartAndWaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    launcher.PostCommand(kCmdShowMainWindow);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) && ::GetForegroundWindow() == main; }, kTimeout));
+    SelectRow(main, 0);
+
+    EmptyClipboard();
+    ChoosePageMenuEntry(launcher, main, 'L');
+    std::wstring command;
+    ASSERT_TRUE(WaitUntil([&] { return !(command = ClipboardText()).empty(); }, kTimeout));
+    EXPECT_EQ(command, L"\"" + LauncherExePath() + L"\" \"" + Ini() + L"\" /group \"Morning Run\"");
+    // A second start with it hands the group to the running copy and ends.
+    EXPECT_EQ(RunCommandLine(command), 0);
+    EXPECT_EQ(WatchLaunches(1, kTimeout).arguments, (std::vector<std::wstring>{L"A"}));
+    EXPECT_TRUE(::IsWindowVisible(main)) << "the main window stays as it was";
+
+    ChoosePageMenuEntry(launcher, main, 'S');
+    const std::wstring shortcut = desktop + L"\\Morning Run.lnk";
+    ASSERT_TRUE(WaitUntil([&] { return ::GetFileAttributesW(shortcut.c_str()) != INVALID_FILE_ATTRIBUTES; }, kTimeout));
+    SHELLEXECUTEINFOW open{};
+    open.cbSize = sizeof(open);
+    open.fMask = SEE_MASK_NOCLOSEPROCESS;
+    open.lpFile = shortcut.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(::ShellExecuteExW(&open));
+    UniqueHandle second(open.hProcess);
+    if (second) {
+        EXPECT_EQ(::WaitForSingleObject(second.get(), 15000), WAIT_OBJECT_0);
+    }
+    EXPECT_EQ(WatchLaunches(2, kTimeout).arguments, (std::vector<std::wstring>{L"A", L"A"}));
+}
+
+TEST_F(GroupsTest, ASecondStartNamesAGroupInAnyLetterCaseAndAnUnknownNameIsTold)
+{
+    WriteGroup(L"Morning", 0, {Recorder(L"A")});
+    LauncherProcess launcher({Ini()});
+    HWND main = launcher.StartAndWaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(RunToEnd({Ini(), L"/group", L"MORNING"}), 0);
+    EXPECT_EQ(WatchLaunches(1, kTimeout).arguments, (std::vector<std::wstring>{L"A"}));
+
+    EXPECT_EQ(RunToEnd({L"-Group", L"Evening"}), 0);
+    HWND box = launcher.WaitForWindow(L"#32770", L"Orvo Launcher");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(HoldsText(box, L"There is no start group named \"Evening\"."));
+    EXPECT_FALSE(::IsWindowVisible(main)) << "a request toggles nothing";
+    Dismiss(launcher, box);
+    EXPECT_EQ(record_launch::ReadLaunches(m_log).size(), 1u);
+}
+
+TEST_F(GroupsTest, TheFirstGroupToRunAtStartRunsOncePerStartUnlessTheCommandLineNamesOne)
+{
+    WriteGroup(L"Alpha", 0, {Recorder(L"A")});
+    // The list's order counts, not the file's.
+    WriteGroup(L"Gamma", 0, {Recorder(L"G")}, {{L"RunAtStart", L"1"}});
+    WriteGroup(L"Beta", 0, {Recorder(L"B")}, {{L"RunAtStart", L"1"}});
+    {
+        LauncherProcess launcher({Ini()});
+        HWND main = launcher.StartAndWaitForMainWindow();
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(WatchLaunches(1, kTimeout).arguments, (std::vector<std::wstring>{L"B"}));
+        // A second start shows the main window and runs nothing.
+        EXPECT_EQ(RunToEnd({Ini()}), 0);
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) != FALSE; }, kTimeout));
+        EXPECT_EQ(WatchLaunches(2, 2000).arguments, (std::vector<std::wstring>{L"B"}));
+        launcher.PostCommand(kCmdExit);
+        ASSERT_TRUE(launcher.WaitForExit(kTimeout));
+    }
+    LauncherProcess launcher({Ini(), L"/group", L"alpha"});
+    ASSERT_NE(launcher.StartAndWaitForMainWindow(), nullptr);
+    EXPECT_EQ(WatchLaunches(2, kTimeout).arguments, (std::vector<std::wstring>{L"B", L"A"}));
+    EXPECT_EQ(WatchLaunches(3, 2000).arguments, (std::vector<std::wstring>{L"B", L"A"}));
+}
+
 TEST_F(GroupsTest, TheSubmenuFollowsTheListThroughNewEditAndDelete)
 {
     LauncherProcess launcher({Ini()});
@@ -469,6 +632,7 @@ TEST_F(GroupsTest, RenamingLeavesNoOldSectionAndDroppedFilesAreAppendedInOrderWi
     for (std::size_t i = 0; i < dropped.size(); ++i)
         EXPECT_EQ(ini.ReadString(L"StartGroup_Play", std::to_wstring(i + 2).c_str(), L""), dropped[i]);
     EXPECT_EQ(ini.ReadString(L"StartGroup_Play", L"WaitReady", L""), L"1");
+    EXPECT_EQ(ini.ReadString(L"StartGroup_Play", L"RunAtStart", L"absent"), L"absent");
 
     // A rename in letter case only is no duplicate: the section takes the new name.
     SelectRow(main, 0);

@@ -96,19 +96,25 @@ TEST_F(GroupStoreTest, WritesEditsAndRenamesWithoutLeavingTheOldSection)
     EXPECT_EQ(Read(capital.caption), capital);
 }
 
-TEST_F(GroupStoreTest, WaitingIsANewKeyThatAStoredGroupLacksAndOnlyAGroupThatWaitsWrites)
+TEST_F(GroupStoreTest, TheTwoOptionsAreNewKeysThatAStoredGroupLacksAndOnlyAGroupThatHasThemWrites)
 {
-    // A group as every earlier version wrote it: it does not wait.
-    WriteFileBytes(Path(), "[StartGroup_Old]\r\nInterval=3\r\nTotalFile=1\r\n1=C:\\a.lnk\r\n");
+    // A group as every earlier version wrote it: both options off.
+    WriteFileBytes(Path(), "[StartGroup_Old]\r\nInterval=3\r\nTotalFile=1\r\n1=C:\\a.lnk\r\n"
+                           "[StartGroup_Late]\r\nTotalFile=1\r\n1=C:\\b.lnk\r\nRunAtStart=1\r\nWaitReady=1\r\n");
     const StartGroup old = Read(L"Old");
     EXPECT_FALSE(old.waitReady);
+    EXPECT_FALSE(old.runAtStart);
     ASSERT_EQ(SaveStartGroup(m_settings, L"Old", old), GroupSaveResult::Saved);
     EXPECT_EQ(m_ini.KeyNames(L"StartGroup_Old"), (std::vector<std::wstring>{L"Interval", L"TotalFile", L"1"}));
 
     StartGroup early = Group(L"Early", 1, {L"C:\\c.lnk"});
-    early.waitReady = true;
+    early.waitReady = early.runAtStart = true;
     ASSERT_EQ(SaveStartGroup(m_settings, L"", early), GroupSaveResult::Saved);
     EXPECT_EQ(Read(L"Early"), early);
+    // The first of the list's order that runs at start, not the file's.
+    EXPECT_EQ(FirstRunAtStartGroup(m_settings, {L"Early", L"Late", L"Old"}), L"Early");
+    EXPECT_EQ(FirstRunAtStartGroup(m_settings, {L"Old", L"Late", L"Early"}), L"Late");
+    EXPECT_EQ(FirstRunAtStartGroup(m_settings, {L"Old"}), L"");
 }
 
 TEST_F(GroupStoreTest, AHugeTotalFileReadsAtOnceUpToTheKeysThereAre)
