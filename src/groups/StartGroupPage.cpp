@@ -11,6 +11,7 @@ constexpr int kMargin = 8;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 25;
 constexpr int kButtonGap = 6;
+constexpr int kStatusHeight = 16;
 constexpr int kCaptionColumn = 230;
 constexpr int kCountColumn = 85;
 
@@ -51,7 +52,7 @@ void StartGroupPage::CreatePage(HINSTANCE instance, HWND parent, HIMAGELIST imag
     column.iSubItem = 1;
     ListView_InsertColumn(m_list, 1, &column);
 
-    // The running group's line, left of the buttons; made here, as the page's template is shared.
+    // The running group's line; made here, as the page's template is shared with other pages.
     m_status = ::CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_CENTERIMAGE |
                                                          SS_ENDELLIPSIS | SS_NOPREFIX,
                                  0, 0, 0, 0, Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_GROUP_STATUS)),
@@ -74,17 +75,20 @@ void StartGroupPage::LayOut()
     const int margin = ScaleForDpi(kMargin, dpi);
     const int buttonWidth = ScaleForDpi(kButtonWidth, dpi), buttonHeight = ScaleForDpi(kButtonHeight, dpi);
     const int buttonTop = client.bottom - margin - buttonHeight;
-    ::SetWindowPos(m_list, nullptr, margin, margin, client.right - 2 * margin, buttonTop - 2 * margin,
+    // The running group's line spans the page between the list and the buttons, there whether a
+    // group runs or not, so the list never moves.
+    const int gap = ScaleForDpi(kButtonGap, dpi), statusHeight = ScaleForDpi(kStatusHeight, dpi);
+    const int statusTop = buttonTop - gap - statusHeight;
+    ::SetWindowPos(m_list, nullptr, margin, margin, client.right - 2 * margin, statusTop - gap - margin,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    // The buttons sit below the list at its right end: New, Edit, Delete; the running group's line
-    // takes the room left of them.
-    int left = client.right - margin - 3 * buttonWidth - 2 * ScaleForDpi(kButtonGap, dpi);
-    ::SetWindowPos(m_status, nullptr, margin, buttonTop, std::max(0, left - 2 * margin), buttonHeight,
+    ::SetWindowPos(m_status, nullptr, margin, statusTop, client.right - 2 * margin, statusHeight,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+    // The buttons sit below at the right end: New, Edit, Delete.
+    int left = client.right - margin - 3 * buttonWidth - 2 * gap;
     for (int id : {IDC_GROUP_NEW, IDC_GROUP_EDIT, IDC_GROUP_DELETE}) {
         ::SetWindowPos(::GetDlgItem(Handle(), id), nullptr, left, buttonTop, buttonWidth, buttonHeight,
                        SWP_NOZORDER | SWP_NOACTIVATE);
-        left += buttonWidth + ScaleForDpi(kButtonGap, dpi);
+        left += buttonWidth + gap;
     }
 }
 
