@@ -74,23 +74,6 @@ TEST_F(MainTrayIconTest, AddedOnceThenModifiedReAddedWhenForcedAndDeletedWhenHid
     EXPECT_EQ(m_calls.size(), 4u) << "nothing to delete";
 }
 
-TEST_F(MainTrayIconTest, ATipSetForARunningGroupGoesWithEveryShowingUntilItIsCleared)
-{
-    MainTrayIcon icon(nullptr, Recorder());
-    icon.UseBuiltIn();
-    icon.Show(false, false);
-    icon.SetTip(L"Orvo Launcher: Work (3 of 7)");
-    icon.Show(false, false);
-    icon.Show(false, true);  // the taskbar was re-created meanwhile
-    icon.SetTip(L"");
-    icon.Show(false, false);
-    ASSERT_EQ(m_calls.size(), 4u);
-    EXPECT_EQ(m_calls[1].message, static_cast<DWORD>(NIM_MODIFY));
-    EXPECT_EQ(m_calls[1].tip, L"Orvo Launcher: Work (3 of 7)");
-    EXPECT_EQ(m_calls[2].tip, L"Orvo Launcher: Work (3 of 7)");
-    EXPECT_EQ(m_calls[3].tip, L"Orvo Launcher");
-}
-
 TEST_F(MainTrayIconTest, CustomIconFallsBackToTheBuiltInOne)
 {
     MainTrayIcon icon(nullptr, Recorder());
