@@ -97,7 +97,7 @@ ensure_wine() {
 prefix_process_running() {
   local pid
   for pid in $(pgrep -f "$1"); do
-    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && return 0
+    tr '\0' '\n' 2>/dev/null < "/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" && return 0
   done
   return 1
 }
@@ -114,4 +114,34 @@ stop_display() {
     wait "$STARTED_XVFB_PID" 2>/dev/null || true
     rm -f "$BUILD/.display"
   fi
+}
+
+# The demo data folder and settings file of scripts/run (build/demo, made once) and
+# scripts/screenshots (a folder of its own, made afresh), with shortcuts to programs every Wine
+# prefix has; each shortcut names its program's icon, which Wine does not look up by itself. Needs
+# the prefix (ensure_wine) and the x64 build's MakeShortcut. Sets DEMO and INI.
+winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+ensure_demo() {
+  DEMO="${1:-$BUILD/demo}"
+  INI="$DEMO/Launcher.ini"
+  [ -f "$INI" ] && return 0
+  echo "Creating the demo data folder in $DEMO"
+  mkdir -p "$DEMO/Icons" "$DEMO/Menus/Tools" "$DEMO/Floating"
+  mk() { "$WINE" "$BUILD/x64/tests/MakeShortcut.exe" "$(winpath "$1")" "$2" "${3:-}" "${4:-}" "${5:-0}" "$2" </dev/null >/dev/null 2>&1; }
+  mk "$DEMO/Icons/Notepad.lnk" 'C:\windows\notepad.exe' '' 'Edit a text file'
+  mk "$DEMO/Floating/Notepad.lnk" 'C:\windows\notepad.exe' '' 'Edit a text file'
+  mk "$DEMO/Floating/Registry Editor.lnk" 'C:\windows\regedit.exe' '' 'Browse the registry'
+  mk "$DEMO/Floating/Command Prompt.lnk" 'C:\windows\system32\cmd.exe'
+  mk "$DEMO/Menus/Notepad.lnk" 'C:\windows\notepad.exe' '' 'Edit a text file' 0x64E  # Ctrl+Alt+N
+  mk "$DEMO/Menus/Tools/Registry Editor.lnk" 'C:\windows\regedit.exe' '' 'Browse the registry'
+  mk "$DEMO/Menus/Tools/Wine Configuration.lnk" 'C:\windows\system32\winecfg.exe'
+  printf '[InternetShortcut]\r\nURL=https://example.com/\r\n' > "$DEMO/Menus/Example Web Site.url"
+  printf '[InternetShortcut]\r\nURL=https://example.com/\r\n' > "$DEMO/Icons/Example Web Site.url"
+  # The settings file names the demo data folder.
+  printf '\xff\xfe' > "$INI"
+  {
+    printf '[Option]\r\nDataFolder=%s\\\r\n' "$(winpath "$DEMO")"
+    printf '[StartGroup_Editors]\r\nInterval=5\r\nTotalFile=2\r\n'
+    printf '1=C:\\windows\\notepad.exe\r\n2=C:\\windows\\regedit.exe\r\n'
+  } | iconv -f utf-8 -t utf-16le >> "$INI"
 }

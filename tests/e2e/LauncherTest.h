@@ -74,7 +74,7 @@ inline void PostMainTrayMouse(HWND main, UINT mouseMessage) { ::PostMessageW(mai
 
 // Clicks the main tray icon until the popup menu is up (clicks before the collections are loaded
 // are ignored by design) and returns its window; null when it never came.
-inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, UINT button = WM_RBUTTONDOWN, DWORD timeoutMs = 10000)
+inline HWND OpenTrayMenu(DWORD processId, HWND main, UINT button = WM_RBUTTONDOWN, DWORD timeoutMs = 10000)
 {
     HWND menu = nullptr;
     WaitUntil(
@@ -83,13 +83,17 @@ inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, UINT button = WM_
             // The menu's window is made first and placed and shown after.
             return WaitUntil(
                 [&] {
-                    menu = FindProcessWindow(launcher.Id(), L"#32768");
+                    menu = FindProcessWindow(processId, L"#32768");
                     return menu && ::IsWindowVisible(menu);
                 },
                 700);
         },
         timeoutMs, 0);
     return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, UINT button = WM_RBUTTONDOWN, DWORD timeoutMs = 10000)
+{
+    return OpenTrayMenu(launcher.Id(), main, button, timeoutMs);
 }
 
 // Whether the shell holds an icon of that window and id: modifying a missing icon fails.

@@ -14,6 +14,7 @@
 #include "app/Settings.h"
 #include "base/WinUtil.h"
 #include "e2e/LauncherTest.h"
+#include "e2e/RemoteControls.h"
 #include "resources/resource.h"
 #include "tools/RecordLaunchLog.h"
 
@@ -22,22 +23,6 @@ using namespace e2e;
 namespace {
 constexpr DWORD kTimeout = 10000;
 constexpr UINT kFirstItemIcon = 100;
-
-// A message whose answer the control writes into a structure, sent through memory of the
-// program's own process. `answersTrue`: the message returns non-zero when it succeeded.
-template <typename T>
-bool SendForStruct(DWORD processId, HWND window, UINT message, WPARAM wParam, T& value, bool answersTrue = true)
-{
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process) return false;
-    void* remote = ::VirtualAllocEx(process, nullptr, sizeof(T), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    bool done = remote && ::WriteProcessMemory(process, remote, &value, sizeof(T), nullptr) &&
-                (::SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote)) != 0 || !answersTrue) &&
-                ::ReadProcessMemory(process, remote, &value, sizeof(T), nullptr);
-    if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    ::CloseHandle(process);
-    return done;
-}
 
 void ClickAt(POINT at)
 {
