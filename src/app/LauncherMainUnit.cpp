@@ -272,6 +272,7 @@ void TOrvoLauncherClass::CreateIconWindow()
     events.RightClicked = [this](POINT at) { m_popupMenu->PopupAt(at); };
     events.Hidden = [this] {
         m_application.Hide();
+        if (m_mainIcon) m_mainIcon->SetTipShown(true);
         if (m_triggers) m_triggers->IconWindowHidden();
     };
     events.IsMenuOpen = [this] { return MenuOpen; };
@@ -411,7 +412,16 @@ void TOrvoLauncherClass::OnMainTrayMessage(LPARAM mouseMessage)
         static_cast<unsigned>(mouseMessage), IsShiftDown(), m_popupMenu->QuietPeriodRunning(), MenuOpen,
         [this] { return m_settings.Read(keys::MainLeftPopup); });
     if (action.hideIconWindow) HideIconWindow();
-    if (action.showIconWindowActive && m_iconWindow) m_iconWindow->ShowIconWindowActive();
+    if (action.showIconWindowActive && m_iconWindow) {
+        // The tip goes first, before the shell's hover time runs out over the window.
+        if (m_mainIcon) m_mainIcon->SetTipShown(false);
+        const bool opening = !m_iconWindow->IsUp();
+        m_iconWindow->ShowIconWindowActive();
+        // A tip the shell showed before (while the menu was up) stays a few seconds, above every
+        // window that is not topmost itself.
+        if (opening)
+            ::SetWindowPos(m_iconWindow->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     if (action.toggleMainWindow) {
         MenuOpen = false;
         HideIconWindow();

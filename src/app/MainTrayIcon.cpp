@@ -41,7 +41,8 @@ void MainTrayIcon::UseCustom(const std::wstring& file, int index)
 
 void MainTrayIcon::Show(bool hiddenByOption, bool forceAdd)
 {
-    NOTIFYICONDATAW record = MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(), kProgramTitle);
+    NOTIFYICONDATAW record =
+        MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(), m_tipShown ? kProgramTitle : L"");
     if (!hiddenByOption) {
         m_notify(!m_shown || forceAdd ? NIM_ADD : NIM_MODIFY, record);
         m_shown = true;
@@ -49,6 +50,16 @@ void MainTrayIcon::Show(bool hiddenByOption, bool forceAdd)
         m_notify(NIM_DELETE, record);
         m_shown = false;
     }
+}
+
+void MainTrayIcon::SetTipShown(bool shown)
+{
+    if (shown == m_tipShown) return;
+    m_tipShown = shown;
+    if (!m_shown) return;
+    NOTIFYICONDATAW record =
+        MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(), shown ? kProgramTitle : L"");
+    m_notify(NIM_MODIFY, record);
 }
 
 void MainTrayIcon::Remove()
