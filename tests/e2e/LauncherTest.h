@@ -69,6 +69,25 @@ inline void LeftClick()
     ::SendInput(2, input, sizeof(INPUT));
 }
 
+// The mouse brought to rest on a point, arriving from one pixel beside it as a hand moves it.
+inline void RestMouseAt(POINT at)
+{
+    MoveMouseTo(at.x - 1, at.y);
+    ::Sleep(100);
+    MoveMouseTo(at.x, at.y);
+}
+
+// Where Wine's task bar draws a notification icon: right-aligned, in the order the icons came, each
+// in a cell of the small icon size and 2 pixels each way. Position 0 is the first icon placed, the
+// program's own, which comes before the entries' icons.
+inline POINT TrayIconCentre(int position)
+{
+    RECT bar{};
+    ::GetWindowRect(::FindWindowW(L"Shell_TrayWnd", nullptr), &bar);
+    const int cell = ::GetSystemMetrics(SM_CXSMICON) + 4;
+    return {bar.right - cell * position - cell / 2, (bar.top + bar.bottom) / 2};
+}
+
 // A mouse message on the main tray icon, as the shell reports it: WM_USER with the icon's id (1).
 inline void PostMainTrayMouse(HWND main, UINT mouseMessage) { ::PostMessageW(main, WM_USER, 1, mouseMessage); }
 

@@ -162,6 +162,40 @@ protected:
 };
 } // namespace
 
+TEST_F(OptionsTest, ControlsEndAtTheFramesMarginAndFollowAWiderPage)
+{
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    const auto rectOf = [&](int id) {
+        RECT r{};
+        ::GetWindowRect(Control(id), &r);
+        return r;
+    };
+    // Each control that reaches the right of its panel (the hidden panel's too) ends as far inside
+    // the frame as the controls start.
+    const auto check = [&](const char* page) {
+        const RECT frame = rectOf(IDC_OPTIONS_PANEL);
+        const int margin = rectOf(IDC_START_WITH_WIN).left - frame.left;
+        for (int id : {IDC_START_WITH_WIN, IDC_CHANGE_MAIN_ICON, IDC_RADIO_EXPLORE, IDC_UPDOWN_NUM_OF_ICON,
+                       IDC_HOTKEY_ICON_WIN, IDC_HOTKEY_POPUP, IDC_HIDE_TRAY_ICON, IDC_MORE_OPTIONS,
+                       IDC_BROWSE_DATA_FOLDER, IDC_FLOAT_BOTTOM, IDC_POPUP_BOTTOM, IDC_DELAY_LONG,
+                       IDC_COMBO_DISABLE_KEYS, IDC_COMBO_FLOATING_KEY, IDC_BACK_OPTIONS})
+            EXPECT_NEAR(frame.right - rectOf(id).right, margin, 2) << page << ", control " << id;
+        // The number's field and its arrows stay one control.
+        EXPECT_NEAR(rectOf(IDC_UPDOWN_NUM_OF_ICON).left, rectOf(IDC_EDIT_NUM_OF_ICON).right, 3) << page;
+    };
+    check("as shown");
+
+    // A page wider than its template's controls, as at a DPI where the font grows less than the
+    // window.
+    RECT page{};
+    ::GetWindowRect(m_page, &page);
+    const int wider = (page.right - page.left) * 5 / 4;
+    ::SetWindowPos(m_page, nullptr, 0, 0, wider, page.bottom - page.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([&] { return rectOf(IDC_OPTIONS_PANEL).right > page.right; }, kTimeout));
+    check("wider");
+}
+
 TEST_F(OptionsTest, StartWithWindowsCreatesAndRemovesTheRunValueOfThisSettingsFile)
 {
     const std::wstring named = L"Orvo Launcher settings";

@@ -68,17 +68,6 @@ bool PrintWindowRect(HWND window)
 
 HWND TaskBar() { return ::FindWindowW(L"Shell_TrayWnd", nullptr); }
 
-// Wine's task bar draws its notification icons itself, right-aligned and in the order they came,
-// each in a cell of the small icon size and 2 pixels each way: the main icon, placed before the
-// entries' icons, is the rightmost.
-POINT MainTrayIconCentre()
-{
-    RECT bar{};
-    ::GetWindowRect(TaskBar(), &bar);
-    const int cell = ::GetSystemMetrics(SM_CXSMICON) + 4;
-    return {bar.right - cell / 2, (bar.top + bar.bottom) / 2};
-}
-
 // The part of the task bar right of its last button; the script trims it to the icons.
 bool Tray()
 {
@@ -97,10 +86,7 @@ bool Tray()
 // for the icon's tip too, which comes after the system's hover time.
 bool Floating(const Launcher& launcher)
 {
-    const POINT icon = MainTrayIconCentre();
-    MoveMouseTo(icon.x - 1, icon.y);
-    ::Sleep(100);
-    MoveMouseTo(icon.x, icon.y);
+    RestMouseAt(TrayIconCentre(0));
     HWND window = nullptr;
     if (!WaitUntil([&] { return Shown(window = FindProcessWindow(launcher.processId, L"TIconWindow")); }, kTimeout))
         return false;
@@ -113,8 +99,7 @@ bool Floating(const Launcher& launcher)
 // Every visible menu window of the program, as one rectangle.
 bool Menu(const Launcher& launcher)
 {
-    const POINT icon = MainTrayIconCentre();
-    MoveMouseTo(icon.x, icon.y);
+    RestMouseAt(TrayIconCentre(0));
     if (!OpenTrayMenu(launcher.processId, launcher.main)) return false;
     RECT all{};
     for (HWND menu : FindProcessWindows(launcher.processId, L"#32768")) {
