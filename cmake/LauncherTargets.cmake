@@ -71,5 +71,5 @@ function(launcher_program target)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/src ${resources} ${LAUNCHER_GENERATED_DIR})
   set_target_properties(${target} PROPERTIES OUTPUT_NAME Launcher RUNTIME_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
   set_source_files_properties(${resources}/Launcher.rc TARGET_DIRECTORY ${target} PROPERTIES
-    OBJECT_DEPENDS "${resources}/Launcher.manifest;${resources}/Launcher.ico;${resources}/Pages.rc;${resources}/AboutBox.rc;${resources}/StartGroup.rc;${resources}/resource.h;${resources}/TrayIcon.ico;${resources}/MenuImage.bmp;${LAUNCHER_GENERATED_DIR}/LauncherVersion.h")
+    OBJECT_DEPENDS "${resources}/Launcher.manifest;${resources}/Launcher.ico;${resources}/Pages.rc;${resources}/AboutBox.rc;${resources}/StartGroup.rc;${resources}/resource.h;${resources}/TrayIcon.ico;${resources}/TrayIconLight.ico;${resources}/TrayIconDark.ico;${resources}/MenuImage.bmp;${LAUNCHER_GENERATED_DIR}/LauncherVersion.h")
 endfunction()

@@ -14,6 +14,7 @@ enum LauncherCommand : unsigned {
     kCmdStartWithWin = 40009,       // ActionStartWithWin: toggles "Start with Windows"
     kCmdOneClickToActive = 40010,   // ActionOneClickToActive: toggles single-click activation
     kCmdDisableTrayIcon = 40011,    // ActionDisableTrayIcon: toggles "Disable tray icon"
+    kCmdPromoteTrayIcons = 40012,   // ActionPromoteTrayIcons: toggles "Show entry icons on the taskbar"
     kCmdIconReloadIcon = 40101,     // ActionIconReloadIcon "Re&load Icon": rebuilds Icons a second later
     kCmdReloadMenu = 40102,         // ActionReloadMenu "Re&load Menu"
     kCmdFloatReloadIcon = 40103,    // ActionFloatReloadIcon "Re&load Icon" of the Floating bar

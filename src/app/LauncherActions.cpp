@@ -34,6 +34,7 @@ bool TOrvoLauncherClass::OnCommand(unsigned id)
     case kCmdStartWithWin: ActionStartWithWinExecute(); return true;
     case kCmdOneClickToActive: ActionOneClickToActiveExecute(); return true;
     case kCmdDisableTrayIcon: ActionDisableTrayIconExecute(); return true;
+    case kCmdPromoteTrayIcons: ActionPromoteTrayIconsExecute(); return true;
     case kCmdIconReloadIcon: if (m_reload) m_reload->ReloadIcons(); return true;
     case kCmdReloadMenu: if (m_reload) m_reload->ReloadMenus(); return true;
     case kCmdFloatReloadIcon: if (m_reload) m_reload->ReloadFloating(); return true;

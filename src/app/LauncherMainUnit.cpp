@@ -251,6 +251,7 @@ void TOrvoLauncherClass::CreateControls()
     // The item tray icons and the Icons bar.
     m_itemTray = std::make_unique<TItemTrayIcons>(Handle(), static_cast<TrayHost&>(*this));
     m_itemTray->AttachToolBar(m_launcherPage.IconsBar());
+    m_itemTray->OnIconsLoaded = [this] { SchedulePromoteTrayIcons(); };
     m_collections.AttachIconsSurface(m_itemTray.get());
     m_menusSurfaces = std::make_unique<MenusSurfaceFanOut>(
         std::vector<MenusSurface*>{m_popupMenu.get(), m_launcherPage.MenuTree()});
@@ -393,6 +394,14 @@ void TOrvoLauncherClass::ApplyMainIcon()
     const std::wstring file = m_settings.Read(keys::IconFile);
     if (m_options.useCustomMainIcon && !file.empty()) m_mainIcon->UseCustom(file, m_settings.Read(keys::IconIdx));
     else m_mainIcon->UseBuiltIn();
+    ShowMainTrayIcon(false);
+    if (m_optionsPage) m_optionsPage->ShowMainIconImages();
+}
+
+void TOrvoLauncherClass::OnColorThemeChanged()
+{
+    // A custom icon stays; only the built-in one follows the theme.
+    if (m_destroyed || !m_mainIcon || !m_mainIcon->FollowTheme()) return;
     ShowMainTrayIcon(false);
     if (m_optionsPage) m_optionsPage->ShowMainIconImages();
 }
@@ -564,6 +573,17 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
     }
     case WM_DISPLAYCHANGE:
         if (m_iconWindow) m_iconWindow->RecreateIconWindow();
+        break;
+    case WM_TIMER:
+        if (wParam == kTimerPromoteTrayIcons) {
+            PromoteTrayIcons();
+            return 0;
+        }
+        break;
+    case WM_SETTINGCHANGE:
+        // Windows names the color theme this way when the taskbar turns light or dark.
+        if (lParam && std::wstring_view(reinterpret_cast<const wchar_t*>(lParam)) == L"ImmersiveColorSet")
+            OnColorThemeChanged();
         break;
     case WM_HELP:
         OnHelp(*reinterpret_cast<const HELPINFO*>(lParam));

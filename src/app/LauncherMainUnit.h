@@ -85,6 +85,7 @@ public:
     void ActionStartWithWinExecute();
     void ActionOneClickToActiveExecute();
     void ActionDisableTrayIconExecute();
+    void ActionPromoteTrayIconsExecute();
 
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -156,6 +157,13 @@ private:
     void OnQueryEndSession();
     void OnMainTrayMessage(LPARAM mouseMessage);
     void OnTaskbarCreated();
+    void OnColorThemeChanged();
+    // "Show entry icons on the taskbar": a pass over the shell's per-icon settings a moment after
+    // each load, and what the user had put back when the option goes off.
+    static constexpr UINT_PTR kTimerPromoteTrayIcons = 1;
+    void SchedulePromoteTrayIcons();
+    void PromoteTrayIcons();
+    void RestoreTrayIconSettings();
     void LaunchFloatingItem(std::uint16_t id);
     RECT TabDisplayRect() const;
     std::array<HWND, 3> PageHandles() const;

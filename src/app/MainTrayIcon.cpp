@@ -4,11 +4,24 @@
 #include "tray/TrayRules.h"
 
 namespace {
-HICON LoadTrayIconResource()
+constexpr const wchar_t* kClassicIcon = L"NICON1";
+
+HICON LoadTrayIconResource(const wchar_t* name = kClassicIcon)
 {
     const int size = ::GetSystemMetrics(SM_CXSMICON);
-    return static_cast<HICON>(
-        ::LoadImageW(::GetModuleHandleW(nullptr), L"NICON1", IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    return static_cast<HICON>(::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+// The built-in image for the taskbar's theme. Systems without themed taskbars have no such value
+// and keep the classic colored icon.
+const wchar_t* BuiltInIconForTheme()
+{
+    DWORD light = 0;
+    DWORD size = sizeof(light);
+    if (::RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                       L"SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &light, &size) != ERROR_SUCCESS)
+        return kClassicIcon;
+    return light ? L"NICON_LIGHT" : L"NICON_DARK";
 }
 } // namespace
 
@@ -28,8 +41,18 @@ MainTrayIcon::~MainTrayIcon() { Remove(); }
 
 void MainTrayIcon::UseBuiltIn()
 {
-    if (!m_builtIn) m_builtIn.reset(LoadTrayIconResource());
+    if (!m_builtIn) FollowTheme();
     m_useCustom = false;
+}
+
+bool MainTrayIcon::FollowTheme()
+{
+    const wchar_t* name = BuiltInIconForTheme();
+    if (m_builtIn && name == m_builtInName) return false;
+    HICON icon = LoadTrayIconResource(name);
+    m_builtIn.reset(icon ? icon : LoadTrayIconResource());
+    m_builtInName = name;
+    return true;
 }
 
 void MainTrayIcon::UseCustom(const std::wstring& file, int index)

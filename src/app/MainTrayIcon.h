@@ -14,8 +14,11 @@ public:
     MainTrayIcon(HWND owner, NotifyIconFunction notify = SystemNotifyIcon());
     ~MainTrayIcon();
 
-    // The built-in image "NICON1" becomes the visible one.
+    // The built-in image becomes the visible one: "NICON1", or where the taskbar follows a light or
+    // dark theme, the variant drawn for it.
     void UseBuiltIn();
+    // After Windows announced a new color theme: the built-in image follows it. True when it changed.
+    bool FollowTheme();
     // Icon `index` of `file` becomes the visible one; "NICON1" when the file holds no such icon.
     void UseCustom(const std::wstring& file, int index);
     HICON VisibleIcon() const noexcept { return m_useCustom ? m_custom.get() : m_builtIn.get(); }
@@ -41,6 +44,7 @@ private:
     bool m_useCustom = false;
     bool m_shown = false;
     bool m_tipShown = true;
+    const wchar_t* m_builtInName = nullptr;
 };
 
 // The small icon `index` of a file (the icon picker's extraction), or null.

@@ -16,6 +16,7 @@ LauncherOptions LoadOptions(const IniFile& settings, std::wstring& dataFolder)
     o.openSystemMenu = settings.Read(keys::OpenSystemMenu);
     o.hideTrayIcon = settings.Read(keys::HideTrayIcon);
     o.disableTrayIcon = settings.Read(keys::DisableTrayIcon);
+    o.promoteTrayIcons = settings.Read(keys::PromoteTrayIcons);
     o.maxIconInRow = ClampToRange(settings.Read(keys::MaxIconInRow), keys::kMaxIconInRowLow, keys::kMaxIconInRowHigh);
     o.useCustomMainIcon = settings.Read(keys::UseCustomMainIcon);
     o.popupHotkey = {settings.Read(keys::HKPopupMod), settings.Read(keys::HKPopupVir)};

@@ -20,6 +20,7 @@ struct LauncherOptions {
     bool openSystemMenu = true;  // the Open radio button; off means Explore
     bool hideTrayIcon = false;
     bool disableTrayIcon = false;
+    bool promoteTrayIcons = false;
     int maxIconInRow = 10;
     bool useCustomMainIcon = false;
     HotkeyPair popupHotkey;

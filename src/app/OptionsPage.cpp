@@ -16,6 +16,7 @@
 #include "components/OrvoPickIcon.h"
 #include "floating/IconWindowUnit.h"
 #include "hotkeys/SurfaceHotKeys.h"
+#include "tray/TrayPromotion.h"
 #include "resources/resource.h"
 
 namespace {
@@ -45,6 +46,7 @@ constexpr HelpContext kHelpContexts[] = {
     {IDC_DELAY_SHORT, 3024},          {IDC_DELAY_LONG, 3024},            {IDC_TRACKBAR_SENSITIVITY, 3025},
     {IDC_DISABLE_KEYS_LABEL, 3026},   {IDC_COMBO_DISABLE_KEYS, 3026},    {IDC_FLOATING_KEY_LABEL, 3027},
     {IDC_COMBO_FLOATING_KEY, 3027},   {IDC_BACK_OPTIONS, 3028},          {IDC_HOTKEY_NOTE, 3016},
+    {IDC_PROMOTE_TRAY_ICONS, 3029},   {IDC_PROMOTE_TRAY_ICONS_NOTE, 3029},
 };
 } // namespace
 
@@ -217,6 +219,9 @@ void TOptionsPage::ShowPanel(bool more)
     }
     // The icon images share one place: only the visible one of them shows.
     if (!more) ShowMainIconImages();
+    // Whether Windows keeps per-icon settings can change while the program runs (an upgrade, or
+    // the shell making the key for the first icon it shows).
+    else ShowPromoteTrayIconsState();
     // The focus goes to the button that swaps back, as it would after a click on it.
     if (::IsWindowVisible(Handle())) ::SetFocus(::GetDlgItem(Handle(), more ? IDC_BACK_OPTIONS : IDC_MORE_OPTIONS));
 }
@@ -239,6 +244,7 @@ void TOptionsPage::ShowOptions()
     // The exit confirmation's own check box writes this too.
     SetCheck(IDC_NO_CONFIRM_EXIT, m_settings.Read(keys::ExitDialog));
     SetCheck(IDC_DISABLE_TRAY_ICON, o.disableTrayIcon);
+    ShowPromoteTrayIconsState();
     SetCheck(IDC_CUSTOM_MAIN_ICON, o.useCustomMainIcon);
     ::CheckRadioButton(Handle(), IDC_RADIO_OPEN, IDC_RADIO_EXPLORE, o.openSystemMenu ? IDC_RADIO_OPEN : IDC_RADIO_EXPLORE);
     ::SendDlgItemMessageW(Handle(), IDC_UPDOWN_NUM_OF_ICON, UDM_SETPOS32, 0, o.maxIconInRow);
@@ -272,6 +278,15 @@ void TOptionsPage::ShowMainIconImages()
     const bool useCustom = icon && icon->UsesCustom();
     ::ShowWindow(builtIn, !m_moreShown && !useCustom ? SW_SHOWNA : SW_HIDE);
     ::ShowWindow(custom, !m_moreShown && useCustom ? SW_SHOWNA : SW_HIDE);
+}
+
+void TOptionsPage::ShowPromoteTrayIconsState()
+{
+    const bool kept = IconSettingsKept();
+    SetCheck(IDC_PROMOTE_TRAY_ICONS, m_host.EditableOptions().promoteTrayIcons);
+    EnableControl(IDC_PROMOTE_TRAY_ICONS, kept);
+    ::SetDlgItemTextW(Handle(), IDC_PROMOTE_TRAY_ICONS_NOTE,
+                      kept ? L"" : L"Not here: this Windows keeps no taskbar setting per icon.");
 }
 
 void TOptionsPage::ShowHotKeyNote()
@@ -310,6 +325,7 @@ bool TOptionsPage::OnCommand(int id, int code)
     case IDC_START_WITH_WIN: m_host.ExecuteCommand(kCmdStartWithWin); break;
     case IDC_ONE_CLICK: m_host.ExecuteCommand(kCmdOneClickToActive); break;
     case IDC_DISABLE_TRAY_ICON: m_host.ExecuteCommand(kCmdDisableTrayIcon); break;
+    case IDC_PROMOTE_TRAY_ICONS: m_host.ExecuteCommand(kCmdPromoteTrayIcons); break;
     case IDC_NO_CONFIRM_EXIT: {
         const bool dontAsk = !m_settings.Read(keys::ExitDialog);
         m_host.EditableOptions().exitDialog = dontAsk;

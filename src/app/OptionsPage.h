@@ -79,6 +79,7 @@ private:
     void EnableControl(int id, bool enabled) const;
     void ShowEdgeChecks();
     void ShowHotKeyNote();
+    void ShowPromoteTrayIconsState();
     void ShowHideTrayIconState();
     bool OnCommand(int id, int code);
     bool OnMoreCommand(int id, int code);

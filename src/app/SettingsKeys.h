@@ -54,6 +54,10 @@ inline constexpr BoolKey PopupBottom{kOption, L"PopupBottom", false};
 inline constexpr IntKey DisableKey{kOption, L"DisableKey", 3};
 inline constexpr IntKey FloatRightKey{kOption, L"FloatRightKey", 1};
 inline constexpr IntKey Sensitivity{kOption, L"Sensitivity", 5};
+inline constexpr BoolKey PromoteTrayIcons{kOption, L"PromoteTrayIcons", false};
+// What each per-icon settings key held before "PromoteTrayIcons" marked it: its "IsPromoted", or
+// "none" when it had no such value.
+inline constexpr const wchar_t* kPromotedTrayIcons = L"PromotedTrayIcons";
 
 inline constexpr IntKey HKPopupMod{kHotkeys, L"HKPopupMod", 0};
 inline constexpr IntKey HKPopupVir{kHotkeys, L"HKPopupVir", 0};

@@ -1,13 +1,30 @@
 #include "tray/ItemTrayIcons.h"
 
+#include "base/Strings.h"
 #include "base/WinUtil.h"
 #include "components/ToolBarPager.h"
 #include "items/ShellOperations.h"
+#include "tray/TrayIdentity.h"
 #include "tray/TrayRules.h"
 
+namespace {
+std::wstring EntryKey(const Item& item) { return ToLowerInvariant(ExtractFileName(item.FileName)); }
+} // namespace
+
 TItemTrayIcons::TItemTrayIcons(HWND owner, TrayHost& host, NotifyIconFunction notify)
-    : m_owner(owner), m_host(host), m_notify(std::move(notify))
+    : m_owner(owner), m_host(host), m_notify(std::move(notify)), m_programPath(ToLowerInvariant(ModuleFileName()))
 {
+}
+
+GUID TItemTrayIcons::IdentityOf(const Item& item) const
+{
+    const Uuid uuid = EntryIconUuid(m_programPath, EntryKey(item));
+    GUID guid{};
+    guid.Data1 = (static_cast<unsigned long>(uuid[0]) << 24) | (uuid[1] << 16) | (uuid[2] << 8) | uuid[3];
+    guid.Data2 = static_cast<unsigned short>((uuid[4] << 8) | uuid[5]);
+    guid.Data3 = static_cast<unsigned short>((uuid[6] << 8) | uuid[7]);
+    for (int i = 0; i < 8; ++i) guid.Data4[i] = uuid[8 + i];
+    return guid;
 }
 
 void TItemTrayIcons::BeginIconsLoad(HIMAGELIST images)
@@ -33,6 +50,7 @@ void TItemTrayIcons::AddIconItem(const Item& item)
 void TItemTrayIcons::EndIconsLoad()
 {
     if (m_toolBar) m_toolBar->EndLoad();
+    if (OnIconsLoaded) OnIconsLoaded();
 }
 
 void TItemTrayIcons::UpdateIconItem(const Item& item)
@@ -50,11 +68,29 @@ void TItemTrayIcons::SetItemTrayIcon(const Item& item, bool enabled, bool add)
     // The shell keeps its own copy of the icon: ours goes right after the call, but its handle
     // value stays in the record as the mark that the icon is present.
     HICON icon = m_images ? ::ImageList_GetIcon(m_images, item.ImageIndex, ILD_NORMAL) : nullptr;
-    NOTIFYICONDATAW record =
-        MakeNotifyRecord(m_owner, item.Id, ItemTrayCallbackMessage(item.Id), icon, item.Caption);
-    if (enabled) m_notify(add ? NIM_ADD : NIM_MODIFY, record);
+    const GUID identity = IdentityOf(item);
+    const bool withIdentity = !m_refusedIdentity.contains(EntryKey(item));
+    NOTIFYICONDATAW record = MakeNotifyRecord(m_owner, item.Id, ItemTrayCallbackMessage(item.Id), icon,
+                                              item.Caption, withIdentity ? &identity : nullptr);
+    if (enabled && add) AddWithIdentity(item, record);
+    else if (enabled) m_notify(NIM_MODIFY, record);
     if (icon) ::DestroyIcon(icon);
     m_records[item.Id] = record;
+}
+
+void TItemTrayIcons::AddWithIdentity(const Item& item, NOTIFYICONDATAW& record)
+{
+    if (m_notify(NIM_ADD, record) || !(record.uFlags & NIF_GUID)) return;
+    // An icon left under this identity by a copy of ours that ended without removing it makes the
+    // shell refuse the add: remove it and try once more.
+    m_notify(NIM_DELETE, record);
+    if (m_notify(NIM_ADD, record)) return;
+    // Older shells know no identities, and a shell that registered this one to another path (the
+    // program moved) refuses it: the icon goes by window and id alone from now on, quietly.
+    NOTIFYICONDATAW plain = MakeNotifyRecord(m_owner, record.uID, record.uCallbackMessage, record.hIcon, item.Caption);
+    if (!m_notify(NIM_ADD, plain)) return; // no taskbar yet: the next add tries the identity again
+    m_refusedIdentity.insert(EntryKey(item));
+    record = plain;
 }
 
 void TItemTrayIcons::RemoveItemTrayIcon(std::uint16_t id)

@@ -5,7 +5,10 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "items/ItemSurfaces.h"
@@ -54,14 +57,27 @@ public:
     // An item tray callback message; false when the message is none of ours.
     bool ItemTrayMessage(unsigned message, LPARAM mouseMessage, const std::vector<Item>& items);
 
+    // Called when a load of the Icons collection has placed its items.
+    std::function<void()> OnIconsLoaded;
+
     // For tests: the record an item's icon was last given.
     const NOTIFYICONDATAW* RecordOf(std::uint16_t id) const;
 
+    // The identity the shell keeps an entry's icon settings under, from this program's path and
+    // the entry file's name: a renumbering rebuild keeps it, a renamed file gets another.
+    GUID IdentityOf(const Item& item) const;
+
 private:
+    // Adds the icon under its identity; where the shell refuses that, under window and id alone.
+    void AddWithIdentity(const Item& item, NOTIFYICONDATAW& record);
+
     HWND m_owner;
     TrayHost& m_host;
     NotifyIconFunction m_notify;
     ToolBarPager* m_toolBar = nullptr;
     HIMAGELIST m_images = nullptr;
     std::unordered_map<std::uint16_t, NOTIFYICONDATAW> m_records;
+    std::wstring m_programPath;
+    // Entry file names (lower case) whose identity the shell refused: their icons go by id.
+    std::unordered_set<std::wstring> m_refusedIdentity;
 };

@@ -55,3 +55,19 @@ MainTrayAction MainTrayMouseAction(unsigned mouseMessage, bool shiftDown, bool q
     }
     return action;
 }
+
+bool ExecutablePathNamesProgram(std::wstring_view executablePath, std::wstring_view programPath,
+                                const std::vector<KnownFolderPath>& folders)
+{
+    if (executablePath.empty()) return false;
+    if (executablePath == programPath) return true;
+    for (const KnownFolderPath& folder : folders) {
+        if (folder.id.empty() || folder.path.empty() || !executablePath.starts_with(folder.id)) continue;
+        const std::wstring_view rest = executablePath.substr(folder.id.size());
+        if (!rest.starts_with(L'\\')) continue;
+        if (programPath.size() == folder.path.size() + rest.size() && programPath.starts_with(folder.path) &&
+            programPath.substr(folder.path.size()) == rest)
+            return true;
+    }
+    return false;
+}

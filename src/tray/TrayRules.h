@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 constexpr unsigned kWmUser = 0x0400;
 // The main tray icon calls back with WM_USER; an item's icon with WM_USER + 1 + its Id, so the
@@ -46,3 +48,14 @@ struct MainTrayAction {
 // `mainLeftPopup` (the buttons are swapped) is asked only for a click.
 MainTrayAction MainTrayMouseAction(unsigned mouseMessage, bool shiftDown, bool quietPeriodRunning, bool menuOpen,
                                    const std::function<bool()>& mainLeftPopup);
+
+// A folder Windows may write as its id in a per-icon settings key's "ExecutablePath"
+// ("{6D809377-...}\\Tools\\Launcher.exe" for a program under Program Files).
+struct KnownFolderPath {
+    std::wstring id;   // with braces
+    std::wstring path; // without a trailing backslash
+};
+// Whether a key's "ExecutablePath" names the program at `programPath`; the file system's case
+// rule is the caller's: both paths, the ids and the folders come folded to lower case.
+bool ExecutablePathNamesProgram(std::wstring_view executablePath, std::wstring_view programPath,
+                                const std::vector<KnownFolderPath>& folders);

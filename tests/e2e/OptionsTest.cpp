@@ -7,8 +7,10 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <functional>
 #include <iterator>
+#include <optional>
 
 #include "app/Commands.h"
 #include "app/Settings.h"
@@ -59,6 +61,53 @@ HWND FocusOf(LauncherProcess& launcher)
 }
 
 bool Checked(HWND button) { return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// The per-icon settings Windows 11 keeps; Wine has none, so the tests make them.
+constexpr const wchar_t* kIconSettings = L"Control Panel\\NotifyIconSettings";
+
+void WriteIconSetting(const wchar_t* name, const std::wstring& program, std::optional<DWORD> promoted)
+{
+    const std::wstring key = std::wstring(kIconSettings) + L"\\" + name;
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"ExecutablePath", REG_SZ, program.c_str(),
+                      static_cast<DWORD>((program.size() + 1) * sizeof(wchar_t)));
+    if (promoted) ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"IsPromoted", REG_DWORD, &*promoted, sizeof(DWORD));
+}
+
+std::optional<DWORD> Promoted(const wchar_t* name)
+{
+    const std::wstring key = std::wstring(kIconSettings) + L"\\" + name;
+    DWORD value = 0, size = sizeof(value);
+    if (::RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"IsPromoted", RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+// How many of a window's pixels, as the screen shows them, are near black and near white.
+std::pair<int, int> DarkAndLightPixels(HWND window)
+{
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    int dark = 0, light = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const COLORREF c = ::GetPixel(memory, x, y);
+            const int lowest = std::min({GetRValue(c), GetGValue(c), GetBValue(c)});
+            const int highest = std::max({GetRValue(c), GetGValue(c), GetBValue(c)});
+            dark += highest < 70;
+            light += lowest > 245;
+        }
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return {dark, light};
+}
 bool Shown(HWND window) { return window && ::IsWindowVisible(window); }
 
 class OptionsTest : public LauncherTest {
@@ -562,4 +611,64 @@ TEST_F(OptionsTest, CustomizeMainTrayIconSwapsThePreviewAndIsStored)
         EXPECT_NE(::SendMessageW(useCustom ? custom : builtIn, STM_GETICON, 0, 0), 0);
         EXPECT_TRUE(TrayIconExists(m_main, 1));
     }
+}
+
+TEST_F(OptionsTest, ShowEntryIconsOnTheTaskbarMarksOnlyOurIconsAndPutsBackWhatTheUserHad)
+{
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kIconSettings);
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    ShowMoreOptions();
+    HWND box = Control(IDC_PROMOTE_TRAY_ICONS);
+    // Where Windows keeps no such settings the box cannot be ticked, and says why.
+    EXPECT_FALSE(::IsWindowEnabled(box));
+    EXPECT_FALSE(ControlText(Control(IDC_PROMOTE_TRAY_ICONS_NOTE)).empty());
+
+    const std::wstring program = LauncherExePath();
+    WriteIconSetting(L"11", program, 0);
+    WriteIconSetting(L"12", program, std::nullopt);
+    WriteIconSetting(L"13", L"C:\\Tools\\Other.exe", 0);
+    ASSERT_TRUE(ClickUntil(IDC_BACK_OPTIONS, [&] { return Shown(Control(IDC_MORE_OPTIONS)); }));
+    ShowMoreOptions();
+    ASSERT_TRUE(::IsWindowEnabled(box));
+    ASSERT_TRUE(ClickUntil(IDC_PROMOTE_TRAY_ICONS, [&] { return Checked(box); }));
+    EXPECT_TRUE(WaitForIni(keys::PromoteTrayIcons, true));
+    EXPECT_EQ(Promoted(L"11"), 1u);
+    EXPECT_EQ(Promoted(L"12"), 1u);
+    EXPECT_EQ(Promoted(L"13"), 0u) << "another program's icon";
+
+    // The shell makes a key when it first shows an icon: the load that placed a new entry marks it.
+    WriteIconSetting(L"14", program, 0);
+    Shortcut(L"Icons\\New.lnk", L"new");
+    EXPECT_TRUE(WaitUntil([] { return Promoted(L"14") == 1u; }, kTimeout));
+
+    ASSERT_TRUE(ClickUntil(IDC_PROMOTE_TRAY_ICONS, [&] { return !Checked(box); }));
+    EXPECT_EQ(Promoted(L"11"), 0u);
+    EXPECT_EQ(Promoted(L"12"), std::nullopt);
+    EXPECT_EQ(Promoted(L"13"), 0u);
+    EXPECT_EQ(Promoted(L"14"), 0u);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, kIconSettings);
+}
+
+TEST_F(OptionsTest, BuiltInMainIconFollowsTheTaskbarTheme)
+{
+    constexpr const wchar_t* personalize = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    const auto setLight = [&](DWORD light) {
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, personalize, L"SystemUsesLightTheme", REG_DWORD, &light, sizeof(light));
+    };
+    setLight(1);
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    HWND preview = Control(IDC_BUILT_IN_ICON_IMAGE);
+    // A light taskbar gets the dark glyph, and the broadcast of a dark theme the light one.
+    EXPECT_TRUE(WaitUntil([&] { return DarkAndLightPixels(preview).first > 10; }, kTimeout));
+    const LPARAM before = ::SendMessageW(preview, STM_GETICON, 0, 0);
+    setLight(0);
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(HWND_BROADCAST, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(L"ImmersiveColorSet"),
+                          SMTO_ABORTIFHUNG, kTimeout, &answer);
+    EXPECT_TRUE(WaitUntil([&] { return DarkAndLightPixels(preview).second > 10; }, kTimeout));
+    EXPECT_NE(::SendMessageW(preview, STM_GETICON, 0, 0), before);
+    EXPECT_TRUE(TrayIconExists(m_main, 1));
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, personalize, L"SystemUsesLightTheme");
 }

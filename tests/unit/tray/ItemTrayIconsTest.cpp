@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <map>
 #include <vector>
 
 #include "items/CollectionLoader.h"
@@ -15,6 +17,8 @@ struct Call {
     UINT callback;
     std::wstring tip;
     bool hasIcon;
+    bool hasIdentity;
+    GUID identity;
 };
 
 class FakeHost : public TrayHost {
@@ -55,9 +59,14 @@ protected:
     item_test::TempFolder m_folder;
     std::vector<Call> m_calls;
     FakeHost m_host;
+    // Whether the shell takes a call: a seam for shells that refuse identities.
+    std::function<bool(const NOTIFYICONDATAW&)> m_accepts = [](const NOTIFYICONDATAW&) { return true; };
     TItemTrayIcons m_tray{nullptr, m_host, [this](DWORD message, NOTIFYICONDATAW& data) {
-                              m_calls.push_back({message, data.uID, data.uCallbackMessage, data.szTip, data.hIcon != nullptr});
-                              return true;
+                              const bool identity = (data.uFlags & NIF_GUID) != 0;
+                              EXPECT_EQ(data.cbSize, identity ? NOTIFYICONDATAW_V3_SIZE : NOTIFYICONDATAW_V2_SIZE);
+                              m_calls.push_back({message, data.uID, data.uCallbackMessage, data.szTip,
+                                                 data.hIcon != nullptr, identity, data.guidItem});
+                              return m_accepts(data);
                           }};
     CollectionLoader m_loader;
 };
@@ -150,4 +159,53 @@ TEST_F(ItemTrayIconsTest, MouseMessagesFollowTheOptionsAndTheReadyFlag)
     EXPECT_TRUE(m_tray.ItemTrayMessage(1126, WM_LBUTTONDOWN, items));
     EXPECT_EQ(m_host.hidden, 1);
     EXPECT_EQ(m_host.menuOpenCleared, 1);
+}
+
+TEST_F(ItemTrayIconsTest, EachEntryKeepsItsIdentityThroughARenumberingRebuild)
+{
+    m_loader.LoadIcons();
+    std::map<std::wstring, GUID> before;
+    for (const auto& add : Calls(NIM_ADD)) {
+        ASSERT_TRUE(add.hasIdentity);
+        before[add.tip] = add.identity;
+    }
+    EXPECT_NE(before[L"a"], before[L"b"]);
+
+    // Removing b renumbers a (102 becomes 101); a renamed file is a new identity.
+    ::DeleteFileW((m_folder / L"Icons\\b.txt").c_str());
+    ::MoveFileW((m_folder / L"Icons\\c.txt").c_str(), (m_folder / L"Icons\\e.txt").c_str());
+    m_calls.clear();
+    m_loader.LoadIcons();
+    for (const auto& add : Calls(NIM_ADD)) {
+        if (add.tip == L"a") {
+            EXPECT_EQ(add.identity, before[L"a"]);
+            EXPECT_EQ(add.id, 101u);
+        } else {
+            EXPECT_EQ(add.tip, L"e");
+            EXPECT_NE(add.identity, before[L"c"]);
+        }
+    }
+    // Removing and changing an icon name it by its identity too.
+    for (const auto& remove : Calls(NIM_DELETE)) EXPECT_TRUE(remove.hasIdentity);
+}
+
+TEST_F(ItemTrayIconsTest, AnIdentityTheShellRefusesFallsBackToTheIdOnce)
+{
+    // No taskbar yet: every add fails, and nothing is given up.
+    m_accepts = [](const NOTIFYICONDATAW&) { return false; };
+    m_loader.LoadIcons();
+    m_accepts = [](const NOTIFYICONDATAW& data) { return (data.uFlags & NIF_GUID) == 0; };
+    m_calls.clear();
+    m_tray.ShowAllItemTrayIcons(m_loader.Icons().Items());
+    const auto adds = Calls(NIM_ADD);
+    ASSERT_EQ(adds.size(), 9u) << "the identity, once more after removing a stale icon, then the id";
+    EXPECT_TRUE(adds[0].hasIdentity && adds[1].hasIdentity);
+    EXPECT_FALSE(adds[2].hasIdentity);
+
+    // From then on the icons go by their ids alone: no identity is tried again.
+    m_calls.clear();
+    m_tray.HideAllItemTrayIcons(m_loader.Icons().Items());
+    m_tray.ShowAllItemTrayIcons(m_loader.Icons().Items());
+    ASSERT_EQ(Calls(NIM_ADD).size(), 3u);
+    for (const auto& call : m_calls) EXPECT_FALSE(call.hasIdentity);
 }

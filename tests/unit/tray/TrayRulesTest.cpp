@@ -82,3 +82,25 @@ TEST(TrayMouse, MainIconActionsReadTheButtonSwapOnlyForClicks)
         EXPECT_EQ(reads, row.reads);
     }
 }
+
+TEST(TrayRulesTest, OnlyThisProgramsExecutablePathsMatch)
+{
+    const std::vector<KnownFolderPath> folders = {
+        {L"{6d809377-6af0-444b-8957-a3773f02200e}", L"c:\\program files"},
+        {L"{f1b32785-6fba-4fcf-9d55-7b8e7f157091}", L"c:\\users\\ann\\appdata\\local"},
+    };
+    const std::wstring program = L"c:\\program files\\tools\\launcher.exe";
+    const struct {
+        const wchar_t* stored;
+        bool ours;
+    } cases[] = {
+        {L"c:\\program files\\tools\\launcher.exe", true},
+        {L"{6d809377-6af0-444b-8957-a3773f02200e}\\tools\\launcher.exe", true},
+        {L"{6d809377-6af0-444b-8957-a3773f02200e}\\tools\\launcher.exe.bak", false},
+        {L"{6d809377-6af0-444b-8957-a3773f02200e}tools\\launcher.exe", false},
+        {L"{f1b32785-6fba-4fcf-9d55-7b8e7f157091}\\tools\\launcher.exe", false},
+        {L"c:\\program files\\other\\launcher.exe", false},
+        {L"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ExecutablePathNamesProgram(c.stored, program, folders), c.ours) << c.stored;
+}
