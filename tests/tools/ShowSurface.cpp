@@ -135,13 +135,6 @@ bool ClickUntil(const std::function<POINT()>& where, const std::function<bool()>
         kTimeout, 0);
 }
 
-POINT Centre(HWND window)
-{
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 // The page (a child dialog of the main window) that holds a control with this text.
 HWND PageWith(HWND main, const wchar_t* text)
 {
@@ -165,13 +158,16 @@ bool ShowPage(const Launcher& launcher, int index)
 
 bool Page(const Launcher& launcher, int index) { return ShowPage(launcher, index) && PrintWindowRect(launcher.main); }
 
+// The panel is swapped as its button's click would: a mouse click from the process that has just
+// brought the main window forward can reach the page's first check box instead.
 bool More(const Launcher& launcher)
 {
     if (!ShowPage(launcher, 2)) return false;
     HWND page = PageWith(launcher.main, L" Options ");
-    HWND more = ::GetDlgItem(page, IDC_MORE_OPTIONS);
     HWND back = ::GetDlgItem(page, IDC_BACK_OPTIONS);
-    return ClickUntil([&] { return Centre(more); }, [&] { return Shown(back); }) && PrintWindowRect(launcher.main);
+    ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_MORE_OPTIONS, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_MORE_OPTIONS)));
+    return WaitUntil([&] { return Shown(back); }, kTimeout) && PrintWindowRect(launcher.main);
 }
 
 bool HotKeys(const Launcher& launcher)
