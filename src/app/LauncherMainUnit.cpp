@@ -111,7 +111,8 @@ void TOrvoLauncherClass::FormCreate()
     m_showYourselfMessage = ::RegisterWindowMessageW(kShowYourselfMessage);
     ::SetWindowTextW(Handle(), kProgramTitle);
     ::SetWindowTextW(m_application.Handle(), kProgramTitle);
-    m_help = std::make_unique<HelpSystem>(ChangeFileExt(ModuleFileName(), L".chm"));
+    m_help = std::make_unique<HelpSystem>(ChangeFileExt(ModuleFileName(), L".chm"),
+                                          ExtractFilePath(ModuleFileName()) + L"help\\");
     m_application.onMinimize = [this] { MinimizeApplication(); };
     m_application.onActivate = [this] {
         if (::IsWindowVisible(Handle())) ::SetActiveWindow(Handle());
@@ -432,11 +433,6 @@ bool TOrvoLauncherClass::NoMenuHint() const { return m_settings.Read(keys::NoMen
 
 int TOrvoLauncherClass::PopUpDelay() const { return m_settings.Read(keys::PopUpDelay); }
 
-void TOrvoLauncherClass::ShowContextHelpPopup(DWORD contextId, POINT at)
-{
-    if (m_help) m_help->ShowContextPopup(Handle(), contextId, at);
-}
-
 bool TOrvoLauncherClass::EnableCornerEdge() const { return m_settings.Read(keys::EnableCornerEdge); }
 
 bool TOrvoLauncherClass::CanOpenModal()
@@ -454,6 +450,11 @@ void TOrvoLauncherClass::HideIconWindow()
     if (m_iconWindow) m_iconWindow->HideIconWindow();
 }
 
+bool TOrvoLauncherClass::IsBottomButton(HWND control) const
+{
+    return control && (control == m_okButton || control == m_helpButton || control == m_aboutButton);
+}
+
 void TOrvoLauncherClass::HideIconWindowBehindMenu()
 {
     // The order matters under Wine: a window hidden right before TrackPopupMenuEx holds the menu
@@ -467,12 +468,6 @@ void TOrvoLauncherClass::MinimizeApplication()
     ::ShowWindow(Handle(), SW_HIDE);
     m_application.Hide();
     m_application.SetResidentStyle();
-}
-
-void TOrvoLauncherClass::OnHelp(const HELPINFO& info)
-{
-    if (info.iContextType != HELPINFO_WINDOW || info.dwContextId == 0) return;
-    m_help->ShowContextPopup(Handle(), static_cast<DWORD>(info.dwContextId), info.MousePos);
 }
 
 void TOrvoLauncherClass::OnQueryEndSession()

@@ -150,9 +150,12 @@ private:
     void LayOutControls();
     void ShowPage(int index);
     void MinimizeApplication();
+    bool IsBottomButton(HWND control) const;
     void ShowMainTrayIcon(bool forceAdd);
     bool OnCommand(unsigned id);
     void OnHelp(const HELPINFO& info);
+    // The help page of the tab shown, or none (the help's first page) while the window is hidden.
+    std::wstring CurrentHelpPage() const;
     void OnQueryEndSession();
     void OnMainTrayMessage(LPARAM mouseMessage);
     void OnTaskbarCreated();
