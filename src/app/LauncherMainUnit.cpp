@@ -115,7 +115,9 @@ void TOrvoLauncherClass::FormCreate()
                                           ExtractFilePath(ModuleFileName()) + L"help\\");
     m_application.onMinimize = [this] { MinimizeApplication(); };
     m_application.onActivate = [this] {
-        if (::IsWindowVisible(Handle())) ::SetActiveWindow(Handle());
+        // The taskbar button brings back the window the user left: an open About box or hotkey
+        // list rather than the main window they hold disabled.
+        if (::IsWindowVisible(Handle())) ::SetActiveWindow(::GetLastActivePopup(Handle()));
     };
 
     // 8.
@@ -272,7 +274,7 @@ void TOrvoLauncherClass::CreateIconWindow()
     };
     events.RightClicked = [this](POINT at) { m_popupMenu->PopupAt(at); };
     events.Hidden = [this] {
-        m_application.Hide();
+        HideApplicationWindow();
         if (m_triggers) m_triggers->IconWindowHidden();
     };
     events.IsMenuOpen = [this] { return MenuOpen; };
@@ -446,8 +448,16 @@ bool TOrvoLauncherClass::CanOpenModal()
 
 void TOrvoLauncherClass::HideIconWindow()
 {
-    m_application.Hide();
+    HideApplicationWindow();
     if (m_iconWindow) m_iconWindow->HideIconWindow();
+}
+
+void TOrvoLauncherClass::HideApplicationWindow()
+{
+    // The application window carries the main window's taskbar button (the shell gives none to an
+    // owned window): while the main window shows, the About box, the hotkey list or the floating
+    // window coming and going must not take the button away.
+    if (!::IsWindowVisible(Handle())) m_application.Hide();
 }
 
 bool TOrvoLauncherClass::IsBottomButton(HWND control) const

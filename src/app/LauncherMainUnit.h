@@ -150,6 +150,7 @@ private:
     void LayOutControls();
     void ShowPage(int index);
     void MinimizeApplication();
+    void HideApplicationWindow();
     bool IsBottomButton(HWND control) const;
     void ShowMainTrayIcon(bool forceAdd);
     bool OnCommand(unsigned id);
