@@ -246,9 +246,12 @@ void TOrvoLauncherClass::CreateControls()
         ::SetWindowContextHelpId(button, helpContext);
         return button;
     };
-    m_okButton = makeButton(L"&OK", kCmdOK, BS_DEFPUSHBUTTON, kHelpContextOK);
-    m_helpButton = makeButton(L"&Help", kCmdShowHelp, BS_PUSHBUTTON, kHelpContextHelp);
-    m_aboutButton = makeButton(L"&About", kCmdShowAboutDialog, BS_PUSHBUTTON, kHelpContextAbout);
+    // The buttons say when they gain and lose the focus, so the default frame follows it.
+    m_okButton = makeButton(L"&OK", kCmdOK, BS_DEFPUSHBUTTON | BS_NOTIFY, kHelpContextOK);
+    m_helpButton = makeButton(L"&Help", kCmdShowHelp, BS_PUSHBUTTON | BS_NOTIFY, kHelpContextHelp);
+    m_aboutButton = makeButton(L"&About", kCmdShowAboutDialog, BS_PUSHBUTTON | BS_NOTIFY, kHelpContextAbout);
+    m_focus = std::make_unique<DialogFocus>(Handle(), std::vector<HWND>{m_okButton, m_helpButton, m_aboutButton},
+                                            m_okButton);
     LayOutControls();
 
     // The item tray icons and the Icons bar.
@@ -526,7 +529,16 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
 
     switch (message) {
     case WM_COMMAND:
+        if (IsBottomButton(reinterpret_cast<HWND>(lParam)) && HIWORD(wParam) != BN_CLICKED) {
+            // Only a click is a command; the other notifications tell where the focus went.
+            if (HIWORD(wParam) == BN_SETFOCUS || HIWORD(wParam) == BN_KILLFOCUS)
+                m_focus->OnButtonFocus(reinterpret_cast<HWND>(lParam), HIWORD(wParam) == BN_SETFOCUS);
+            return 0;
+        }
         if (OnCommand(LOWORD(wParam))) return 0;
+        break;
+    case WM_ACTIVATE:
+        if (m_focus && m_focus->OnActivate(wParam)) return 0;
         break;
     case kHideIconWindowMessage:
         HideIconWindow();

@@ -25,6 +25,7 @@
 #include "app/SystemMenu.h"
 #include "base/Handles.h"
 #include "base/Window.h"
+#include "components/DialogFocus.h"
 #include "floating/FloatingSurfaceLink.h"
 #include "floating/IconWindowUnit.h"
 #include "items/CollectionLoader.h"
@@ -193,6 +194,7 @@ private:
     HWND m_okButton = nullptr;
     HWND m_helpButton = nullptr;
     HWND m_aboutButton = nullptr;
+    std::unique_ptr<DialogFocus> m_focus;  // the focus and the default frame across activations
     HWND m_modalWindow = nullptr;  // the open About box (ModalKind 1)
     std::unique_ptr<TAboutBox> m_aboutBox;  // made at its first showing; its update check outlives the window
 

@@ -1,4 +1,5 @@
-// The main window as a user meets it: help in the browser.
+// The main window as a user meets it over time: help in the browser, one taskbar button while it
+// shows, and the focus where the user left it after another window of the program came and went.
 
 #include <gtest/gtest.h>
 
@@ -22,6 +23,21 @@ using namespace e2e;
 namespace {
 constexpr DWORD kTimeout = 10000;
 
+// The windows of a process that the shell gives a taskbar button: shown, and either marked as an
+// application window or neither owned nor a tool window.
+std::vector<HWND> TaskbarButtonWindows(DWORD processId)
+{
+    std::vector<HWND> buttons;
+    for (HWND window : FindProcessWindows(processId, nullptr)) {
+        const LONG_PTR exStyle = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
+        const bool unowned = ::GetWindow(window, GW_OWNER) == nullptr;
+        if (::IsWindowVisible(window) &&
+            ((exStyle & WS_EX_APPWINDOW) || (unowned && !(exStyle & WS_EX_TOOLWINDOW))))
+            buttons.push_back(window);
+    }
+    return buttons;
+}
+
 HWND FocusOf(HWND window)
 {
     GUITHREADINFO info{};
@@ -29,10 +45,19 @@ HWND FocusOf(HWND window)
     return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+bool IsDefaultButton(HWND button) { return (::GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+
+// The X server may still echo an earlier pointer position: the click waits until it stays put.
 void ClickAt(POINT at)
 {
-    MoveMouseTo(at.x, at.y);
-    ::Sleep(50);
+    WaitUntil(
+        [&] {
+            MoveMouseTo(at.x, at.y);
+            ::Sleep(50);
+            POINT cursor{};
+            return ::GetCursorPos(&cursor) && cursor.x == at.x && cursor.y == at.y;
+        },
+        kTimeout, 0);
     LeftClick();
 }
 
@@ -171,4 +196,81 @@ TEST_F(MainWindowTest, HelpThatIsNotInstalledSaysWhereItWasLookedFor)
     EXPECT_TRUE(record_launch::ReadLaunches(m_log).empty()) << "something was opened all the same";
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, kTimeout));
+}
+
+TEST_F(MainWindowTest, KeepsOneTaskbarButtonAndTheFocusWhileTheProgramsOtherWindowsComeAndGo)
+{
+    LauncherProcess launcher({Ini()});
+    HWND main = StartShown(launcher);
+    ASSERT_NE(main, nullptr);
+    HWND application = FindProcessWindow(launcher.Id(), L"TApplication", kProgramTitle);
+    ASSERT_EQ(::GetWindow(main, GW_OWNER), application) << "the button would not be the main window's";
+    HWND ok = FindChildByText(main, L"&OK");
+    HWND about = FindChildByText(main, L"&About");
+    // The main window is shown a moment before the window that carries its button.
+    const auto expectOneButton = [&](const char* when) {
+        EXPECT_TRUE(WaitUntil([&] { return TaskbarButtonWindows(launcher.Id()) == std::vector<HWND>{application}; },
+                              kTimeout))
+            << when;
+    };
+    expectOneButton("shown");
+    // Shown, the default button has the focus.
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == ok; }, kTimeout));
+    EXPECT_TRUE(IsDefaultButton(ok));
+
+    // The About box: the user switches away and comes back through the taskbar button, which
+    // brings back the box, not the main window it holds disabled.
+    Click(about);
+    HWND box = launcher.WaitForWindow(L"#32770", L"About Orvo Launcher");
+    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; }, kTimeout));
+    expectOneButton("About box open");
+    HWND other = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr,
+                                   nullptr, nullptr);
+    const auto foreground = [](HWND window) {
+        return [window] {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+            return ::GetForegroundWindow() == window;
+        };
+    };
+    ::SetForegroundWindow(other);
+    ASSERT_TRUE(WaitUntil(foreground(other), kTimeout));
+    ::SetForegroundWindow(application);  // what a click on the taskbar button does
+    EXPECT_TRUE(WaitUntil(foreground(box), kTimeout));
+    ::DestroyWindow(other);
+    // Closed, the focus is back on the button that opened it, which shows the default frame.
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, kTimeout));
+    expectOneButton("About box closed");
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == about; }, kTimeout));
+    EXPECT_TRUE(IsDefaultButton(about));
+    EXPECT_FALSE(IsDefaultButton(ok));
+
+    // The focus on the menu tree leaves the default frame on OK, and the hotkey list gives both back.
+    HWND tree = MenuTree(main);
+    Click(tree);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(main) == tree; }, kTimeout));
+    EXPECT_TRUE(IsDefaultButton(ok));
+    EXPECT_FALSE(IsDefaultButton(about));
+    launcher.PostCommand(kCmdViewHotKeys);
+    HWND list = launcher.WaitForWindow(L"TFormHotKeysList", L"HotKey List");
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == list; }, kTimeout));
+    expectOneButton("HotKey List open");
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(list); }, kTimeout));
+    expectOneButton("HotKey List closed");
+    EXPECT_TRUE(WaitUntil([&] { return FocusOf(main) == tree; }, kTimeout));
+    EXPECT_TRUE(IsDefaultButton(ok));
+
+    // The floating window, shown at the cursor and gone once the mouse is away from it.
+    HWND floating = FindProcessWindow(launcher.Id(), L"TIconWindow");
+    ASSERT_NE(floating, nullptr);
+    MoveMouseTo(60, 60);
+    launcher.PostCommand(kCmdShowFloatingIcon);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(floating) != FALSE; }, kTimeout));
+    MoveMouseTo(980, 60);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(floating); }, kTimeout));
+    expectOneButton("floating window gone");
 }
