@@ -72,4 +72,17 @@ function(launcher_program target)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME Launcher RUNTIME_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
   set_source_files_properties(${resources}/Launcher.rc TARGET_DIRECTORY ${target} PROPERTIES
     OBJECT_DEPENDS "${resources}/Launcher.manifest;${resources}/Launcher.ico;${resources}/Pages.rc;${resources}/AboutBox.rc;${resources}/StartGroup.rc;${resources}/resource.h;${resources}/TrayIcon.ico;${resources}/TrayIconLight.ico;${resources}/TrayIconDark.ico;${resources}/MenuImage.bmp;${LAUNCHER_GENERATED_DIR}/LauncherVersion.h")
+
+  # The help pages go beside the program, as the release puts them, so that every build shows its
+  # help; the folder is made afresh, so a page removed from docs/help goes from here too.
+  file(GLOB help_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/help/*)
+  set(help_stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}-help.stamp)
+  add_custom_command(OUTPUT ${help_stamp}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${ARG_OUTPUT_DIRECTORY}/help
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/docs/help ${ARG_OUTPUT_DIRECTORY}/help
+    COMMAND ${CMAKE_COMMAND} -E touch ${help_stamp}
+    DEPENDS ${help_pages}
+    COMMENT "Help pages for ${target}")
+  add_custom_target(${target}Help DEPENDS ${help_stamp})
+  add_dependencies(${target} ${target}Help)
 endfunction()
