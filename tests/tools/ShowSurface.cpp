@@ -158,8 +158,9 @@ bool ShowPage(const Launcher& launcher, int index)
 
 bool Page(const Launcher& launcher, int index) { return ShowPage(launcher, index) && PrintWindowRect(launcher.main); }
 
-// The panel is swapped as its button's click would: a mouse click from the process that has just
-// brought the main window forward can reach the page's first check box instead.
+// The panel is swapped as its button's click would. A click right after the main window came back
+// with this page in front was seen to toggle "Start with Windows" under Wine, which would show in
+// the pictures.
 bool More(const Launcher& launcher)
 {
     if (!ShowPage(launcher, 2)) return false;
