@@ -28,6 +28,13 @@ unsigned MonitorDpi(HMONITOR monitor)
     return WindowDpi(nullptr);
 }
 
+// A stdcall callback: a lambda does not convert to one in the 32-bit build.
+BOOL CALLBACK CollectMonitorRect(HMONITOR, HDC, LPRECT r, LPARAM list)
+{
+    reinterpret_cast<std::vector<EdgeRect>*>(list)->push_back({r->left, r->top, r->right, r->bottom});
+    return TRUE;
+}
+
 // `TimerSensitivity` as a window timer on a message-only window of its own.
 class WindowSensitivityTimer final : public SensitivityTimer, public Window {
 public:
@@ -84,13 +91,7 @@ EdgeTriggerSystem EdgeTriggerSystem::Default()
     };
     system.Monitors = [] {
         std::vector<EdgeRect> monitors;
-        ::EnumDisplayMonitors(
-            nullptr, nullptr,
-            [](HMONITOR, HDC, LPRECT r, LPARAM list) -> BOOL {
-                reinterpret_cast<std::vector<EdgeRect>*>(list)->push_back({r->left, r->top, r->right, r->bottom});
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&monitors));
+        ::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitorRect, reinterpret_cast<LPARAM>(&monitors));
         return monitors;
     };
     system.KeyState = [](int virtualKey) { return static_cast<std::int16_t>(::GetKeyState(virtualKey)); };
