@@ -22,11 +22,12 @@ function(launcher_unit_test name)
   endif()
 endfunction()
 
-# launcher_e2e_test(NAME SOURCES ...)
+# launcher_e2e_test(NAME SOURCES ... [DEPS ...] [RUN_WITH command ...])
 #   A test program that drives the real Launcher.exe. End-to-end tests share one desktop and the
-#   single-instance mutex, so they never run in parallel with each other.
+#   single-instance mutex, so they never run in parallel with each other. RUN_WITH: the command
+#   that runs the program instead of the Wine wrapper (the program's path goes last).
 function(launcher_e2e_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;RUN_WITH" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE e2e_harness ${ARG_DEPS} gmock gtest_main)
@@ -38,7 +39,11 @@ function(launcher_e2e_test name)
     endif()
   endforeach()
   if(CMAKE_CROSSCOMPILING_EMULATOR)
-    add_test(NAME ${name} COMMAND ${name})
+    if(ARG_RUN_WITH)
+      add_test(NAME ${name} COMMAND ${ARG_RUN_WITH} $<TARGET_FILE:${name}>)
+    else()
+      add_test(NAME ${name} COMMAND ${name})
+    endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK desktop)
   endif()
 endfunction()

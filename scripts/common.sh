@@ -12,7 +12,7 @@ DESKTOP_SIZE=1024x768
 
 PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
           binutils-mingw-w64-i686 wine64 xvfb xauth x11-utils ninja-build cmake googletest
-          imagemagick x11-apps nsis 7zip)
+          imagemagick x11-apps nsis 7zip xserver-xephyr)
 
 ensure_packages() {
   local missing=()
@@ -56,34 +56,48 @@ ensure_display() {
   mkdir -p "$BUILD"; echo "$DISPLAY" > "$BUILD/.display"
 }
 
-# A prefix of our own, a persistent server and a running virtual desktop, all with their standard
-# streams on /dev/null: a Wine service that inherits CTest's pipe would keep CTest waiting forever.
+# A prefix of our own and its persistent server, with the standard streams on /dev/null: a Wine
+# service that inherits CTest's pipe would keep CTest waiting forever. A new prefix is booted once
+# and then given its settings by the command in the arguments (none: Wine's defaults).
 STARTED_WINESERVER=
-ensure_wine() {
+boot_prefix() {
   mkdir -p "$WINEPREFIX"
   prefix_process_running 'wineserver' || STARTED_WINESERVER=1
   "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   if [ ! -f "$WINEPREFIX/.launcher-ready" ]; then
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1
-    # Every program of this prefix runs on one virtual desktop with a taskbar and a tray.
-    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f </dev/null >/dev/null 2>&1
+    if [ $# -gt 0 ]; then "$@"; fi
     touch "$WINEPREFIX/.launcher-ready"
     # Making the prefix leaves a desktop that Wine started by itself and ends with the last
-    # program, so every later start would wait for a new one. Start afresh, with ours below.
+    # program, so every later start would wait for a new one. Start afresh, with ours after.
     "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
     "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   fi
-  # The virtual desktop's taskbar holds the notification area.
-  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f \
-    </dev/null >/dev/null 2>&1
-  # Wine's services run once per prefix: a second copy leaves COM waiting for its RPC service on
-  # every program start. Start them only when they are not running, and the RPC service with them.
+}
+
+# Wine's services run once per prefix: a second copy leaves COM waiting for its RPC service on
+# every program start. Start them only when they are not running, and the RPC service with them.
+start_prefix_services() {
   if ! prefix_process_running 'services.exe'; then
     "$WINE" wineboot </dev/null >/dev/null 2>&1
   fi
   "$WINE" net start RpcSs </dev/null >/dev/null 2>&1 || true
+}
+
+# Every program of this prefix runs on one virtual desktop with a taskbar and a tray.
+use_virtual_desktop() {
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f </dev/null >/dev/null 2>&1
+}
+
+# The project's prefix with its services and a running virtual desktop.
+ensure_wine() {
+  boot_prefix use_virtual_desktop
+  # The virtual desktop's taskbar holds the notification area.
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f \
+    </dev/null >/dev/null 2>&1
+  start_prefix_services
   if ! prefix_process_running 'explorer.exe /desktop'; then
     setsid "$WINE" explorer "/desktop=Default,$DESKTOP_SIZE" </dev/null >/dev/null 2>&1 &
     sleep 2

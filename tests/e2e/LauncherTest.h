@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -48,17 +49,100 @@ inline void PressKeys(std::initializer_list<WORD> keys)
     ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
-// The mouse moved to a pixel of the primary screen (absolute coordinates are 0..65535; they are
-// rounded up so they land on the pixel).
+// The mouse moved to a pixel of the virtual screen, all monitors together (absolute coordinates
+// are 0..65535 across it; they are rounded up so they land on the pixel).
 inline void MoveMouseTo(int x, int y)
 {
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN), top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65536 + ::GetSystemMetrics(SM_CXSCREEN) - 1) / ::GetSystemMetrics(SM_CXSCREEN);
-    input.mi.dy = (y * 65536 + ::GetSystemMetrics(SM_CYSCREEN) - 1) / ::GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = static_cast<LONG>(((x - left) * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>(((y - top) * 65536LL + height - 1) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     ::SendInput(1, &input, sizeof(input));
 }
+
+// Keyboard and mouse hooks run in the thread that takes the input out of its queue, so a window
+// of the test itself only reports what reaches it while the test pumps.
+inline void Pump(DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    } while (::GetTickCount() - start < ms);
+}
+
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (::GetTickCount() - start >= timeoutMs) return condition();
+        Pump(20);
+    }
+}
+
+inline bool CursorAt(int x, int y)
+{
+    POINT cursor{};
+    return ::GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
+}
+
+// Moves the cursor as the mouse does and waits until it is there (the X server can echo an
+// earlier warp, so a move is sent again when the cursor ends up elsewhere).
+inline bool MoveCursorTo(int x, int y)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        MoveMouseTo(x, y);
+        if (PumpUntil([&] { return CursorAt(x, y); }, 500)) {
+            Pump(60);
+            if (CursorAt(x, y)) return true;
+        }
+    }
+    return false;
+}
+
+// A window of the test itself that can take the focus, so that the keys the test presses reach
+// a thread of the test (whose hook calls report them while it pumps) instead of whichever window
+// had the focus last, or none at all on a desktop without a window of its own.
+class FocusTarget {
+public:
+    explicit FocusTarget(const RECT& r)
+    {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"LauncherTestTarget";
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        ::RegisterClassW(&wc);
+        m_window = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Launcher test", WS_POPUP | WS_VISIBLE, r.left,
+                                     r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~FocusTarget()
+    {
+        if (m_window) ::DestroyWindow(m_window);
+        Pump(50);
+    }
+    FocusTarget(const FocusTarget&) = delete;
+    FocusTarget& operator=(const FocusTarget&) = delete;
+
+    HWND Handle() const { return m_window; }
+    // True once the window holds the foreground.
+    bool Focus()
+    {
+        ::SetForegroundWindow(m_window);
+        return PumpUntil([&] { return ::GetForegroundWindow() == m_window; }, 2000);
+    }
+
+private:
+    HWND m_window = nullptr;
+};
 
 inline void LeftClick()
 {
