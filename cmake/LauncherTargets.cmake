@@ -22,11 +22,12 @@ function(launcher_unit_test name)
   endif()
 endfunction()
 
-# launcher_e2e_test(NAME SOURCES ...)
+# launcher_e2e_test(NAME SOURCES ... [DEPS ...] [RUN_WITH command ...])
 #   A test program that drives the real Launcher.exe. End-to-end tests share one desktop and the
-#   single-instance mutex, so they never run in parallel with each other.
+#   single-instance mutex, so they never run in parallel with each other. RUN_WITH: the command
+#   that runs the program instead of the Wine wrapper (the program's path goes last).
 function(launcher_e2e_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS;RUN_WITH" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE e2e_harness ${ARG_DEPS} gmock gtest_main)
@@ -38,7 +39,11 @@ function(launcher_e2e_test name)
     endif()
   endforeach()
   if(CMAKE_CROSSCOMPILING_EMULATOR)
-    add_test(NAME ${name} COMMAND ${name})
+    if(ARG_RUN_WITH)
+      add_test(NAME ${name} COMMAND ${ARG_RUN_WITH} $<TARGET_FILE:${name}>)
+    else()
+      add_test(NAME ${name} COMMAND ${name})
+    endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT 600 RESOURCE_LOCK desktop)
   endif()
 endfunction()
@@ -72,4 +77,17 @@ function(launcher_program target)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME Launcher RUNTIME_OUTPUT_DIRECTORY ${ARG_OUTPUT_DIRECTORY})
   set_source_files_properties(${resources}/Launcher.rc TARGET_DIRECTORY ${target} PROPERTIES
     OBJECT_DEPENDS "${resources}/Launcher.manifest;${resources}/Launcher.ico;${resources}/Pages.rc;${resources}/AboutBox.rc;${resources}/StartGroup.rc;${resources}/resource.h;${resources}/TrayIcon.ico;${resources}/TrayIconLight.ico;${resources}/TrayIconDark.ico;${resources}/MenuImage.bmp;${LAUNCHER_GENERATED_DIR}/LauncherVersion.h")
+
+  # The help pages go beside the program, as the release puts them, so that every build shows its
+  # help; the folder is made afresh, so a page removed from docs/help goes from here too.
+  file(GLOB help_pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/help/*)
+  set(help_stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}-help.stamp)
+  add_custom_command(OUTPUT ${help_stamp}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${ARG_OUTPUT_DIRECTORY}/help
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/docs/help ${ARG_OUTPUT_DIRECTORY}/help
+    COMMAND ${CMAKE_COMMAND} -E touch ${help_stamp}
+    DEPENDS ${help_pages}
+    COMMENT "Help pages for ${target}")
+  add_custom_target(${target}Help DEPENDS ${help_stamp})
+  add_dependencies(${target} ${target}Help)
 endfunction()

@@ -1,8 +1,8 @@
 ; The setup program of Orvo Launcher: one program for 32- and 64-bit Windows that installs the pair
 ; of files that matches the system, for the current user alone, without administrator rights.
 ;
-; makensis -DVERSION=1.2.3.4 -DSTAGE=<folder holding x86/ and x64/> -DROOT=<checkout> -DOUTFILE=<file>
-;          [-DX64_SETUP]
+; makensis -DVERSION=1.2.3.4 -DSTAGE=<folder holding x86/, x64/, help/ and help.nsh> -DROOT=<checkout>
+;          -DOUTFILE=<file> [-DX64_SETUP]
 ; X64_SETUP makes a setup program that is itself 64-bit code and carries the 64-bit pair only, for
 ; machines that cannot run 32-bit code; everything else is the same script.
 
@@ -38,6 +38,8 @@ SetCompressor /SOLID lzma
 !include x64.nsh
 !include WinMessages.nsh
 !include MUI2.nsh
+; HelpPages: the names of the pages in ${STAGE}/help.
+!include "${STAGE}/help.nsh"
 
 !define PRODUCT "Orvo Launcher"
 !define MAKER "Orvo Solution"
@@ -273,14 +275,30 @@ Function ${UN}IsPlainName
   Exch $0
 FunctionEnd
 
-; Removes the file named on the stack from the folder in $0 when it is a plain name, and not one
+; Whether the name on the stack may stand in a list of installed files: 1 or 0. A plain name, or
+; "help\" and a plain name (a page of the help folder beside the program).
+Function ${UN}IsListedName
+  Exch $0
+  Push $1
+  StrCpy $1 $0 5
+  ${If} $1 == "help\"
+    StrCpy $0 $0 "" 5
+  ${EndIf}
+  Push $0
+  Call ${UN}IsPlainName
+  Pop $0
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Removes the file named on the stack from the folder in $0 when it is a listed name, and not one
 ; that is also $KeepFolder's (the same file seen through another path). The program files may be in
 ; use: see RemoveProgramFile.
 Function ${UN}RemoveInstalledFile
   Exch $1
   Push $2
   Push $1
-  Call ${UN}IsPlainName
+  Call ${UN}IsListedName
   Pop $2
   ${If} $2 = 1
   ${AndIf} $KeepFolder != ""
@@ -325,6 +343,8 @@ Function ${UN}RemoveInstalledFiles
       Call ${UN}RemoveInstalledFile
     ${Next}
     Delete "$0\${FILE_LIST}"
+    ; Only when empty: a page of the user's own stays, and so does its folder.
+    RMDir "$0\help"
     StrCpy $1 1
   ${ElseIf} $1 = 1
     Push "Launcher.exe"
@@ -532,6 +552,25 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+; What is done with each help page (!insertmacro HelpPages ACTION).
+!macro InstallHelpPage NAME
+  File "${STAGE}/help/${NAME}"
+!macroend
+!macro AddHelpPageSize NAME
+  !insertmacro AddFileSize $1 "$INSTDIR\help\${NAME}"
+!macroend
+; The next entry of the list of installed files (its number in $0).
+!macro ListHelpPage NAME
+  IntOp $0 $0 + 1
+  WriteINIStr "$INSTDIR\${FILE_LIST}" "${LIST_SECTION}" "File$0" "help\${NAME}"
+!macroend
+; $4 := 0 when $3 names a page this install wrote.
+!macro MatchHelpPage NAME
+  ${If} $3 == "help\${NAME}"
+    StrCpy $4 0
+  ${EndIf}
+!macroend
+
 ; ---------------------------------------------------------------------------------------------
 ; Setup
 
@@ -588,6 +627,9 @@ Section "-Program"
     File "${STAGE}/x86/Launcher.dll"
   ${EndIf}
 !endif
+  SetOutPath "$INSTDIR\help"
+  !insertmacro HelpPages InstallHelpPage
+  SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
   Call WriteFileList
 
@@ -611,6 +653,7 @@ Section "-Program"
   !insertmacro AddFileSize $1 "$INSTDIR\Launcher.exe"
   !insertmacro AddFileSize $1 "$INSTDIR\Launcher.dll"
   !insertmacro AddFileSize $1 "$INSTDIR\Uninstall.exe"
+  !insertmacro HelpPages AddHelpPageSize
   IntOp $1 $1 + 1023
   IntOp $1 $1 / 1024
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $1
@@ -704,17 +747,24 @@ Function WriteFileList
   WriteINIStr "$INSTDIR\${FILE_LIST}" "${LIST_SECTION}" "File2" "Launcher.dll"
   WriteINIStr "$INSTDIR\${FILE_LIST}" "${LIST_SECTION}" "File3" "Uninstall.exe"
   StrCpy $0 3
+  !insertmacro HelpPages ListHelpPage
   ReadINIStr $1 "$PLUGINSDIR\former.ini" "${LIST_SECTION}" "Files"
   IntOp $1 $1 + 0
   ${IfThen} $1 > 64 ${|} StrCpy $1 64 ${|}
   ${ForEach} $2 1 $1 + 1
     ReadINIStr $3 "$PLUGINSDIR\former.ini" "${LIST_SECTION}" "File$2"
-    ${If} $3 != "Launcher.exe"
-    ${AndIf} $3 != "Launcher.dll"
-    ${AndIf} $3 != "Uninstall.exe"
-    ${AndIf} $3 != "${FILE_LIST}"
+    ; Not what this install listed already.
+    StrCpy $4 1
+    ${If} $3 == "Launcher.exe"
+    ${OrIf} $3 == "Launcher.dll"
+    ${OrIf} $3 == "Uninstall.exe"
+    ${OrIf} $3 == "${FILE_LIST}"
+      StrCpy $4 0
+    ${EndIf}
+    !insertmacro HelpPages MatchHelpPage
+    ${If} $4 = 1
       Push $3
-      Call IsPlainName
+      Call IsListedName
       Pop $4
       ${If} $4 = 1
       ${AndIf} ${FileExists} "$INSTDIR\$3"

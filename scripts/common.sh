@@ -12,7 +12,7 @@ DESKTOP_SIZE=1024x768
 
 PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64
           binutils-mingw-w64-i686 wine64 xvfb xauth x11-utils ninja-build cmake googletest
-          imagemagick x11-apps nsis 7zip)
+          imagemagick x11-apps nsis 7zip xserver-xephyr)
 
 ensure_packages() {
   local missing=()
@@ -56,34 +56,48 @@ ensure_display() {
   mkdir -p "$BUILD"; echo "$DISPLAY" > "$BUILD/.display"
 }
 
-# A prefix of our own, a persistent server and a running virtual desktop, all with their standard
-# streams on /dev/null: a Wine service that inherits CTest's pipe would keep CTest waiting forever.
+# A prefix of our own and its persistent server, with the standard streams on /dev/null: a Wine
+# service that inherits CTest's pipe would keep CTest waiting forever. A new prefix is booted once
+# and then given its settings by the command in the arguments (none: Wine's defaults).
 STARTED_WINESERVER=
-ensure_wine() {
+boot_prefix() {
   mkdir -p "$WINEPREFIX"
   prefix_process_running 'wineserver' || STARTED_WINESERVER=1
   "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   if [ ! -f "$WINEPREFIX/.launcher-ready" ]; then
     "$WINE" wineboot -i </dev/null >/dev/null 2>&1
-    # Every program of this prefix runs on one virtual desktop with a taskbar and a tray.
-    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f </dev/null >/dev/null 2>&1
+    if [ $# -gt 0 ]; then "$@"; fi
     touch "$WINEPREFIX/.launcher-ready"
     # Making the prefix leaves a desktop that Wine started by itself and ends with the last
-    # program, so every later start would wait for a new one. Start afresh, with ours below.
+    # program, so every later start would wait for a new one. Start afresh, with ours after.
     "$WINESERVER" -k </dev/null >/dev/null 2>&1 || true
     "$WINESERVER" -w </dev/null >/dev/null 2>&1 || true
     "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
   fi
-  # The virtual desktop's taskbar holds the notification area.
-  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f \
-    </dev/null >/dev/null 2>&1
-  # Wine's services run once per prefix: a second copy leaves COM waiting for its RPC service on
-  # every program start. Start them only when they are not running, and the RPC service with them.
+}
+
+# Wine's services run once per prefix: a second copy leaves COM waiting for its RPC service on
+# every program start. Start them only when they are not running, and the RPC service with them.
+start_prefix_services() {
   if ! prefix_process_running 'services.exe'; then
     "$WINE" wineboot </dev/null >/dev/null 2>&1
   fi
   "$WINE" net start RpcSs </dev/null >/dev/null 2>&1 || true
+}
+
+# Every program of this prefix runs on one virtual desktop with a taskbar and a tray.
+use_virtual_desktop() {
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$DESKTOP_SIZE" /f </dev/null >/dev/null 2>&1
+}
+
+# The project's prefix with its services and a running virtual desktop.
+ensure_wine() {
+  boot_prefix use_virtual_desktop
+  # The virtual desktop's taskbar holds the notification area.
+  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f \
+    </dev/null >/dev/null 2>&1
+  start_prefix_services
   if ! prefix_process_running 'explorer.exe /desktop'; then
     setsid "$WINE" explorer "/desktop=Default,$DESKTOP_SIZE" </dev/null >/dev/null 2>&1 &
     sleep 2
@@ -97,7 +111,7 @@ ensure_wine() {
 prefix_process_running() {
   local pid
   for pid in $(pgrep -f "$1"); do
-    tr '\0' '\n' < "/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && return 0
+    tr '\0' '\n' 2>/dev/null < "/proc/$pid/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" && return 0
   done
   return 1
 }
@@ -114,4 +128,34 @@ stop_display() {
     wait "$STARTED_XVFB_PID" 2>/dev/null || true
     rm -f "$BUILD/.display"
   fi
+}
+
+# The demo data folder and settings file of scripts/run (build/demo, made once) and
+# scripts/screenshots (a folder of its own, made afresh), with shortcuts to programs every Wine
+# prefix has; each shortcut names its program's icon, which Wine does not look up by itself. Needs
+# the prefix (ensure_wine) and the x64 build's MakeShortcut. Sets DEMO and INI.
+winpath() { "$WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+ensure_demo() {
+  DEMO="${1:-$BUILD/demo}"
+  INI="$DEMO/Launcher.ini"
+  [ -f "$INI" ] && return 0
+  echo "Creating the demo data folder in $DEMO"
+  mkdir -p "$DEMO/Icons" "$DEMO/Menus/Tools" "$DEMO/Floating"
+  mk() { "$WINE" "$BUILD/x64/tests/MakeShortcut.exe" "$(winpath "$1")" "$2" "${3:-}" "${4:-}" "${5:-0}" "$2" </dev/null >/dev/null 2>&1; }
+  mk "$DEMO/Icons/Notepad.lnk" 'C:\windows\notepad.exe' '' 'Edit a text file'
+  mk "$DEMO/Floating/Notepad.lnk" 'C:\windows\notepad.exe' '' 'Edit a text file'
+  mk "$DEMO/Floating/Registry Editor.lnk" 'C:\windows\regedit.exe' '' 'Browse the registry'
+  mk "$DEMO/Floating/Command Prompt.lnk" 'C:\windows\system32\cmd.exe'
+  mk "$DEMO/Menus/Notepad.lnk" 'C:\windows\notepad.exe' '' 'Edit a text file' 0x64E  # Ctrl+Alt+N
+  mk "$DEMO/Menus/Tools/Registry Editor.lnk" 'C:\windows\regedit.exe' '' 'Browse the registry'
+  mk "$DEMO/Menus/Tools/Wine Configuration.lnk" 'C:\windows\system32\winecfg.exe'
+  printf '[InternetShortcut]\r\nURL=https://example.com/\r\n' > "$DEMO/Menus/Example Web Site.url"
+  printf '[InternetShortcut]\r\nURL=https://example.com/\r\n' > "$DEMO/Icons/Example Web Site.url"
+  # The settings file names the demo data folder.
+  printf '\xff\xfe' > "$INI"
+  {
+    printf '[Option]\r\nDataFolder=%s\\\r\n' "$(winpath "$DEMO")"
+    printf '[StartGroup_Editors]\r\nInterval=5\r\nTotalFile=2\r\n'
+    printf '1=C:\\windows\\notepad.exe\r\n2=C:\\windows\\regedit.exe\r\n'
+  } | iconv -f utf-8 -t utf-16le >> "$INI"
 }

@@ -134,8 +134,29 @@ void TOrvoLauncherClass::ActionExitExecute()
 
 void TOrvoLauncherClass::ActionShowHelpExecute()
 {
-    const bool showing = ::IsWindowVisible(Handle()) != FALSE;
-    m_help->ShowTopic(Handle(), HelpPageOfTab(TabCtrl_GetCurSel(m_pageControl), showing));
+    m_help->ShowTopic(Handle(), CurrentHelpPage());
+}
+
+void TOrvoLauncherClass::ShowContextHelpPopup(DWORD contextId, POINT at)
+{
+    if (m_help) m_help->ShowContextHelp(Handle(), contextId, at, CurrentHelpPage());
+}
+
+std::wstring TOrvoLauncherClass::CurrentHelpPage() const
+{
+    return HelpPageOfTab(TabCtrl_GetCurSel(m_pageControl), ::IsWindowVisible(Handle()) != FALSE);
+}
+
+void TOrvoLauncherClass::OnHelp(const HELPINFO& info)
+{
+    if (info.iContextType != HELPINFO_WINDOW) return;
+    // F1 on one of the buttons below the pages, which hold the focus whenever nothing on the page
+    // does, is help on the page shown; the "?" pointed at such a button is help on the button.
+    if (IsBottomButton(static_cast<HWND>(info.hItemHandle)) && (::GetKeyState(VK_F1) & 0x8000) != 0) {
+        ActionShowHelpExecute();
+        return;
+    }
+    ShowContextHelpPopup(static_cast<DWORD>(info.dwContextId), info.MousePos);
 }
 
 void TOrvoLauncherClass::ActionShowAboutDialogExecute()

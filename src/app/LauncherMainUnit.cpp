@@ -113,10 +113,13 @@ void TOrvoLauncherClass::FormCreate()
     m_showYourselfMessage = ::RegisterWindowMessageW(kShowYourselfMessage);
     ::SetWindowTextW(Handle(), kProgramTitle);
     ::SetWindowTextW(m_application.Handle(), kProgramTitle);
-    m_help = std::make_unique<HelpSystem>(ChangeFileExt(ModuleFileName(), L".chm"));
+    m_help = std::make_unique<HelpSystem>(ChangeFileExt(ModuleFileName(), L".chm"),
+                                          ExtractFilePath(ModuleFileName()) + L"help\\");
     m_application.onMinimize = [this] { MinimizeApplication(); };
     m_application.onActivate = [this] {
-        if (::IsWindowVisible(Handle())) ::SetActiveWindow(Handle());
+        // The taskbar button brings back the window the user left: an open About box or hotkey
+        // list rather than the main window they hold disabled.
+        if (::IsWindowVisible(Handle())) ::SetActiveWindow(::GetLastActivePopup(Handle()));
     };
 
     // 8.
@@ -248,9 +251,12 @@ void TOrvoLauncherClass::CreateControls()
         ::SetWindowContextHelpId(button, helpContext);
         return button;
     };
-    m_okButton = makeButton(L"&OK", kCmdOK, BS_DEFPUSHBUTTON, kHelpContextOK);
-    m_helpButton = makeButton(L"&Help", kCmdShowHelp, BS_PUSHBUTTON, kHelpContextHelp);
-    m_aboutButton = makeButton(L"&About", kCmdShowAboutDialog, BS_PUSHBUTTON, kHelpContextAbout);
+    // The buttons say when they gain and lose the focus, so the default frame follows it.
+    m_okButton = makeButton(L"&OK", kCmdOK, BS_DEFPUSHBUTTON | BS_NOTIFY, kHelpContextOK);
+    m_helpButton = makeButton(L"&Help", kCmdShowHelp, BS_PUSHBUTTON | BS_NOTIFY, kHelpContextHelp);
+    m_aboutButton = makeButton(L"&About", kCmdShowAboutDialog, BS_PUSHBUTTON | BS_NOTIFY, kHelpContextAbout);
+    m_focus = std::make_unique<DialogFocus>(Handle(), std::vector<HWND>{m_okButton, m_helpButton, m_aboutButton},
+                                            m_okButton);
     LayOutControls();
 
     // The item tray icons and the Icons bar.
@@ -277,7 +283,8 @@ void TOrvoLauncherClass::CreateIconWindow()
     };
     events.RightClicked = [this](POINT at) { m_popupMenu->PopupAt(at); };
     events.Hidden = [this] {
-        m_application.Hide();
+        HideApplicationWindow();
+        if (m_mainIcon) m_mainIcon->SetTipShown(true);
         if (m_triggers) m_triggers->IconWindowHidden();
     };
     events.IsMenuOpen = [this] { return MenuOpen; };
@@ -442,7 +449,16 @@ void TOrvoLauncherClass::OnMainTrayMessage(LPARAM mouseMessage)
         static_cast<unsigned>(mouseMessage), IsShiftDown(), m_popupMenu->QuietPeriodRunning(), MenuOpen,
         [this] { return m_settings.Read(keys::MainLeftPopup); });
     if (action.hideIconWindow) HideIconWindow();
-    if (action.showIconWindowActive && m_iconWindow) m_iconWindow->ShowIconWindowActive();
+    if (action.showIconWindowActive && m_iconWindow) {
+        // The tip goes first, before the shell's hover time runs out over the window.
+        if (m_mainIcon) m_mainIcon->SetTipShown(false);
+        const bool opening = !m_iconWindow->IsUp();
+        m_iconWindow->ShowIconWindowActive();
+        // A tip the shell showed before (while the menu was up) stays a few seconds, above every
+        // window that is not topmost itself.
+        if (opening)
+            ::SetWindowPos(m_iconWindow->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     if (action.toggleMainWindow) {
         MenuOpen = false;
         HideIconWindow();
@@ -463,11 +479,6 @@ bool TOrvoLauncherClass::NoMenuHint() const { return m_settings.Read(keys::NoMen
 
 int TOrvoLauncherClass::PopUpDelay() const { return m_settings.Read(keys::PopUpDelay); }
 
-void TOrvoLauncherClass::ShowContextHelpPopup(DWORD contextId, POINT at)
-{
-    if (m_help) m_help->ShowContextPopup(Handle(), contextId, at);
-}
-
 bool TOrvoLauncherClass::EnableCornerEdge() const { return m_settings.Read(keys::EnableCornerEdge); }
 
 bool TOrvoLauncherClass::CanOpenModal()
@@ -481,8 +492,21 @@ bool TOrvoLauncherClass::CanOpenModal()
 
 void TOrvoLauncherClass::HideIconWindow()
 {
-    m_application.Hide();
+    HideApplicationWindow();
     if (m_iconWindow) m_iconWindow->HideIconWindow();
+}
+
+void TOrvoLauncherClass::HideApplicationWindow()
+{
+    // The application window carries the main window's taskbar button (the shell gives none to an
+    // owned window): while the main window shows, the About box, the hotkey list or the floating
+    // window coming and going must not take the button away.
+    if (!::IsWindowVisible(Handle())) m_application.Hide();
+}
+
+bool TOrvoLauncherClass::IsBottomButton(HWND control) const
+{
+    return control && (control == m_okButton || control == m_helpButton || control == m_aboutButton);
 }
 
 void TOrvoLauncherClass::HideIconWindowBehindMenu()
@@ -498,12 +522,6 @@ void TOrvoLauncherClass::MinimizeApplication()
     ::ShowWindow(Handle(), SW_HIDE);
     m_application.Hide();
     m_application.SetResidentStyle();
-}
-
-void TOrvoLauncherClass::OnHelp(const HELPINFO& info)
-{
-    if (info.iContextType != HELPINFO_WINDOW || info.dwContextId == 0) return;
-    m_help->ShowContextPopup(Handle(), static_cast<DWORD>(info.dwContextId), info.MousePos);
 }
 
 void TOrvoLauncherClass::OnQueryEndSession()
@@ -552,7 +570,16 @@ LRESULT TOrvoLauncherClass::HandleMessage(UINT message, WPARAM wParam, LPARAM lP
 
     switch (message) {
     case WM_COMMAND:
+        if (IsBottomButton(reinterpret_cast<HWND>(lParam)) && HIWORD(wParam) != BN_CLICKED) {
+            // Only a click is a command; the other notifications tell where the focus went.
+            if (HIWORD(wParam) == BN_SETFOCUS || HIWORD(wParam) == BN_KILLFOCUS)
+                m_focus->OnButtonFocus(reinterpret_cast<HWND>(lParam), HIWORD(wParam) == BN_SETFOCUS);
+            return 0;
+        }
         if (OnCommand(LOWORD(wParam))) return 0;
+        break;
+    case WM_ACTIVATE:
+        if (m_focus && m_focus->OnActivate(wParam)) return 0;
         break;
     case kHideIconWindowMessage:
         HideIconWindow();

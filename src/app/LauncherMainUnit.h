@@ -26,6 +26,7 @@
 #include "app/SystemMenu.h"
 #include "base/Handles.h"
 #include "base/Window.h"
+#include "components/DialogFocus.h"
 #include "floating/FloatingSurfaceLink.h"
 #include "floating/IconWindowUnit.h"
 #include "items/CollectionLoader.h"
@@ -156,9 +157,13 @@ private:
     void LayOutControls();
     void ShowPage(int index);
     void MinimizeApplication();
+    void HideApplicationWindow();
+    bool IsBottomButton(HWND control) const;
     void ShowMainTrayIcon(bool forceAdd);
     bool OnCommand(unsigned id);
     void OnHelp(const HELPINFO& info);
+    // The help page of the tab shown, or none (the help's first page) while the window is hidden.
+    std::wstring CurrentHelpPage() const;
     void OnQueryEndSession();
     void OnMainTrayMessage(LPARAM mouseMessage);
     void OnTaskbarCreated();
@@ -202,6 +207,7 @@ private:
     HWND m_okButton = nullptr;
     HWND m_helpButton = nullptr;
     HWND m_aboutButton = nullptr;
+    std::unique_ptr<DialogFocus> m_focus;  // the focus and the default frame across activations
     HWND m_modalWindow = nullptr;  // the open About box (ModalKind 1)
     std::unique_ptr<TAboutBox> m_aboutBox;  // made at its first showing; its update check outlives the window
 

@@ -64,8 +64,7 @@ void MainTrayIcon::UseCustom(const std::wstring& file, int index)
 
 void MainTrayIcon::Show(bool hiddenByOption, bool forceAdd)
 {
-    NOTIFYICONDATAW record = MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(),
-                                              m_tip.empty() ? kProgramTitle : m_tip);
+    NOTIFYICONDATAW record = MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(), TipText());
     if (!hiddenByOption) {
         m_notify(!m_shown || forceAdd ? NIM_ADD : NIM_MODIFY, record);
         m_shown = true;
@@ -73,6 +72,21 @@ void MainTrayIcon::Show(bool hiddenByOption, bool forceAdd)
         m_notify(NIM_DELETE, record);
         m_shown = false;
     }
+}
+
+void MainTrayIcon::SetTipShown(bool shown)
+{
+    if (shown == m_tipShown) return;
+    m_tipShown = shown;
+    if (!m_shown) return;
+    NOTIFYICONDATAW record = MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(), TipText());
+    m_notify(NIM_MODIFY, record);
+}
+
+std::wstring MainTrayIcon::TipText() const
+{
+    if (!m_tipShown) return {};
+    return m_tip.empty() ? std::wstring(kProgramTitle) : m_tip;
 }
 
 void MainTrayIcon::Remove()

@@ -33,16 +33,23 @@ public:
     void Show(bool hiddenByOption, bool forceAdd);
     void Remove();
     bool Shown() const noexcept { return m_shown; }
+    // Off while the floating window that hovering the icon opened is up: the shell shows the tip
+    // once the mouse has rested on the icon, right where that window opens, and keeps it over the
+    // window's buttons. An icon without a tip text gets no tip.
+    void SetTipShown(bool shown);
 
 private:
+    std::wstring TipText() const;
+
     HWND m_owner;
     NotifyIconFunction m_notify;
     UniqueHicon m_builtIn;
     UniqueHicon m_custom;
     bool m_useCustom = false;
     bool m_shown = false;
+    bool m_tipShown = true;
     const wchar_t* m_builtInName = nullptr;
-    std::wstring m_tip;
+    std::wstring m_tip;  // while a group runs; the title otherwise
 };
 
 // The small icon `index` of a file (the icon picker's extraction), or null.

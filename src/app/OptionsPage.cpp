@@ -7,6 +7,7 @@
 #include "app/Commands.h"
 #include "app/MainTrayIcon.h"
 #include "app/Options.h"
+#include "app/OptionsRules.h"
 #include "base/Dpi.h"
 #include "base/ErrorReport.h"
 #include "base/Strings.h"
@@ -20,6 +21,8 @@
 
 namespace {
 constexpr UINT_PTR kSubclassId = 1;
+// The room between the data folder field's border and its text, at 96 DPI.
+constexpr int kFieldTextMargin = 3;
 constexpr const wchar_t* kKeyNames[] = {L"None", L"Ctrl", L"Alt", L"Shift"};
 
 // The help topic of each control; a label shares its field's.
@@ -62,6 +65,8 @@ void TOptionsPage::CreatePage(HINSTANCE instance, HWND parent)
     Create(instance, IDD_PAGE_OPTIONS, parent);
     AttachControls();
     SetHelpContexts();
+    RememberDesignedLayout();
+    LayOut();
     ShowPanel(false);
 }
 
@@ -85,7 +90,11 @@ void TOptionsPage::AttachControls()
         ::SetWindowSubclass(field, &TOptionsPage::HotKeySubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
     }
 
-    // The data folder label's hint holds the whole path.
+    // The data folder's field keeps its text off its border.
+    const int textMargin = ScaleForDpi(kFieldTextMargin, WindowDpi(page));
+    ::SendDlgItemMessageW(page, IDC_EDIT_DATA_FOLDER, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                          MAKELPARAM(textMargin, textMargin));
+    // The data folder's hint holds the whole path.
     m_dataFolderHint = TShadowedHintWindow::Create(page);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
@@ -104,31 +113,96 @@ void TOptionsPage::SetHelpContexts()
         if (HWND control = ::GetDlgItem(Handle(), help.id)) ::SetWindowContextHelpId(control, help.context);
 }
 
+namespace {
+RECT RectInParent(HWND control)
+{
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool HasClass(HWND window, const wchar_t* className)
+{
+    wchar_t name[32] = {};
+    ::GetClassNameW(window, name, 32);
+    return lstrcmpiW(name, className) == 0;
+}
+
+// Buttons and images look wrong stretched; texts, check boxes and fields may grow.
+bool KeepsWidth(HWND control)
+{
+    const auto style = static_cast<DWORD>(::GetWindowLongPtrW(control, GWL_STYLE));
+    if (HasClass(control, WC_BUTTONW)) {
+        const DWORD type = style & BS_TYPEMASK;
+        return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+    }
+    return HasClass(control, WC_STATICW) && (style & SS_TYPEMASK) == SS_ICON;
+}
+} // namespace
+
+void TOptionsPage::RememberDesignedLayout()
+{
+    HWND page = Handle();
+    m_designedFrame = RectInParent(::GetDlgItem(page, IDC_OPTIONS_PANEL));
+    HWND upDown = ::GetDlgItem(page, IDC_UPDOWN_NUM_OF_ICON);
+    HWND field = reinterpret_cast<HWND>(::SendMessageW(upDown, UDM_GETBUDDY, 0, 0));
+    m_designed.clear();
+    for (HWND child = ::GetWindow(page, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        const int id = ::GetDlgCtrlID(child);
+        // The frames are stretched to the page, and the up-down sits on its field's right end.
+        if (id == IDC_OPTIONS_PANEL || id == IDC_MORE_PANEL || child == upDown) continue;
+        RECT r = RectInParent(child);
+        // The up-down took its room from its field when it was attached: the two move as one.
+        if (child == field) {
+            const RECT arrows = RectInParent(upDown);
+            ::UnionRect(&r, &r, &arrows);
+        }
+        m_designed.push_back({child, r, KeepsWidth(child)});
+    }
+}
+
 void TOptionsPage::LayOut()
 {
     RECT client{};
     ::GetClientRect(Handle(), &client);
-    // The frames' margins and the buttons' distance from the frames' lower right corner.
+    // The frames' margins, the controls' margin inside them and the buttons' distance from the
+    // frames' bottom.
     RECT units{4, 2, 8, 6};
     ::MapDialogRect(Handle(), &units);
     const RECT frame{units.left, units.top, client.right - units.left, client.bottom - units.top};
     for (int id : {IDC_OPTIONS_PANEL, IDC_MORE_PANEL})
         ::SetWindowPos(::GetDlgItem(Handle(), id), nullptr, frame.left, frame.top, frame.right - frame.left,
                        frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    for (int id : {IDC_MORE_OPTIONS, IDC_BACK_OPTIONS}) {
-        HWND button = ::GetDlgItem(Handle(), id);
-        RECT r{};
-        ::GetWindowRect(button, &r);
-        const int width = r.right - r.left, height = r.bottom - r.top;
-        ::SetWindowPos(button, nullptr, frame.right - units.right - width, frame.bottom - units.bottom - height, 0, 0,
-                       SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+    if (m_designed.empty()) return;
+
+    std::vector<PanelControl> controls;
+    for (const DesignedControl& control : m_designed)
+        controls.push_back({{control.rect.left, control.rect.right}, control.keepsWidth});
+    const int margin = units.right;
+    const std::vector<PixelSpan> spans =
+        FitPanelToFrame(controls, {m_designedFrame.left + margin, m_designedFrame.right - margin},
+                        {frame.left + margin, frame.right - margin});
+    for (std::size_t i = 0; i < m_designed.size(); ++i) {
+        const DesignedControl& control = m_designed[i];
+        const int id = ::GetDlgCtrlID(control.window);
+        const int height = control.rect.bottom - control.rect.top;
+        // "More..." and "Back..." keep to the frame's lower right corner.
+        const int top = id == IDC_MORE_OPTIONS || id == IDC_BACK_OPTIONS ? frame.bottom - units.bottom - height
+                                                                          : control.rect.top;
+        ::SetWindowPos(control.window, nullptr, spans[i].left, top, spans[i].right - spans[i].left, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    // Attached again, the up-down takes its room from the field's new right end.
+    HWND upDown = ::GetDlgItem(Handle(), IDC_UPDOWN_NUM_OF_ICON);
+    ::SendMessageW(upDown, UDM_SETBUDDY, ::SendMessageW(upDown, UDM_GETBUDDY, 0, 0), 0);
+
+    // The data folder shortened to the field's new width.
+    if (!m_dataFolder.empty()) ShowDataFolder(m_dataFolder);
+
     // The hotkeys' note fills the room left of "More...", its last line level with the button's.
-    RECT more{}, note{};
-    ::GetWindowRect(::GetDlgItem(Handle(), IDC_MORE_OPTIONS), &more);
-    ::GetWindowRect(::GetDlgItem(Handle(), IDC_HOTKEY_NOTE), &note);
-    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&more), 2);
-    ::MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&note), 2);
+    const RECT more = RectInParent(::GetDlgItem(Handle(), IDC_MORE_OPTIONS));
+    const RECT note = RectInParent(::GetDlgItem(Handle(), IDC_HOTKEY_NOTE));
     const int noteHeight = note.bottom - note.top;
     ::SetWindowPos(::GetDlgItem(Handle(), IDC_HOTKEY_NOTE), nullptr, note.left, more.bottom - noteHeight,
                    std::max<int>(0, more.left - units.left - note.left), noteHeight, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "app/Settings.h"
 #include "base/Handles.h"
@@ -70,6 +71,8 @@ protected:
 private:
     void AttachControls();
     void SetHelpContexts();
+    // Where the template put each control, for LayOut to fit them to the frames the page has.
+    void RememberDesignedLayout();
     void LayOut();
     void ShowPanel(bool more);
     void SetCheck(int id, bool checked) const;
@@ -97,13 +100,23 @@ private:
     static LRESULT CALLBACK TrackBarSensitivityKeyDown(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                                        UINT_PTR id, DWORD_PTR data) noexcept;
 
+    // A control as the template placed it, in pixels of the page.
+    struct DesignedControl {
+        HWND window;
+        RECT rect;
+        bool keepsWidth;
+    };
+
     OptionsPageHost& m_host;
     const IniFile& m_settings;
     TOrvoTrackBar m_trackBar;
     HWND m_hotKeyIconWin = nullptr;
     HWND m_hotKeyPopup = nullptr;
     HWND m_dataFolderHint = nullptr;  // the tooltip of the data folder label
+    std::wstring m_dataFolder;         // the folder the field shows, shortened to its width
     std::wstring m_dataFolderText;     // the hint's text
+    std::vector<DesignedControl> m_designed;
+    RECT m_designedFrame{};
     bool m_moreShown = false;
     bool m_hotKeysAttached = false;
 };

@@ -62,6 +62,7 @@ bool TOptionsPage::OnMoreCommand(int id, int code)
 
 void TOptionsPage::ShowDataFolder(const std::wstring& folder)
 {
+    m_dataFolder = folder;
     HWND label = ::GetDlgItem(Handle(), IDC_EDIT_DATA_FOLDER);
     HDC dc = ::GetDC(label);
     HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(label, WM_GETFONT, 0, 0)));
@@ -70,10 +71,12 @@ void TOptionsPage::ShowDataFolder(const std::wstring& folder)
         ::GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
         return static_cast<int>(size.cx);
     };
-    // Never wider than the frame shows, where a large font leaves it less than the usual width.
-    RECT frame{};
-    ::GetClientRect(label, &frame);
-    const int limit = std::min<int>(ScaleForDpi(kDataFolderWidth, WindowDpi(Handle())), frame.right - 4);
+    // Never wider than the field shows inside its margins, where a large font leaves it less than
+    // the usual width.
+    RECT inside{};
+    ::SendMessageW(label, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&inside));
+    const int limit = std::min<int>(ScaleForDpi(kDataFolderWidth, WindowDpi(Handle())),
+                                    static_cast<int>(inside.right - inside.left));
     const std::wstring shown = ShortenPathToWidth(folder, limit, width);
     ::SelectObject(dc, old);
     ::ReleaseDC(label, dc);

@@ -46,3 +46,33 @@ std::wstring ShortenPathToWidth(std::wstring_view path, int maxWidth, const Text
     }
     return drive + directory + name;
 }
+
+std::vector<PixelSpan> FitPanelToFrame(const std::vector<PanelControl>& controls, PixelSpan designed, PixelSpan actual)
+{
+    // A template edge in dialog units becomes pixels through the font's rounding: an edge meant to
+    // be the right margin may land a pixel or two from it.
+    constexpr int kRightEdgeSlack = 2;
+    const long long designedWidth = designed.right - designed.left;
+    const long long actualWidth = actual.right - actual.left;
+    const auto place = [&](int x) {
+        if (designedWidth <= 0) return actual.left + (x - designed.left);
+        const long long offset = static_cast<long long>(x - designed.left) * actualWidth;
+        // Rounded to the nearest pixel, halves away from the left edge, for either sign.
+        const long long rounded = (offset >= 0 ? offset + designedWidth / 2 : offset - designedWidth / 2) / designedWidth;
+        return actual.left + static_cast<int>(rounded);
+    };
+    std::vector<PixelSpan> placed;
+    placed.reserve(controls.size());
+    for (const PanelControl& control : controls) {
+        const int width = control.span.right - control.span.left;
+        PixelSpan span{place(control.span.left), 0};
+        if (control.span.right >= designed.right - kRightEdgeSlack) {
+            span.right = actual.right;
+            if (control.keepsWidth) span.left = span.right - width;
+        } else {
+            span.right = control.keepsWidth ? span.left + width : place(control.span.right);
+        }
+        placed.push_back(span);
+    }
+    return placed;
+}

@@ -32,18 +32,22 @@ LRESULT CALLBACK ShellHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept
     return ::CallNextHookEx(target.hook, code, wParam, lParam);
 }
 
+// HC_NOREMOVE: the input is only peeked at and will come round again as HC_ACTION. A program
+// may peek at the same message many times before it takes it, so only HC_ACTION waits for the
+// record: a peek never waits at all (the system ignores the hook handle CallNextHookEx is given).
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
+    if (code != HC_ACTION) return ::CallNextHookEx(nullptr, code, wParam, lParam);
     HookTarget target = ReadTarget(&THookSharedData::KeyHook);
-    // HC_NOREMOVE: the key is only peeked at and will come round again as HC_ACTION.
-    if (code == HC_ACTION && target.receiver) ::PostMessageW(target.receiver, g_state.keyMessage, wParam, lParam);
+    if (target.receiver) ::PostMessageW(target.receiver, g_state.keyMessage, wParam, lParam);
     return ::CallNextHookEx(target.hook, code, wParam, lParam);
 }
 
 LRESULT CALLBACK MouseHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
+    if (code != HC_ACTION) return ::CallNextHookEx(nullptr, code, wParam, lParam);
     HookTarget target = ReadTarget(&THookSharedData::MouseHook);
-    if (code == HC_ACTION && target.receiver) {
+    if (target.receiver) {
         const auto* info = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
         ::PostMessageW(target.receiver, g_state.mouseMessage, wParam,
                        static_cast<LPARAM>(PackHookPoint(info->pt.x, info->pt.y)));

@@ -2,11 +2,15 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "base/Dpi.h"
+#include "hotkeys/HotKeysListLayout.h"
 #include "items/ShellOperations.h"
 
 namespace {
 // Sizes at 96 DPI.
+// The width, and the height the window starts at before it takes the height of its rows.
 constexpr int kClientWidth = 659;
 constexpr int kClientHeight = 464;
 constexpr int kMargin = 8;
@@ -22,8 +26,8 @@ constexpr int kMinClientHeight = 120;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
-// Centred on the work area of the monitor under the cursor, where the command was chosen.
-POINT CentredOrigin(int width, int height)
+// The work area of the monitor under the cursor, where the command was chosen.
+RECT WorkAreaUnderCursor()
 {
     POINT cursor{};
     ::GetCursorPos(&cursor);
@@ -31,7 +35,14 @@ POINT CentredOrigin(int width, int height)
     info.cbSize = sizeof(info);
     RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     if (::GetMonitorInfoW(::MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST), &info)) area = info.rcWork;
-    return {area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};
+    return area;
+}
+
+int HeightOf(HWND window)
+{
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r.bottom - r.top;
 }
 } // namespace
 
@@ -47,12 +58,8 @@ int TFormHotKeysList::ShowModal(HWND owner)
     CreateWindowInstance(kExStyle, kHotKeysListClass, kHotKeysListCaption, kStyle, 0, 0, kClientWidth, kClientHeight,
                          owner);
     m_dpi = WindowDpi(Handle());
-    RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-    AdjustWindowRectForDpi(&frame, kStyle, kExStyle, m_dpi);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    const POINT origin = CentredOrigin(width, height);
-    ::SetWindowPos(Handle(), nullptr, origin.x, origin.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     FormCreate();
+    SizeToRows();
 
     const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
     if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
@@ -109,6 +116,40 @@ void TFormHotKeysList::FormCreate()
     }
     LayOut();
     LoadHotKeysFile(m_fileName);
+}
+
+void TFormHotKeysList::SizeToRows()
+{
+    const RECT area = WorkAreaUnderCursor();
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectForDpi(&frame, kStyle, kExStyle, m_dpi);
+    const int frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
+    const int width = std::min<int>(Scale(kClientWidth), area.right - area.left - frameWidth) + frameWidth;
+    // The width first: the list's frame is measured as it will be, with a scroll bar if it needs one.
+    ::SetWindowPos(Handle(), nullptr, 0, 0, width, Scale(kClientHeight) + frameHeight,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+
+    HotKeysListMetrics metrics;
+    const int rows = ListView_GetItemCount(m_listViewHotKey);
+    // An empty list has no row to measure: one is put in for as long as that takes.
+    if (rows == 0) AddRow({}, 0);
+    RECT row{};
+    if (ListView_GetItemRect(m_listViewHotKey, 0, &row, LVIR_BOUNDS)) metrics.rowHeight = row.bottom - row.top;
+    if (rows == 0) ListView_DeleteAllItems(m_listViewHotKey);
+    HWND header = ListView_GetHeader(m_listViewHotKey);
+    // The window is not shown yet: the header's own style says whether it shows with it.
+    const bool headerShows = header && (::GetWindowLongPtrW(header, GWL_STYLE) & WS_VISIBLE) != 0;
+    metrics.headerHeight = headerShows ? HeightOf(header) : 0;
+    RECT inside{};
+    ::GetClientRect(m_listViewHotKey, &inside);
+    metrics.listFrame = HeightOf(m_listViewHotKey) - (inside.bottom - inside.top);
+    metrics.margin = Scale(kMargin);
+    metrics.buttonHeight = Scale(kButtonHeight);
+
+    const int height = HotKeysListClientHeight(rows, metrics, area.bottom - area.top - frameHeight) + frameHeight;
+    // Centred on the work area.
+    ::SetWindowPos(Handle(), nullptr, area.left + (area.right - area.left - width) / 2,
+                   area.top + (area.bottom - area.top - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TFormHotKeysList::LoadHotKeysFile(const std::wstring& path)

@@ -31,6 +31,9 @@ private:
     void LoadHotKeysFile(const std::wstring& path);
     void AddRow(const HotKeyRow& row, int index);
     void LayOut();
+    // The window as high as its rows, within the work area of the monitor under the cursor, and
+    // centred on it.
+    void SizeToRows();
     void Close(int result);
     int Scale(int pixels) const;
 

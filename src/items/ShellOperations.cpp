@@ -40,22 +40,25 @@ void LaunchItemFile(const std::wstring& path)
     ShellOpen(path, nullptr);
 }
 
-void OpenUrlInBrowser(const std::wstring& url)
+bool OpenInRegisteredBrowser(const std::wstring& url)
 {
     std::wstring browser;
     if (const auto command = ReadRegistryText(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", L"")) {
         browser = BrowserPathFromCommand(*command);
         if (!FileExists(browser)) browser.clear();
     }
-    if (browser.empty()) {
-        ShellOpen(url, nullptr);
-        return;
-    }
+    if (browser.empty()) return false;
     // One quoted argument: a URL holding spaces, quotes or a leading "--" must not reach the browser as
     // further switches. An empty URL (a shortcut without one) starts the browser without arguments,
     // as the bare parameter string always did.
     const std::wstring argument = url.empty() ? std::wstring() : QuoteUrlArgument(url);
     ShellOpen(browser, argument.empty() ? nullptr : argument.c_str());
+    return true;
+}
+
+void OpenUrlInBrowser(const std::wstring& url)
+{
+    if (!OpenInRegisteredBrowser(url)) ShellOpen(url, nullptr);
 }
 
 void ShowFileProperties(const std::wstring& path)

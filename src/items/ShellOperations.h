@@ -13,6 +13,9 @@ void LaunchItemFile(const std::wstring& path);
 // Opens a URL in the browser registered for "http", the URL as its one quoted argument; without such a
 // browser the shell is handed the URL itself.
 void OpenUrlInBrowser(const std::wstring& url);
+// The same without the shell's fallback: false when no browser is registered for "http" (or its
+// program file is missing), and then nothing is started.
+bool OpenInRegisteredBrowser(const std::wstring& url);
 
 // The shell's property sheet of a file or folder; nothing is waited for.
 void ShowFileProperties(const std::wstring& path);

@@ -3,6 +3,7 @@
 #include "base/Dpi.h"
 #include "base/LauncherError.h"
 #include "components/HintShadow.h"
+#include "popupmenu/MenuHintRules.h"
 
 namespace {
 constexpr const wchar_t* kOwnerClass = L"TOrvoPopupMenuOwner";
@@ -178,7 +179,7 @@ void TOrvoTBPopupMenuEx::ShowHintFor(HMENU menu, UINT item, UINT flags)
         HideHint();
         return;
     }
-    // The entry's position gives its rectangle: the hint goes right beside it.
+    // The entry's position gives its rectangle: the hint goes beside it.
     const int count = ::GetMenuItemCount(menu);
     RECT itemRect{};
     bool found = false;
@@ -194,9 +195,23 @@ void TOrvoTBPopupMenuEx::ShowHintFor(HMENU menu, UINT item, UINT flags)
     tool.uId = 1;
     tool.lpszText = const_cast<wchar_t*>(entry->look.hint.c_str());
     ::SendMessageW(m_hint, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    ::SendMessageW(m_hint, TTM_TRACKPOSITION, 0,
-                   MAKELPARAM(itemRect.right + ScaleForDpi(kHintGap, m_dpi), itemRect.top));
+    const int gap = ScaleForDpi(kHintGap, m_dpi);
+    ::SendMessageW(m_hint, TTM_TRACKPOSITION, 0, MAKELPARAM(itemRect.right + gap, itemRect.top));
     ::SendMessageW(m_hint, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+    // Shown, the hint has its size: now it is placed on the menu's own monitor. Left to itself
+    // beside a menu at a monitor's right end it would spill onto the next monitor, or, past the
+    // desktop's end, be pushed back onto the primary one, far from the menu.
+    RECT hint{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (::GetWindowRect(m_hint, &hint) &&
+        ::GetMonitorInfoW(::MonitorFromRect(&itemRect, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        const HintPosition at = PlaceMenuHint({itemRect.left, itemRect.top, itemRect.right, itemRect.bottom},
+                                              hint.right - hint.left, hint.bottom - hint.top,
+                                              {work.left, work.top, work.right, work.bottom}, gap);
+        ::SendMessageW(m_hint, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+    }
     ::SetWindowPos(m_hint, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

@@ -150,6 +150,13 @@ void TBPopupMenuRight::OpenMainMenuByHotkey()
     POINT at{};
     ::GetCursorPos(&at);
     m_host.ForceForeground(m_menu.Handle());
+    // While the menu's window holds the foreground (a menu shown before), the hotkey's own
+    // key-downs come to it, and a posted WM_HOTKEY overtakes those that arrived in the same burst
+    // (keys sent at once, as by a macro tool). Left queued, the Alt key-down would reach the menu
+    // loop and end the menu at once.
+    MSG pending;
+    while (::PeekMessageW(&pending, m_menu.Handle(), WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
     Dispatch(Show(at));
 }
 

@@ -4,6 +4,7 @@
 // plain numbers here, read from the system by the caller.
 
 #include <algorithm>
+#include <span>
 
 #include "base/DpiScale.h"
 
@@ -20,13 +21,44 @@ struct EdgeRect {
 // v lies in the band of an edge at coordinate e when e - t <= v <= e + t.
 constexpr bool InEdgeBand(int v, int e, int tolerance) { return e - tolerance <= v && v <= e + tolerance; }
 
-// The first edge whose band holds the point, in the order left, top, right, bottom.
-constexpr ScreenEdge EdgeAtPoint(const EdgeRect& monitor, int x, int y, int toleranceX, int toleranceY)
+constexpr bool MonitorHolds(const EdgeRect& monitor, int x, int y)
 {
-    if (InEdgeBand(x, monitor.left, toleranceX)) return ScreenEdge::Left;
-    if (InEdgeBand(y, monitor.top, toleranceY)) return ScreenEdge::Top;
-    if (InEdgeBand(x, monitor.right, toleranceX)) return ScreenEdge::Right;
-    if (InEdgeBand(y, monitor.bottom, toleranceY)) return ScreenEdge::Bottom;
+    return monitor.left <= x && x < monitor.right && monitor.top <= y && y < monitor.bottom;
+}
+
+// The sides of a monitor that are screen edges where the cursor is. Where another monitor adjoins
+// a side the cursor moves on across it, so there that side is no edge; beside a neighbour that
+// is shorter or offset the rest of the side still is one.
+struct EdgeSides {
+    bool left = true;
+    bool top = true;
+    bool right = true;
+    bool bottom = true;
+};
+
+// The sides of `monitor` that are edges at (x, y), given every monitor of the desktop (the list
+// may hold `monitor` itself): a side is shared when the pixel just across it, in line with the
+// point, lies on a monitor.
+constexpr EdgeSides EdgeSidesAt(const EdgeRect& monitor, int x, int y, std::span<const EdgeRect> monitors)
+{
+    auto covered = [&](int px, int py) {
+        for (const EdgeRect& other : monitors)
+            if (MonitorHolds(other, px, py)) return true;
+        return false;
+    };
+    return {!covered(monitor.left - 1, y), !covered(x, monitor.top - 1), !covered(monitor.right, y),
+            !covered(x, monitor.bottom)};
+}
+
+// The first edge whose band holds the point, in the order left, top, right, bottom; a side that
+// is no edge there has no band.
+constexpr ScreenEdge EdgeAtPoint(const EdgeRect& monitor, int x, int y, int toleranceX, int toleranceY,
+                                 EdgeSides sides = {})
+{
+    if (sides.left && InEdgeBand(x, monitor.left, toleranceX)) return ScreenEdge::Left;
+    if (sides.top && InEdgeBand(y, monitor.top, toleranceY)) return ScreenEdge::Top;
+    if (sides.right && InEdgeBand(x, monitor.right, toleranceX)) return ScreenEdge::Right;
+    if (sides.bottom && InEdgeBand(y, monitor.bottom, toleranceY)) return ScreenEdge::Bottom;
     return ScreenEdge::None;
 }
 
@@ -54,11 +86,12 @@ constexpr bool ClearOfCorners(ScreenEdge edge, const EdgeRect& monitor, int x, i
 }
 
 // The edge check run on a mouse move: the edge whose delay is to start, or None. With
-// enableCornerEdge the corner margins are not applied.
+// enableCornerEdge the corner margins are not applied. The margins are the monitor's own, also
+// at a side it shares: a window on it keeps its close button there all the same.
 constexpr ScreenEdge EdgeToArm(const EdgeRect& monitor, int x, int y, int toleranceX, int toleranceY,
-                               bool enableCornerEdge, unsigned dpi = 96)
+                               bool enableCornerEdge, unsigned dpi = 96, EdgeSides sides = {})
 {
-    ScreenEdge edge = EdgeAtPoint(monitor, x, y, toleranceX, toleranceY);
+    ScreenEdge edge = EdgeAtPoint(monitor, x, y, toleranceX, toleranceY, sides);
     if (edge == ScreenEdge::None) return edge;
     if (!enableCornerEdge && !ClearOfCorners(edge, monitor, x, y, dpi)) return ScreenEdge::None;
     return edge;

@@ -28,6 +28,13 @@ unsigned MonitorDpi(HMONITOR monitor)
     return WindowDpi(nullptr);
 }
 
+// A stdcall callback: a lambda does not convert to one in the 32-bit build.
+BOOL CALLBACK CollectMonitorRect(HMONITOR, HDC, LPRECT r, LPARAM list)
+{
+    reinterpret_cast<std::vector<EdgeRect>*>(list)->push_back({r->left, r->top, r->right, r->bottom});
+    return TRUE;
+}
+
 // `TimerSensitivity` as a window timer on a message-only window of its own.
 class WindowSensitivityTimer final : public SensitivityTimer, public Window {
 public:
@@ -82,6 +89,11 @@ EdgeTriggerSystem EdgeTriggerSystem::Default()
         const RECT& r = info.rcMonitor;
         return EdgeMonitor{{r.left, r.top, r.right, r.bottom}, MonitorDpi(monitor)};
     };
+    system.Monitors = [] {
+        std::vector<EdgeRect> monitors;
+        ::EnumDisplayMonitors(nullptr, nullptr, &CollectMonitorRect, reinterpret_cast<LPARAM>(&monitors));
+        return monitors;
+    };
     system.KeyState = [](int virtualKey) { return static_cast<std::int16_t>(::GetKeyState(virtualKey)); };
     system.KeyName = [](unsigned virtualKey) { return TWatch::GetVirtualKeyName(virtualKey); };
     system.ReleaseCapture = [] { ::ReleaseCapture(); };
@@ -133,11 +145,14 @@ void TEdgeTriggers::WatchLauncherMouseMove(TShiftState, int packedX, int packedY
 void TEdgeTriggers::EdgeCheck(int x, int y)
 {
     const EdgeMonitor monitor = MonitorUnderCursor(m_system.CursorPos());
-    // The settings file is read only for a point in a band: elsewhere the corner rule cannot matter.
+    // The monitors are listed and the settings file read only for a point in a band: elsewhere
+    // neither the shared sides nor the corner rule can matter.
     if (EdgeAtPoint(monitor.rect, x, y, m_system.ToleranceX, m_system.ToleranceY) == ScreenEdge::None) return;
+    const EdgeSides sides = SidesAt(monitor, x, y);
+    if (EdgeAtPoint(monitor.rect, x, y, m_system.ToleranceX, m_system.ToleranceY, sides) == ScreenEdge::None) return;
     const bool enableCornerEdge = m_host.EnableCornerEdge();
-    if (EdgeToArm(monitor.rect, x, y, m_system.ToleranceX, m_system.ToleranceY, enableCornerEdge, monitor.dpi) ==
-        ScreenEdge::None)
+    if (EdgeToArm(monitor.rect, x, y, m_system.ToleranceX, m_system.ToleranceY, enableCornerEdge, monitor.dpi,
+                  sides) == ScreenEdge::None)
         return;
     m_timer->Start(SensitivityIntervalMs(m_host.Options().sensitivity));
     m_timerRunning = true;
@@ -161,7 +176,8 @@ void TEdgeTriggers::TimerSensitivityTimer()
     if (m_buttonDown || IsKeyDown(KeyComboIndexToVirtualKey(options.disableKey))) return;
     // The corner margins were applied when the delay started; here the band alone decides.
     const EdgeMonitor monitor = MonitorUnderCursor(cursor);
-    const ScreenEdge edge = EdgeAtPoint(monitor.rect, cursor.x, cursor.y, m_system.ToleranceX, m_system.ToleranceY);
+    const ScreenEdge edge = EdgeAtPoint(monitor.rect, cursor.x, cursor.y, m_system.ToleranceX, m_system.ToleranceY,
+                                        SidesAt(monitor, cursor.x, cursor.y));
     switch (EdgeActionFor(options, edge)) {
     case EdgeAction::Float: OpenFloatingByEdge(); break;
     case EdgeAction::Popup: OpenPopupByEdge(); break;
@@ -231,6 +247,13 @@ EdgeMonitor TEdgeTriggers::MonitorUnderCursor(EdgePoint cursor) const
 {
     if (std::optional<EdgeMonitor> monitor = m_system.MonitorNear(cursor)) return *monitor;
     return EdgeMonitor{m_system.DesktopRect, 96};
+}
+
+EdgeSides TEdgeTriggers::SidesAt(const EdgeMonitor& monitor, int x, int y) const
+{
+    if (!m_system.Monitors) return {};
+    const std::vector<EdgeRect> monitors = m_system.Monitors();
+    return EdgeSidesAt(monitor.rect, x, y, monitors);
 }
 
 void TEdgeTriggers::StopTimer()

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/OsVersion.h"
 #include "triggers/EdgeRules.h"
@@ -56,6 +57,8 @@ struct EdgeTriggerSystem {
     std::function<EdgePoint()> CursorPos;
     // The monitor nearest to the point; empty when the system returns none.
     std::function<std::optional<EdgeMonitor>(EdgePoint)> MonitorNear;
+    // Every monitor's full rectangle: the sides two monitors share are no edges.
+    std::function<std::vector<EdgeRect>()> Monitors;
     KeyStateReader KeyState;
     std::function<std::wstring(unsigned virtualKey)> KeyName;
     std::function<void()> ReleaseCapture;
@@ -116,6 +119,7 @@ public:
 private:
     void EdgeCheck(int x, int y);
     EdgeMonitor MonitorUnderCursor(EdgePoint cursor) const;
+    EdgeSides SidesAt(const EdgeMonitor& monitor, int x, int y) const;
     void StopTimer();
     // Both flags are set: the edge-opened menu gives up the mouse, and so ends.
     void ReleaseEdgePopupIfUp();

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
 
 #include "app/Commands.h"
 #include "app/Settings.h"
@@ -17,6 +20,33 @@ using namespace e2e;
 namespace {
 constexpr DWORD kTimeout = 10000;
 constexpr const wchar_t* kIconWindowClass = L"TIconWindow";
+
+struct TipSearch {
+    DWORD launcherId;
+    std::vector<RECT> tips;
+};
+
+BOOL CALLBACK CollectShellTip(HWND window, LPARAM search)
+{
+    auto* s = reinterpret_cast<TipSearch*>(search);
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    DWORD id = 0;
+    ::GetWindowThreadProcessId(window, &id);
+    RECT r{};
+    if (lstrcmpiW(name, TOOLTIPS_CLASSW) == 0 && ::IsWindowVisible(window) && id != s->launcherId &&
+        id != ::GetCurrentProcessId() && ::GetWindowRect(window, &r))
+        s->tips.push_back(r);
+    return TRUE;
+}
+
+// The tips the shell shows now: visible tool tip windows of processes other than the program's.
+std::vector<RECT> ShellTips(DWORD launcherId)
+{
+    TipSearch search{launcherId, {}};
+    ::EnumWindows(&CollectShellTip, reinterpret_cast<LPARAM>(&search));
+    return search.tips;
+}
 
 class FloatingTest : public LauncherTest {
 protected:
@@ -95,6 +125,38 @@ TEST_F(FloatingTest, HoveringTheMainTrayIconOpensItActive)
     PostMainTrayMouse(m_main, WM_MOUSEMOVE);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }, kTimeout));
+}
+
+TEST_F(FloatingTest, HoveringTheMainTrayIconLeavesNoTipOverTheWindow)
+{
+    Items({L"a", L"b", L"c"});
+    Shortcut(L"Icons\\i.lnk", L"I");
+    IniFile(Ini()).Write(keys::ShowTime, 10);
+    LauncherProcess launcher({Ini()});
+    HWND window = Start(launcher);
+    ASSERT_NE(window, nullptr);
+    // An entry's icon shows its tip once the mouse rests on it: how long the shell takes here.
+    const DWORD start = ::GetTickCount();
+    RestMouseAt(TrayIconCentre(1));
+    ASSERT_TRUE(WaitUntil([&] { return !ShellTips(launcher.Id()).empty(); }, kTimeout)) << "no tip in this shell";
+    const DWORD tipTime = ::GetTickCount() - start;
+    MoveMouseTo(300, 200);
+    ASSERT_TRUE(WaitUntil([&] { return ShellTips(launcher.Id()).empty(); }, kTimeout));
+
+    // The program's own icon opens the window right there, and no tip comes over it.
+    RestMouseAt(TrayIconCentre(0));
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window) != FALSE; }, kTimeout));
+    RECT shown{};
+    ::GetWindowRect(window, &shown);
+    const auto tipOverWindow = [&] {
+        for (const RECT& tip : ShellTips(launcher.Id())) {
+            RECT both{};
+            if (::IntersectRect(&both, &tip, &shown)) return true;
+        }
+        return false;
+    };
+    EXPECT_FALSE(WaitUntil(tipOverWindow, 2 * tipTime + 1000));
+    EXPECT_TRUE(::IsWindowVisible(window));
 }
 
 TEST_F(FloatingTest, HidesShowTimeAfterTheMouseLeftAndStaysWhileItIsOver)

@@ -13,6 +13,7 @@
 #include "app/Commands.h"
 #include "hotkeys/HotKeysXml.h"
 #include "e2e/LauncherTest.h"
+#include "e2e/RemoteControls.h"
 #include "resources/resource.h"
 #include "tools/RecordLaunchLog.h"
 
@@ -156,6 +157,62 @@ TEST_F(HotKeysTest, HotKeysFileHoldsTheThreeGroupsAndTheListWindowShowsItsRows)
     HWND about = launcher.WaitForWindow(L"#32770", L"About Orvo Launcher");
     EXPECT_NE(about, nullptr);
     if (about) ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+}
+
+TEST_F(HotKeysTest, ListWindowIsAsHighAsItsRowsAndStaysInsideTheWorkArea)
+{
+    constexpr int kRows = 6;
+    for (int i = 0; i < kRows; ++i)
+        Shortcut(L"Icons\\" + std::to_wstring(i) + L".lnk", L"I", kCtrlAlt | static_cast<WORD>('1' + i));
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(Start(launcher, kRows), nullptr);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const auto open = [&](HWND& list, HWND& listView) {
+        launcher.PostCommand(kCmdViewHotKeys);
+        list = launcher.WaitForWindow(L"TFormHotKeysList", L"HotKey List");
+        ASSERT_TRUE(WaitUntil([&] { return list && ::IsWindowVisible(list); }, kTimeout));
+        listView = ::FindWindowExW(list, nullptr, WC_LISTVIEWW, nullptr);
+        ASSERT_NE(listView, nullptr);
+    };
+    const auto close = [&](HWND list) {
+        ::PostMessageW(list, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(list); }, kTimeout));
+    };
+    const auto inside = [&](HWND list) {
+        RECT r{};
+        ::GetWindowRect(list, &r);
+        return r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom;
+    };
+
+    HWND list = nullptr, listView = nullptr;
+    open(list, listView);
+    // The list shows its header and every row inside its frame, and no more.
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    ASSERT_TRUE(SendForStruct(launcher.Id(), listView, LVM_GETITEMRECT, 0, row));
+    RECT header{}, outside{}, client{};
+    ::GetWindowRect(reinterpret_cast<HWND>(::SendMessageW(listView, LVM_GETHEADER, 0, 0)), &header);
+    ::GetWindowRect(listView, &outside);
+    ::GetClientRect(listView, &client);
+    const int frame = (outside.bottom - outside.top) - client.bottom;
+    const int rows = kRows * (row.bottom - row.top) + (header.bottom - header.top) + frame;
+    EXPECT_NEAR(outside.bottom - outside.top, rows, 2);
+    EXPECT_TRUE(inside(list));
+    close(list);
+
+    // A file with more rows than the screen holds: the window fills the work area's height and
+    // the list scrolls.
+    std::string xml = "<?xml version=\"1.0\"?><Application Name=\"Orvo Launcher\"><item type=\"Icon\">";
+    for (int i = 0; i < 200; ++i) xml += "<item hotkey=\"Ctrl + Alt + " + std::to_string(i) + "\" path=\"Icons\\x.lnk\"/>";
+    WriteFileBytes(XmlFile(), xml + "</item></Application>");
+    open(list, listView);
+    EXPECT_EQ(::SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0), 200);
+    EXPECT_TRUE(inside(list));
+    RECT whole{};
+    ::GetWindowRect(list, &whole);
+    EXPECT_GE(whole.bottom - whole.top, (work.bottom - work.top) * 9 / 10);
+    close(list);
 }
 
 TEST_F(HotKeysTest, AReloadReleasesARemovedItemsHotKeyAndRefreshTakesAReleasedOneAgain)

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <initializer_list>
 #include <iterator>
 #include <string>
@@ -48,17 +49,100 @@ inline void PressKeys(std::initializer_list<WORD> keys)
     ::SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
 }
 
-// The mouse moved to a pixel of the primary screen (absolute coordinates are 0..65535; they are
-// rounded up so they land on the pixel).
+// The mouse moved to a pixel of the virtual screen, all monitors together (absolute coordinates
+// are 0..65535 across it; they are rounded up so they land on the pixel).
 inline void MoveMouseTo(int x, int y)
 {
+    const int left = ::GetSystemMetrics(SM_XVIRTUALSCREEN), top = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN), height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dx = (x * 65536 + ::GetSystemMetrics(SM_CXSCREEN) - 1) / ::GetSystemMetrics(SM_CXSCREEN);
-    input.mi.dy = (y * 65536 + ::GetSystemMetrics(SM_CYSCREEN) - 1) / ::GetSystemMetrics(SM_CYSCREEN);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    input.mi.dx = static_cast<LONG>(((x - left) * 65536LL + width - 1) / width);
+    input.mi.dy = static_cast<LONG>(((y - top) * 65536LL + height - 1) / height);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     ::SendInput(1, &input, sizeof(input));
 }
+
+// Keyboard and mouse hooks run in the thread that takes the input out of its queue, so a window
+// of the test itself only reports what reaches it while the test pumps.
+inline void Pump(DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::Sleep(10);
+    } while (::GetTickCount() - start < ms);
+}
+
+inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (condition()) return true;
+        if (::GetTickCount() - start >= timeoutMs) return condition();
+        Pump(20);
+    }
+}
+
+inline bool CursorAt(int x, int y)
+{
+    POINT cursor{};
+    return ::GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
+}
+
+// Moves the cursor as the mouse does and waits until it is there (the X server can echo an
+// earlier warp, so a move is sent again when the cursor ends up elsewhere).
+inline bool MoveCursorTo(int x, int y)
+{
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        MoveMouseTo(x, y);
+        if (PumpUntil([&] { return CursorAt(x, y); }, 500)) {
+            Pump(60);
+            if (CursorAt(x, y)) return true;
+        }
+    }
+    return false;
+}
+
+// A window of the test itself that can take the focus, so that the keys the test presses reach
+// a thread of the test (whose hook calls report them while it pumps) instead of whichever window
+// had the focus last, or none at all on a desktop without a window of its own.
+class FocusTarget {
+public:
+    explicit FocusTarget(const RECT& r)
+    {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = &::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"LauncherTestTarget";
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        ::RegisterClassW(&wc);
+        m_window = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Launcher test", WS_POPUP | WS_VISIBLE, r.left,
+                                     r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~FocusTarget()
+    {
+        if (m_window) ::DestroyWindow(m_window);
+        Pump(50);
+    }
+    FocusTarget(const FocusTarget&) = delete;
+    FocusTarget& operator=(const FocusTarget&) = delete;
+
+    HWND Handle() const { return m_window; }
+    // True once the window holds the foreground.
+    bool Focus()
+    {
+        ::SetForegroundWindow(m_window);
+        return PumpUntil([&] { return ::GetForegroundWindow() == m_window; }, 2000);
+    }
+
+private:
+    HWND m_window = nullptr;
+};
 
 inline void LeftClick()
 {
@@ -69,12 +153,31 @@ inline void LeftClick()
     ::SendInput(2, input, sizeof(INPUT));
 }
 
+// The mouse brought to rest on a point, arriving from one pixel beside it as a hand moves it.
+inline void RestMouseAt(POINT at)
+{
+    MoveMouseTo(at.x - 1, at.y);
+    ::Sleep(100);
+    MoveMouseTo(at.x, at.y);
+}
+
+// Where Wine's task bar draws a notification icon: right-aligned, in the order the icons came, each
+// in a cell of the small icon size and 2 pixels each way. Position 0 is the first icon placed, the
+// program's own, which comes before the entries' icons.
+inline POINT TrayIconCentre(int position)
+{
+    RECT bar{};
+    ::GetWindowRect(::FindWindowW(L"Shell_TrayWnd", nullptr), &bar);
+    const int cell = ::GetSystemMetrics(SM_CXSMICON) + 4;
+    return {bar.right - cell * position - cell / 2, (bar.top + bar.bottom) / 2};
+}
+
 // A mouse message on the main tray icon, as the shell reports it: WM_USER with the icon's id (1).
 inline void PostMainTrayMouse(HWND main, UINT mouseMessage) { ::PostMessageW(main, WM_USER, 1, mouseMessage); }
 
 // Clicks the main tray icon until the popup menu is up (clicks before the collections are loaded
 // are ignored by design) and returns its window; null when it never came.
-inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, UINT button = WM_RBUTTONDOWN, DWORD timeoutMs = 10000)
+inline HWND OpenTrayMenu(DWORD processId, HWND main, UINT button = WM_RBUTTONDOWN, DWORD timeoutMs = 10000)
 {
     HWND menu = nullptr;
     WaitUntil(
@@ -83,13 +186,17 @@ inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, UINT button = WM_
             // The menu's window is made first and placed and shown after.
             return WaitUntil(
                 [&] {
-                    menu = FindProcessWindow(launcher.Id(), L"#32768");
+                    menu = FindProcessWindow(processId, L"#32768");
                     return menu && ::IsWindowVisible(menu);
                 },
                 700);
         },
         timeoutMs, 0);
     return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+inline HWND OpenTrayMenu(LauncherProcess& launcher, HWND main, UINT button = WM_RBUTTONDOWN, DWORD timeoutMs = 10000)
+{
+    return OpenTrayMenu(launcher.Id(), main, button, timeoutMs);
 }
 
 // Whether the shell holds an icon of that window and id: modifying a missing icon fails.

@@ -16,6 +16,7 @@
 #include "app/Settings.h"
 #include "base/WinUtil.h"
 #include "e2e/LauncherTest.h"
+#include "e2e/RemoteControls.h"
 #include "resources/resource.h"
 #include "tools/RecordLaunchLog.h"
 
@@ -24,22 +25,6 @@ using namespace e2e;
 namespace {
 constexpr DWORD kTimeout = 10000;
 constexpr UINT kFirstItemIcon = 100;
-
-// A message whose answer the control writes into a structure, sent through memory of the
-// program's own process. `answersTrue`: the message returns non-zero when it succeeded.
-template <typename T>
-bool SendForStruct(DWORD processId, HWND window, UINT message, WPARAM wParam, T& value, bool answersTrue = true)
-{
-    HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process) return false;
-    void* remote = ::VirtualAllocEx(process, nullptr, sizeof(T), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    bool done = remote && ::WriteProcessMemory(process, remote, &value, sizeof(T), nullptr) &&
-                (::SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote)) != 0 || !answersTrue) &&
-                ::ReadProcessMemory(process, remote, &value, sizeof(T), nullptr);
-    if (remote) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    ::CloseHandle(process);
-    return done;
-}
 
 void ClickAt(POINT at)
 {
@@ -225,6 +210,40 @@ protected:
     LauncherProcess* m_launcher = nullptr;
 };
 } // namespace
+
+TEST_F(OptionsTest, ControlsEndAtTheFramesMarginAndFollowAWiderPage)
+{
+    LauncherProcess launcher({Ini()});
+    ASSERT_NE(OpenOptionsPage(launcher), nullptr);
+    const auto rectOf = [&](int id) {
+        RECT r{};
+        ::GetWindowRect(Control(id), &r);
+        return r;
+    };
+    // Each control that reaches the right of its panel (the hidden panel's too) ends as far inside
+    // the frame as the controls start.
+    const auto check = [&](const char* page) {
+        const RECT frame = rectOf(IDC_OPTIONS_PANEL);
+        const int margin = rectOf(IDC_START_WITH_WIN).left - frame.left;
+        for (int id : {IDC_START_WITH_WIN, IDC_CHANGE_MAIN_ICON, IDC_RADIO_EXPLORE, IDC_UPDOWN_NUM_OF_ICON,
+                       IDC_HOTKEY_ICON_WIN, IDC_HOTKEY_POPUP, IDC_HIDE_TRAY_ICON, IDC_MORE_OPTIONS,
+                       IDC_BROWSE_DATA_FOLDER, IDC_FLOAT_BOTTOM, IDC_POPUP_BOTTOM, IDC_DELAY_LONG,
+                       IDC_COMBO_DISABLE_KEYS, IDC_COMBO_FLOATING_KEY, IDC_BACK_OPTIONS})
+            EXPECT_NEAR(frame.right - rectOf(id).right, margin, 2) << page << ", control " << id;
+        // The number's field and its arrows stay one control.
+        EXPECT_NEAR(rectOf(IDC_UPDOWN_NUM_OF_ICON).left, rectOf(IDC_EDIT_NUM_OF_ICON).right, 3) << page;
+    };
+    check("as shown");
+
+    // A page wider than its template's controls, as at a DPI where the font grows less than the
+    // window.
+    RECT page{};
+    ::GetWindowRect(m_page, &page);
+    const int wider = (page.right - page.left) * 5 / 4;
+    ::SetWindowPos(m_page, nullptr, 0, 0, wider, page.bottom - page.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([&] { return rectOf(IDC_OPTIONS_PANEL).right > page.right; }, kTimeout));
+    check("wider");
+}
 
 TEST_F(OptionsTest, StartWithWindowsCreatesAndRemovesTheRunValueOfThisSettingsFile)
 {

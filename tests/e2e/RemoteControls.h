@@ -47,6 +47,17 @@ private:
     void* m_address = nullptr;
 };
 
+// A message whose answer the control writes into a structure, sent through memory of the
+// program's own process. `answersTrue`: the message returns non-zero when it succeeded.
+template <typename T>
+bool SendForStruct(DWORD processId, HWND window, UINT message, WPARAM wParam, T& value, bool answersTrue = true)
+{
+    RemoteMemory remote(processId, sizeof(T));
+    return remote && remote.Write(0, &value, sizeof(T)) &&
+           (::SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote.At(0))) != 0 || !answersTrue) &&
+           remote.Read(0, &value, sizeof(T));
+}
+
 inline BOOL CALLBACK CollectToolBars(HWND child, LPARAM list)
 {
     wchar_t name[64] = {};

@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "common/TempFolder.h"
 #include "e2e/Harness.h"
+#include "e2e/LauncherTest.h"
 #include "unit/items/ItemTestFiles.h"
 
 using namespace e2e;
@@ -20,46 +21,10 @@ constexpr DWORD kQuietMs = 1200;
 constexpr RECT kTargetRect{120, 450, 320, 550};
 constexpr POINT kMiddle{620, 330};
 
-LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return ::DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-// Keyboard and mouse hooks run in the thread that takes the input out of its queue, so this
-// test's own window only reports what reaches it while the test pumps.
-void Pump(DWORD ms)
-{
-    const DWORD start = ::GetTickCount();
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(10);
-    } while (::GetTickCount() - start < ms);
-}
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        if (condition()) return true;
-        if (::GetTickCount() - start >= timeoutMs) return condition();
-        Pump(20);
-    }
-}
-
-void SendMouse(DWORD flags, int x = 0, int y = 0)
+void SendMouse(DWORD flags)
 {
     INPUT input{};
     input.type = INPUT_MOUSE;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        const int width = ::GetSystemMetrics(SM_CXSCREEN), height = ::GetSystemMetrics(SM_CYSCREEN);
-        // Rounded up: the system scales back by truncating.
-        input.mi.dx = static_cast<LONG>((x * 65536LL + width - 1) / width);
-        input.mi.dy = static_cast<LONG>((y * 65536LL + height - 1) / height);
-    }
     input.mi.dwFlags = flags;
     ::SendInput(1, &input, sizeof(input));
 }
@@ -88,26 +53,6 @@ bool HoldKey(WORD vk)
     return false;
 }
 
-bool CursorAt(int x, int y)
-{
-    POINT cursor{};
-    return ::GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
-}
-
-// Moves the cursor as the mouse does and waits until it is there (the X server can echo an
-// earlier warp, so a move is sent again when the cursor ends up elsewhere).
-bool MoveTo(int x, int y)
-{
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
-        if (PumpUntil([&] { return CursorAt(x, y); }, 500)) {
-            Pump(60);
-            if (CursorAt(x, y)) return true;
-        }
-    }
-    return false;
-}
-
 bool Visible(HWND window) { return window && ::IsWindowVisible(window); }
 
 class TriggersTest : public testing::Test {
@@ -127,17 +72,9 @@ protected:
         // any wait here, so a window that goes was closed by the key or the click under test.
         ini.Write(keys::ShowTime, 60);
 
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &TargetProc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TriggersTestTarget";
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        ::RegisterClassW(&wc);
-        m_target = ::CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"Triggers test", WS_POPUP | WS_VISIBLE,
-                                     kTargetRect.left, kTargetRect.top, kTargetRect.right - kTargetRect.left,
-                                     kTargetRect.bottom - kTargetRect.top, nullptr, nullptr, wc.hInstance, nullptr);
-        ASSERT_NE(m_target, nullptr);
-        MoveTo(kMiddle.x, kMiddle.y);
+        m_target = std::make_unique<FocusTarget>(kTargetRect);
+        ASSERT_NE(m_target->Handle(), nullptr);
+        MoveCursorTo(kMiddle.x, kMiddle.y);
     }
     void TearDown() override
     {
@@ -145,8 +82,7 @@ protected:
         for (WORD vk : {VK_SHIFT, VK_CONTROL}) SendKey(vk, true);
         m_launcher.reset();
         KillStrayLaunchers();
-        if (m_target) ::DestroyWindow(m_target);
-        Pump(50);
+        m_target.reset();
         ::CoUninitialize();
     }
 
@@ -162,24 +98,20 @@ protected:
         Focus();
     }
 
-    void Focus()
-    {
-        ::SetForegroundWindow(m_target);
-        PumpUntil([&] { return ::GetForegroundWindow() == m_target; }, 2000);
-    }
+    void Focus() { m_target->Focus(); }
 
     HWND Menu() const { return FindProcessWindow(m_launcher->Id(), L"#32768"); }
     bool MenuVisible() const { return Visible(Menu()); }
     void Click(DWORD down, DWORD up, POINT at)
     {
-        ASSERT_TRUE(MoveTo(at.x, at.y));
+        ASSERT_TRUE(MoveCursorTo(at.x, at.y));
         SendMouse(down);
         Pump(50);
         SendMouse(up);
     }
 
     TempFolder m_folder;
-    HWND m_target = nullptr;
+    std::unique_ptr<FocusTarget> m_target;
     HWND m_floating = nullptr;
     std::unique_ptr<LauncherProcess> m_launcher;
 };
@@ -188,15 +120,15 @@ protected:
 TEST_F(TriggersTest, RestAtRightEdgeOpensFloatingPassivelyAndKeyOrOutsideClickHidesIt)
 {
     Start();
-    ASSERT_EQ(::GetForegroundWindow(), m_target);
+    ASSERT_EQ(::GetForegroundWindow(), m_target->Handle());
     ASSERT_FALSE(Visible(m_floating));
 
     const DWORD movedAt = ::GetTickCount();
-    ASSERT_TRUE(MoveTo(1023, 300));
+    ASSERT_TRUE(MoveCursorTo(1023, 300));
     ASSERT_TRUE(PumpUntil([&] { return Visible(m_floating); }, kTimeout));
     EXPECT_GE(::GetTickCount() - movedAt, 150u) << "opened before the cursor rested for the delay";
     // Passive: the focus stays where it was; the window sits at the cursor, pushed in at the right.
-    EXPECT_EQ(::GetForegroundWindow(), m_target);
+    EXPECT_EQ(::GetForegroundWindow(), m_target->Handle());
     RECT r{};
     ::GetWindowRect(m_floating, &r);
     EXPECT_EQ(r.right, 1024);
@@ -208,7 +140,7 @@ TEST_F(TriggersTest, RestAtRightEdgeOpensFloatingPassivelyAndKeyOrOutsideClickHi
     EXPECT_TRUE(PumpUntil([&] { return !Visible(m_floating); }, kTimeout));
 
     // Resting again (the cursor moved) opens it again; a button released outside it closes it.
-    ASSERT_TRUE(MoveTo(1023, 500));
+    ASSERT_TRUE(MoveCursorTo(1023, 500));
     ASSERT_TRUE(PumpUntil([&] { return Visible(m_floating); }, kTimeout));
     Click(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, {(kTargetRect.left + kTargetRect.right) / 2, kTargetRect.top + 20});
     EXPECT_TRUE(PumpUntil([&] { return !Visible(m_floating); }, kTimeout));
@@ -217,13 +149,13 @@ TEST_F(TriggersTest, RestAtRightEdgeOpensFloatingPassivelyAndKeyOrOutsideClickHi
 TEST_F(TriggersTest, CornerRestDoesNothingUnlessEnableCornerEdgeIsSet)
 {
     Start();
-    ASSERT_TRUE(MoveTo(1023, 20));  // within 40 pixels of the top
+    ASSERT_TRUE(MoveCursorTo(1023, 20));  // within 40 pixels of the top
     Pump(kQuietMs);
     EXPECT_FALSE(Visible(m_floating));
 
     // Read at every edge check: no restart needed, only a move.
     IniFile(Ini()).Write(keys::EnableCornerEdge, true);
-    ASSERT_TRUE(MoveTo(1023, 22));
+    ASSERT_TRUE(MoveCursorTo(1023, 22));
     EXPECT_TRUE(PumpUntil([&] { return Visible(m_floating); }, kTimeout));
 }
 
@@ -231,9 +163,9 @@ TEST_F(TriggersTest, RestAtTopEdgeOpensPopupMenuUnlessShiftIsHeld)
 {
     Start();
     // Straight from the floating window at the right edge: the window gives way to the menu.
-    ASSERT_TRUE(MoveTo(1023, 300));
+    ASSERT_TRUE(MoveCursorTo(1023, 300));
     ASSERT_TRUE(PumpUntil([&] { return Visible(m_floating); }, kTimeout));
-    ASSERT_TRUE(MoveTo(500, 0));
+    ASSERT_TRUE(MoveCursorTo(500, 0));
     ASSERT_TRUE(PumpUntil([&] { return MenuVisible(); }, kTimeout));
     EXPECT_FALSE(Visible(m_floating));
     RECT r{};
@@ -242,18 +174,18 @@ TEST_F(TriggersTest, RestAtTopEdgeOpensPopupMenuUnlessShiftIsHeld)
     SendKey(VK_ESCAPE, false);
     SendKey(VK_ESCAPE, true);
     ASSERT_TRUE(PumpUntil([&] { return !MenuVisible(); }, kTimeout));
-    ASSERT_TRUE(MoveTo(kMiddle.x, kMiddle.y));
+    ASSERT_TRUE(MoveCursorTo(kMiddle.x, kMiddle.y));
     Focus();
 
     // Shift, the default disable key, suspends the trigger while it is held.
     ASSERT_TRUE(HoldKey(VK_SHIFT));
-    ASSERT_TRUE(MoveTo(520, 0));
+    ASSERT_TRUE(MoveCursorTo(520, 0));
     Pump(kQuietMs);
     ASSERT_TRUE(KeyHeld(VK_SHIFT));
     EXPECT_FALSE(MenuVisible());
     SendKey(VK_SHIFT, true);
     Pump(100);
-    ASSERT_TRUE(MoveTo(530, 0));
+    ASSERT_TRUE(MoveCursorTo(530, 0));
     EXPECT_TRUE(PumpUntil([&] { return MenuVisible(); }, kTimeout));
     SendKey(VK_ESCAPE, false);
     SendKey(VK_ESCAPE, true);

@@ -241,6 +241,7 @@ TEST_F(PackageTest, InstallsUpgradesOverTheRunningProgramMovesAndUninstallsKeepi
     DWORD binaryType = 0;
     EXPECT_TRUE(::GetBinaryTypeW(program.c_str(), &binaryType) && binaryType == SCS_64BIT_BINARY);
     EXPECT_TRUE(Exists(folder + L"\\Uninstall.exe"));
+    EXPECT_TRUE(Exists(folder + L"\\help\\index.html")) << "the help is not beside the program";
     EXPECT_EQ(RegistryText(kUninstallKey, L"DisplayName"), L"Orvo Launcher");
     EXPECT_EQ(RegistryText(kUninstallKey, L"DisplayVersion"), kVersion);
     EXPECT_EQ(RegistryText(kUninstallKey, L"Publisher"), L"Orvo Solution");
@@ -412,7 +413,7 @@ TEST_F(PackageTest, AFolderOfAnotherProgramGetsAFolderOfItsOwnAndUninstallTakesO
     ASSERT_TRUE(TempFolder::WriteFile(ours + L"\\Notes.txt", "mine"));
     ASSERT_EQ(RunCommandLine(L"\"" + ours + L"\\Uninstall.exe\" /S"), 0);
     EXPECT_TRUE(WaitUntil([&] { return RegistryText(kUninstallKey, L"DisplayName").empty(); }, kSetupTimeout));
-    for (const wchar_t* name : {L"Launcher.exe", L"Launcher.dll", L"Uninstall.exe", L"Uninstall.ini"})
+    for (const wchar_t* name : {L"Launcher.exe", L"Launcher.dll", L"Uninstall.exe", L"Uninstall.ini", L"help"})
         EXPECT_FALSE(Exists(ours + L"\\" + name)) << WideToUtf8(name);
     EXPECT_EQ(ReadFileBytes(ours + L"\\Notes.txt"), "mine");
     expectOthersKept();

@@ -5,11 +5,13 @@
 # - each pair, in the setup program and in its zip, is code of its machine type, and the library
 #   exports the six functions by their plain names and nothing else;
 # - no binary needs a DLL that Windows does not bring;
-# - each zip holds its folder with the two files, the text and the command file.
+# - each zip holds its folder with the two files, the help pages of docs/help in "help", the text
+#   and the command file, and the setup program carries the help pages too.
 set -euo pipefail
 folder=$(cd "${1:?usage: check-payload.sh FOLDER VERSION}" && pwd)
 version=${2:?usage: check-payload.sh FOLDER VERSION}
 objdump=x86_64-w64-mingw32-objdump
+pages=$(cd "$(dirname "$0")/../../docs/help" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/launcher-payload.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -73,6 +75,7 @@ else
   [ "$count" = 4 ] || fail "the setup program holds $count program files instead of two pairs"
   check_pair "setup, 32-bit pair" "$work/setup-x86" x86
   check_pair "setup, 64-bit pair" "$work/setup-x64" x64
+  cmp -s "$pages/index.html" "$work/setup/help/index.html" || fail "the setup program does not carry the help index"
 fi
 
 for arch in x86 x64; do
@@ -81,7 +84,9 @@ for arch in x86 x64; do
   mkdir -p "$work/$arch"
   (cd "$work/$arch" && cmake -E tar xf "$zip")
   listing=$(cd "$work/$arch" && find . -type f | sort | tr '\n' '|')
-  expected="./Orvo Launcher/Launcher.dll|./Orvo Launcher/Launcher.exe|./Orvo Launcher/Read Me.txt|./Orvo Launcher/Start Orvo Launcher.cmd|"
+  expected=$( (printf '%s\n' "./Orvo Launcher/Launcher.dll" "./Orvo Launcher/Launcher.exe" "./Orvo Launcher/Read Me.txt" \
+      "./Orvo Launcher/Start Orvo Launcher.cmd"
+    for page in "$pages"/*; do echo "./Orvo Launcher/help/$(basename "$page")"; done) | sort | tr '\n' '|')
   [ "$listing" = "$expected" ] || fail "$(basename "$zip") holds $listing"
   check_pair "$(basename "$zip")" "$work/$arch/Orvo Launcher" "$arch"
 done

@@ -74,6 +74,27 @@ TEST_F(MainTrayIconTest, AddedOnceThenModifiedReAddedWhenForcedAndDeletedWhenHid
     EXPECT_EQ(m_calls.size(), 4u) << "nothing to delete";
 }
 
+TEST_F(MainTrayIconTest, TipGoesAndComesBackOnceAndAReAddedIconKeepsTheCurrentOne)
+{
+    MainTrayIcon icon(nullptr, Recorder());
+    icon.UseBuiltIn();
+    icon.SetTipShown(false);  // not in the notification area yet: nothing to change
+    EXPECT_TRUE(m_calls.empty());
+    icon.Show(false, false);
+    icon.SetTipShown(false);
+    icon.Show(false, true);  // the taskbar was re-created meanwhile
+    icon.SetTipShown(true);
+    icon.SetTipShown(true);
+    ASSERT_EQ(m_calls.size(), 3u);
+    EXPECT_EQ(m_calls[0].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(m_calls[0].tip, L"");
+    EXPECT_EQ(m_calls[1].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(m_calls[1].tip, L"");
+    EXPECT_EQ(m_calls[2].message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(m_calls[2].tip, L"Orvo Launcher");
+    EXPECT_EQ(m_calls[2].icon, icon.VisibleIcon());
+}
+
 TEST_F(MainTrayIconTest, CustomIconFallsBackToTheBuiltInOne)
 {
     MainTrayIcon icon(nullptr, Recorder());

@@ -65,13 +65,57 @@ TEST(EdgeToArm, SecondaryMonitorAndScaledMargins)
     EXPECT_EQ(ScreenEdge::Left, EdgeToArm(left, -1280, 300, 4, 4, false));
     EXPECT_EQ(ScreenEdge::None, EdgeToArm(left, -1280, -170, 4, 4, false));
     EXPECT_EQ(ScreenEdge::Top, EdgeToArm(left, -500, -200, 4, 4, false));
+    // Alone, its right side is an edge; beside the primary, only above and below the primary.
     EXPECT_EQ(ScreenEdge::Right, EdgeToArm(left, -1, 300, 4, 4, false));
+    const EdgeRect both[] = {left, kPrimary};
+    EXPECT_EQ(ScreenEdge::None, EdgeToArm(left, -1, 300, 4, 4, false, 96, EdgeSidesAt(left, -1, 300, both)));
+    EXPECT_EQ(ScreenEdge::Right, EdgeToArm(left, -1, -100, 4, 4, false, 96, EdgeSidesAt(left, -1, -100, both)));
 
     // At 150% the margins are 60 and 120 pixels.
     EXPECT_EQ(ScreenEdge::None, EdgeToArm(kPrimary, 0, 60, 6, 6, false, 144));
     EXPECT_EQ(ScreenEdge::Left, EdgeToArm(kPrimary, 0, 61, 6, 6, false, 144));
     EXPECT_EQ(ScreenEdge::Top, EdgeToArm(kPrimary, 903, 0, 6, 6, false, 144));
     EXPECT_EQ(ScreenEdge::None, EdgeToArm(kPrimary, 904, 0, 6, 6, false, 144));
+}
+
+struct SidesCase {
+    EdgeRect monitor;
+    int x, y;
+    ScreenEdge expected;  // with the corner margins off
+};
+
+TEST(EdgeSidesAt, ASideAnotherMonitorAdjoinsIsNoEdgeThere)
+{
+    // Two side by side (the right one shorter), and a third above the left one.
+    constexpr EdgeRect left = kPrimary;
+    constexpr EdgeRect right{1024, 0, 2048, 600};
+    constexpr EdgeRect above{0, -768, 1024, 0};
+    const EdgeRect desktop[] = {left, right, above};
+    const SidesCase cases[] = {
+        {left, 1023, 300, ScreenEdge::None},      // across it lies the right monitor
+        {left, 1020, 300, ScreenEdge::None},      // anywhere in the band
+        {left, 1023, 700, ScreenEdge::Right},     // below the shorter neighbour the cursor stops
+        {right, 1024, 300, ScreenEdge::None},
+        {right, 1027, 300, ScreenEdge::None},
+        {right, 2047, 300, ScreenEdge::Right},    // the outer side
+        {right, 1500, 599, ScreenEdge::Bottom},
+        {left, 500, 0, ScreenEdge::None},         // under the monitor above
+        {above, 500, -1, ScreenEdge::None},
+        {above, 500, -768, ScreenEdge::Top},
+        {left, 0, 300, ScreenEdge::Left},
+        // A shared side gives way to the next edge in the order at a corner.
+        {right, 1024, 0, ScreenEdge::Top},
+        {left, 1023, 767, ScreenEdge::Right},
+        {left, 1023, 0, ScreenEdge::None},        // shared above and to the right
+    };
+    for (const auto& c : cases) {
+        const EdgeSides sides = EdgeSidesAt(c.monitor, c.x, c.y, desktop);
+        EXPECT_EQ(c.expected, EdgeToArm(c.monitor, c.x, c.y, 4, 4, true, 96, sides)) << c.x << "," << c.y;
+    }
+    // One monitor alone, or none listed: every side is an edge.
+    const EdgeRect alone[] = {kPrimary};
+    EXPECT_EQ(ScreenEdge::Right, EdgeAtPoint(kPrimary, 1023, 300, 4, 4, EdgeSidesAt(kPrimary, 1023, 300, alone)));
+    EXPECT_EQ(ScreenEdge::Bottom, EdgeAtPoint(kPrimary, 500, 767, 4, 4, EdgeSidesAt(kPrimary, 500, 767, {})));
 }
 
 TEST(SensitivityAndRest, DelayStepsAndTheEightPixelRest)
