@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "base/WinUtil.h"
+#include "items/ItemFiles.h"
 #include "items/ItemRules.h"
 #include "items/ShellOperations.h"
 
@@ -37,14 +38,8 @@ std::wstring Expanded(const std::wstring& text)
 ShortcutTarget ReadShortcutTarget(const std::wstring& path)
 {
     ShortcutTarget target;
-    ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(link.put()))))
-        return target;
-    ComPtr<IPersistFile> file;
-    if (FAILED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()))) ||
-        FAILED(file.get()->Load(path.c_str(), STGM_READ)))
-        return target;
+    ComPtr<IShellLinkW> link = LoadShellLink(path);
+    if (!link) return target;
     std::wstring text(kTextLength, L'\0');
     auto take = [&] {
         std::wstring value(text.c_str());

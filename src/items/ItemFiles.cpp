@@ -57,16 +57,24 @@ FileStamp StampOf(const WIN32_FIND_DATAW& data)
 }
 } // namespace
 
-ShortcutInfo ReadShortcutInfo(const std::wstring& fileName)
+ComPtr<IShellLinkW> LoadShellLink(const std::wstring& fileName)
 {
-    ShortcutInfo info;
     ComPtr<IShellLinkW> link;
     if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(link.put()))))
-        return info;
+        return {};
     ComPtr<IPersistFile> file;
-    if (FAILED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put())))) return info;
-    if (FAILED(file.get()->Load(fileName.c_str(), STGM_READ))) return info;
+    if (FAILED(link.get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()))) ||
+        FAILED(file.get()->Load(fileName.c_str(), STGM_READ)))
+        return {};
+    return link;
+}
+
+ShortcutInfo ReadShortcutInfo(const std::wstring& fileName)
+{
+    ShortcutInfo info;
+    ComPtr<IShellLinkW> link = LoadShellLink(fileName);
+    if (!link) return info;
     info.Read = true;
 
     wchar_t description[INFOTIPSIZE + 1] = {};

@@ -1,11 +1,15 @@
 #pragma once
 // Reading entry files and listing collection folders.
 
+#include <windows.h>
+#include <shobjidl.h>
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/Handles.h"
 #include "items/Item.h"
 #include "items/ItemCache.h"
 #include "items/ItemRules.h"
@@ -18,6 +22,9 @@ struct ShortcutInfo {
 // Description and hotkey of a shell shortcut, through the shell link object (COM must be initialised on
 // the calling thread). A shortcut that does not load reads as one without description and hotkey.
 ShortcutInfo ReadShortcutInfo(const std::wstring& fileName);
+// The shell link object with the shortcut file loaded (COM initialised on the calling thread);
+// null when the object cannot be made or the file does not load.
+ComPtr<IShellLinkW> LoadShellLink(const std::wstring& fileName);
 
 // URL and HotKey of an Internet shortcut file (ParseInternetShortcut over its text). A file that cannot
 // be opened or read gives an empty URL and hotkey 0, and `read` (when given) false.
