@@ -362,8 +362,7 @@ TEST_F(GroupsTest, TheCopiedCommandLineAndTheDesktopShortcutRunTheGroupInTheRunn
     LauncherProcess launcher({Ini()});
     HWND main = launcher.StartAndWaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    launcher.PostCommand(kCmdShowMainWindow);
-    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) && ::GetForegroundWindow() == main; }, kTimeout));
+    ASSERT_TRUE(ShowMainWindowInFront(launcher, main, kTimeout));
     SelectRow(main, 0);
 
     const std::wstring expected = L"\"" + LauncherExePath() + L"\" \"" + Ini() + L"\" /group \"Morning Run\"";

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Commands.h"
 #include "app/Settings.h"
 #include "base/Strings.h"
 #include "common/PerUserState.h"
@@ -86,6 +87,29 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
         if (::GetTickCount() - start >= timeoutMs) return condition();
         Pump(20);
     }
+}
+
+// Whether `window` comes to the front in time; the test's thread takes in what the foreground
+// change sends it meanwhile.
+inline bool WaitForForeground(HWND window, DWORD timeoutMs)
+{
+    return PumpUntil([window] { return ::GetForegroundWindow() == window; }, timeoutMs);
+}
+
+inline bool Visible(HWND window) { return window && ::IsWindowVisible(window); }
+
+inline RECT WindowRect(HWND window)
+{
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r;
+}
+
+// Shows the main window as the tray icon's click would and waits until it is in front.
+inline bool ShowMainWindowInFront(LauncherProcess& launcher, HWND main, DWORD timeoutMs = 10000)
+{
+    launcher.PostCommand(kCmdShowMainWindow);
+    return WaitUntil([&] { return ::IsWindowVisible(main) && ::GetForegroundWindow() == main; }, timeoutMs);
 }
 
 inline bool CursorAt(int x, int y)

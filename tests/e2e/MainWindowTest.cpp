@@ -113,11 +113,7 @@ protected:
     HWND StartShown(LauncherProcess& launcher)
     {
         HWND main = launcher.StartAndWaitForMainWindow();
-        if (!main) return nullptr;
-        launcher.PostCommand(kCmdShowMainWindow);
-        const bool shown =
-            WaitUntil([&] { return ::IsWindowVisible(main) && ::GetForegroundWindow() == main; }, kTimeout);
-        return shown ? main : nullptr;
+        return main && ShowMainWindowInFront(launcher, main, kTimeout) ? main : nullptr;
     }
 
     // The page the browser was asked for by the launch with this number (from 1).
@@ -225,17 +221,10 @@ TEST_F(MainWindowTest, KeepsOneTaskbarButtonAndTheFocusWhileTheProgramsOtherWind
     expectOneButton("About box open");
     HWND other = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr,
                                    nullptr, nullptr);
-    const auto foreground = [](HWND window) {
-        return [window] {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-            return ::GetForegroundWindow() == window;
-        };
-    };
     ::SetForegroundWindow(other);
-    ASSERT_TRUE(WaitUntil(foreground(other), kTimeout));
+    ASSERT_TRUE(WaitForForeground(other, kTimeout));
     ::SetForegroundWindow(application);  // what a click on the taskbar button does
-    EXPECT_TRUE(WaitUntil(foreground(box), kTimeout));
+    EXPECT_TRUE(WaitForForeground(box, kTimeout));
     ::DestroyWindow(other);
     // Closed, the focus is back on the button that opened it, which shows the default frame.
     Key(VK_ESCAPE);

@@ -104,8 +104,7 @@ protected:
                        TreeNodes(m_process, Tree()).size() > 0;
             },
             3 * kTimeout));
-        launcher.PostCommand(kCmdShowMainWindow);
-        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main) && ::GetForegroundWindow() == main; }, kTimeout));
+        EXPECT_TRUE(ShowMainWindowInFront(launcher, main, kTimeout));
         return main;
     }
 

@@ -108,7 +108,6 @@ std::pair<int, int> DarkAndLightPixels(HWND window)
     ::ReleaseDC(nullptr, screen);
     return {dark, light};
 }
-bool Shown(HWND window) { return window && ::IsWindowVisible(window); }
 
 class OptionsTest : public LauncherTest {
 protected:
@@ -119,7 +118,7 @@ protected:
         if (!main) return nullptr;
         // Commands count once the collections are loaded: the tray icon of an item shows it.
         launcher.PostCommand(kCmdShowMainWindow);
-        if (!WaitUntil([&] { return Shown(main); }, kTimeout)) return nullptr;
+        if (!WaitUntil([&] { return Visible(main); }, kTimeout)) return nullptr;
         m_main = main;
         m_launcher = &launcher;
         HWND tabs = ::FindWindowExW(main, nullptr, WC_TABCONTROLW, nullptr);
@@ -132,7 +131,7 @@ protected:
         const bool shown = WaitUntil(
             [&] {
                 ClickAt({(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2});
-                return WaitUntil([&] { return Shown(m_page); }, 1000);
+                return WaitUntil([&] { return Visible(m_page); }, 1000);
             },
             kTimeout, 0);
         return shown ? m_page : nullptr;
@@ -161,8 +160,8 @@ protected:
     }
     void ShowMoreOptions()
     {
-        ASSERT_TRUE(ClickUntil(IDC_MORE_OPTIONS, [&] { return Shown(Control(IDC_BACK_OPTIONS)); }));
-        EXPECT_FALSE(Shown(Control(IDC_START_WITH_WIN)));
+        ASSERT_TRUE(ClickUntil(IDC_MORE_OPTIONS, [&] { return Visible(Control(IDC_BACK_OPTIONS)); }));
+        EXPECT_FALSE(Visible(Control(IDC_START_WITH_WIN)));
     }
     bool WaitForIni(const BoolKey& key, bool value) const
     {
@@ -293,7 +292,7 @@ TEST_F(OptionsTest, FloatEdgeUnticksAndGreysThePopupBoxAndTheEdgeFollowsAtOnce)
     // Resting at the left edge now opens the floating window, without a restart.
     HWND floating = FindProcessWindow(launcher.Id(), L"TIconWindow");
     launcher.PostCommand(kCmdOK);
-    ASSERT_TRUE(WaitUntil([&] { return !Shown(m_main); }, kTimeout));
+    ASSERT_TRUE(WaitUntil([&] { return !Visible(m_main); }, kTimeout));
     int y = 300;
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -301,7 +300,7 @@ TEST_F(OptionsTest, FloatEdgeUnticksAndGreysThePopupBoxAndTheEdgeFollowsAtOnce)
             MoveMouseTo(60, y);
             ::Sleep(50);
             MoveMouseTo(0, y += 20);
-            return WaitUntil([&] { return Shown(floating); }, 2000);
+            return WaitUntil([&] { return Visible(floating); }, 2000);
         },
         3 * kTimeout, 0));
 }
@@ -333,7 +332,7 @@ TEST_F(OptionsTest, IconsPerRowStaysWithinItsRangeAndRelaysTheFloatingWindow)
     HWND floating = FindProcessWindow(launcher.Id(), L"TIconWindow");
     auto floatingSize = [&] {
         launcher.PostCommand(kCmdShowFloatingIcon);
-        EXPECT_TRUE(WaitUntil([&] { return Shown(floating); }, kTimeout));
+        EXPECT_TRUE(WaitUntil([&] { return Visible(floating); }, kTimeout));
         RECT r{};
         ::GetWindowRect(floating, &r);
         return SIZE{r.right - r.left, r.bottom - r.top};
@@ -348,7 +347,7 @@ TEST_F(OptionsTest, IconsPerRowStaysWithinItsRangeAndRelaysTheFloatingWindow)
     EXPECT_TRUE(WaitForIni(keys::MaxIconInRow, 5));
     EXPECT_EQ(ControlText(Control(IDC_EDIT_NUM_OF_ICON)), L"5");
     // Each step hid the window and laid it out again: now three rows of five.
-    EXPECT_FALSE(Shown(floating));
+    EXPECT_FALSE(Visible(floating));
     const SIZE fiveInRow = floatingSize();
     EXPECT_LT(fiveInRow.cx, tenInRow.cx);
     EXPECT_GT(fiveInRow.cy, tenInRow.cy);
@@ -375,15 +374,15 @@ TEST_F(OptionsTest, HotKeyFieldsTakeEffectOnLeavingAndHidingTheMainIconNeedsBoth
     EXPECT_EQ(IniFile(Ini()).Read(keys::HKPopupMod), MOD_CONTROL | MOD_ALT);
     EXPECT_FALSE(::IsWindowEnabled(Control(IDC_HIDE_TRAY_ICON)));
     launcher.PostCommand(kCmdOK);
-    ASSERT_TRUE(WaitUntil([&] { return !Shown(m_main); }, kTimeout));
+    ASSERT_TRUE(WaitUntil([&] { return !Visible(m_main); }, kTimeout));
     PressKeys({VK_CONTROL, VK_MENU, 'J'});
-    EXPECT_TRUE(WaitUntil([&] { return Shown(FindProcessWindow(launcher.Id(), L"#32768")); }, kTimeout));
+    EXPECT_TRUE(WaitUntil([&] { return Visible(FindProcessWindow(launcher.Id(), L"#32768")); }, kTimeout));
     Key(VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([&] { return FindProcessWindow(launcher.Id(), L"#32768") == nullptr; }, kTimeout));
 
     // With the floating window's combination too, the main icon may be hidden.
     launcher.PostCommand(kCmdShowMainWindow);
-    ASSERT_TRUE(WaitUntil([&] { return Shown(m_main); }, kTimeout));
+    ASSERT_TRUE(WaitUntil([&] { return Visible(m_main); }, kTimeout));
     ASSERT_TRUE(ClickUntil(IDC_HOTKEY_ICON_WIN, [&] { return FocusOf(launcher) == Control(IDC_HOTKEY_ICON_WIN); }));
     PressKeys({VK_CONTROL, VK_MENU, 'K'});
     ::Sleep(150);
@@ -453,7 +452,7 @@ TEST_F(OptionsTest, NewDataFolderMovesEverySurfaceAtOnceAndOneThatCannotHoldTheD
     EXPECT_TRUE(DirectoryExists(chosen + L"Menus"));
     HWND floating = FindProcessWindow(launcher.Id(), L"TIconWindow");
     launcher.PostCommand(kCmdShowFloatingIcon);
-    ASSERT_TRUE(WaitUntil([&] { return Shown(floating); }, kTimeout));
+    ASSERT_TRUE(WaitUntil([&] { return Visible(floating); }, kTimeout));
     HWND panel = ::GetWindow(floating, GW_CHILD);
     HWND bar = panel ? ::FindWindowExW(panel, nullptr, TOOLBARCLASSNAMEW, nullptr) : nullptr;
     ASSERT_NE(bar, nullptr);
@@ -505,8 +504,8 @@ TEST_F(OptionsTest, SystemMenuOpensTheFolderInTheShellWithEitherChoice)
     LauncherProcess launcher({Ini()});
     ASSERT_NE(OpenOptionsPage(launcher), nullptr);
     for (const int choice : {IDC_RADIO_EXPLORE, IDC_RADIO_OPEN}) {
-        if (!Shown(m_main)) launcher.PostCommand(kCmdShowMainWindow);
-        ASSERT_TRUE(WaitUntil([&] { return Shown(m_main); }, kTimeout));
+        if (!Visible(m_main)) launcher.PostCommand(kCmdShowMainWindow);
+        ASSERT_TRUE(WaitUntil([&] { return Visible(m_main); }, kTimeout));
         EXPECT_TRUE(ClickUntil(choice, [&] { return Checked(Control(choice)); }));
         EXPECT_TRUE(WaitForIni(keys::OpenSystemMenu, choice == IDC_RADIO_OPEN));
         ASSERT_NE(OpenTrayMenu(launcher, m_main), nullptr);
@@ -601,13 +600,13 @@ TEST_F(OptionsTest, CustomizeMainTrayIconSwapsThePreviewAndIsStored)
     ASSERT_NE(OpenOptionsPage(launcher), nullptr);
     HWND builtIn = Control(IDC_BUILT_IN_ICON_IMAGE);
     HWND custom = Control(IDC_CUSTOM_ICON_IMAGE);
-    EXPECT_TRUE(Shown(builtIn));
-    EXPECT_FALSE(Shown(custom));
+    EXPECT_TRUE(Visible(builtIn));
+    EXPECT_FALSE(Visible(custom));
     for (const bool useCustom : {true, false}) {
         EXPECT_TRUE(ClickUntil(IDC_CUSTOM_MAIN_ICON, [&] { return Checked(Control(IDC_CUSTOM_MAIN_ICON)) == useCustom; }));
         EXPECT_TRUE(WaitForIni(keys::UseCustomMainIcon, useCustom));
         // One place, one image: the file's icon or the program's own.
-        EXPECT_TRUE(WaitUntil([&] { return Shown(custom) == useCustom && Shown(builtIn) != useCustom; }, kTimeout));
+        EXPECT_TRUE(WaitUntil([&] { return Visible(custom) == useCustom && Visible(builtIn) != useCustom; }, kTimeout));
         EXPECT_NE(::SendMessageW(useCustom ? custom : builtIn, STM_GETICON, 0, 0), 0);
         EXPECT_TRUE(TrayIconExists(m_main, 1));
     }
@@ -628,7 +627,7 @@ TEST_F(OptionsTest, ShowEntryIconsOnTheTaskbarMarksOnlyOurIconsAndPutsBackWhatTh
     WriteIconSetting(L"11", program, 0);
     WriteIconSetting(L"12", program, std::nullopt);
     WriteIconSetting(L"13", L"C:\\Tools\\Other.exe", 0);
-    ASSERT_TRUE(ClickUntil(IDC_BACK_OPTIONS, [&] { return Shown(Control(IDC_MORE_OPTIONS)); }));
+    ASSERT_TRUE(ClickUntil(IDC_BACK_OPTIONS, [&] { return Visible(Control(IDC_MORE_OPTIONS)); }));
     ShowMoreOptions();
     ASSERT_TRUE(::IsWindowEnabled(box));
     ASSERT_TRUE(ClickUntil(IDC_PROMOTE_TRAY_ICONS, [&] { return Checked(box); }));

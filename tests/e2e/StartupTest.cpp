@@ -337,23 +337,16 @@ TEST_F(StartupTest, SecondStartWhileAboutBoxIsOpenLeavesItInFront)
     // thread takes in what the foreground change sends it while the test waits.
     HWND other = ::CreateWindowExW(0, L"STATIC", L"elsewhere", WS_POPUP | WS_VISIBLE, 0, 0, 80, 40, nullptr, nullptr,
                                    nullptr, nullptr);
-    const auto foreground = [](HWND window) {
-        return [window] {
-            MSG msg;
-            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-            return ::GetForegroundWindow() == window;
-        };
-    };
     // Asked for again while it does not hold: one request may come while Wine is still busy
     // with the About box's activation.
     ASSERT_TRUE(WaitUntil(
         [&] {
             ::SetForegroundWindow(other);
-            return WaitUntil(foreground(other), 500);
+            return WaitForForeground(other, 500);
         },
         kTimeout, 0));
     EXPECT_EQ(RunToEnd({ini}), 0);
-    EXPECT_TRUE(WaitUntil(foreground(about), kTimeout)) << "the open modal window comes forward";
+    EXPECT_TRUE(WaitForForeground(about, kTimeout)) << "the open modal window comes forward";
     EXPECT_FALSE(::IsWindowVisible(main)) << "a modal window is open: the main window is not shown";
     ::DestroyWindow(other);
 

@@ -53,7 +53,6 @@ bool HoldKey(WORD vk)
     return false;
 }
 
-bool Visible(HWND window) { return window && ::IsWindowVisible(window); }
 
 class TriggersTest : public testing::Test {
 protected:

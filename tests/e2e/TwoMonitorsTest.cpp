@@ -63,14 +63,6 @@ std::string Describe(const RECT& r)
     return text;
 }
 
-bool Visible(HWND window) { return window && ::IsWindowVisible(window); }
-
-RECT WindowRect(HWND window)
-{
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    return r;
-}
 
 class TwoMonitorsTest : public LauncherTest {
 protected:

@@ -40,8 +40,6 @@ Launcher FindLauncher()
     return launcher;
 }
 
-bool Shown(HWND window) { return window && ::IsWindowVisible(window); }
-
 void Print(const RECT& r)
 {
     std::printf("%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
@@ -88,7 +86,7 @@ bool Floating(const Launcher& launcher)
 {
     RestMouseAt(TrayIconCentre(0));
     HWND window = nullptr;
-    if (!WaitUntil([&] { return Shown(window = FindProcessWindow(launcher.processId, L"TIconWindow")); }, kTimeout))
+    if (!WaitUntil([&] { return Visible(window = FindProcessWindow(launcher.processId, L"TIconWindow")); }, kTimeout))
         return false;
     UINT hoverMs = 400;
     ::SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &hoverMs, 0);
@@ -104,7 +102,7 @@ bool Menu(const Launcher& launcher)
     RECT all{};
     for (HWND menu : FindProcessWindows(launcher.processId, L"#32768")) {
         RECT r{};
-        if (Shown(menu) && ::GetWindowRect(menu, &r)) ::UnionRect(&all, &all, &r);
+        if (Visible(menu) && ::GetWindowRect(menu, &r)) ::UnionRect(&all, &all, &r);
     }
     Print(all);
     return true;
@@ -112,8 +110,8 @@ bool Menu(const Launcher& launcher)
 
 bool ShowMainWindow(const Launcher& launcher)
 {
-    if (!Shown(launcher.main)) ::PostMessageW(launcher.main, WM_COMMAND, kCmdShowMainWindow, 0);
-    return WaitUntil([&] { return Shown(launcher.main); }, kTimeout);
+    if (!Visible(launcher.main)) ::PostMessageW(launcher.main, WM_COMMAND, kCmdShowMainWindow, 0);
+    return WaitUntil([&] { return Visible(launcher.main); }, kTimeout);
 }
 
 void ClickAt(POINT at)
@@ -152,7 +150,7 @@ bool ShowPage(const Launcher& launcher, int index)
     const wchar_t* marks[] = {L"Popup Menus:", L"&New", L" Options "};
     HWND page = PageWith(launcher.main, marks[index]);
     const bool shown = ClickUntil([&] { return POINT{(tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2}; },
-                                  [&] { return Shown(page); });
+                                  [&] { return Visible(page); });
     return shown;
 }
 
@@ -168,14 +166,14 @@ bool More(const Launcher& launcher)
     HWND back = ::GetDlgItem(page, IDC_BACK_OPTIONS);
     ::PostMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_MORE_OPTIONS, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(page, IDC_MORE_OPTIONS)));
-    return WaitUntil([&] { return Shown(back); }, kTimeout) && PrintWindowRect(launcher.main);
+    return WaitUntil([&] { return Visible(back); }, kTimeout) && PrintWindowRect(launcher.main);
 }
 
 bool HotKeys(const Launcher& launcher)
 {
     ::PostMessageW(launcher.main, WM_COMMAND, kCmdViewHotKeys, 0);
     HWND list = nullptr;
-    return WaitUntil([&] { return Shown(list = FindProcessWindow(launcher.processId, kHotKeysListClass)); }, kTimeout) &&
+    return WaitUntil([&] { return Visible(list = FindProcessWindow(launcher.processId, kHotKeysListClass)); }, kTimeout) &&
            PrintWindowRect(list);
 }
 
@@ -183,16 +181,16 @@ bool HotKeys(const Launcher& launcher)
 // page on its first panel) and hidden, the floating window gone, the mouse away from the tray.
 bool Reset(const Launcher& launcher)
 {
-    while (Shown(FindProcessWindow(launcher.processId, L"#32768"))) Key(VK_ESCAPE);
+    while (Visible(FindProcessWindow(launcher.processId, L"#32768"))) Key(VK_ESCAPE);
     if (HWND list = FindProcessWindow(launcher.processId, kHotKeysListClass)) ::PostMessageW(list, WM_CLOSE, 0, 0);
     if (HWND page = PageWith(launcher.main, L" Options "))
-        if (Shown(::GetDlgItem(page, IDC_BACK_OPTIONS))) ::SendMessageW(page, WM_COMMAND, IDC_BACK_OPTIONS, 0);
-    if (Shown(launcher.main)) ::PostMessageW(launcher.main, WM_COMMAND, kCmdOK, 0);
+        if (Visible(::GetDlgItem(page, IDC_BACK_OPTIONS))) ::SendMessageW(page, WM_COMMAND, IDC_BACK_OPTIONS, 0);
+    if (Visible(launcher.main)) ::PostMessageW(launcher.main, WM_COMMAND, kCmdOK, 0);
     MoveMouseTo(::GetSystemMetrics(SM_CXSCREEN) / 2, ::GetSystemMetrics(SM_CYSCREEN) / 3);
     return WaitUntil(
         [&] {
-            return !Shown(launcher.main) && !FindProcessWindow(launcher.processId, kHotKeysListClass) &&
-                   !Shown(FindProcessWindow(launcher.processId, L"TIconWindow"));
+            return !Visible(launcher.main) && !FindProcessWindow(launcher.processId, kHotKeysListClass) &&
+                   !Visible(FindProcessWindow(launcher.processId, L"TIconWindow"));
         },
         kTimeout);
 }
