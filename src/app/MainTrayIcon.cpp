@@ -64,7 +64,7 @@ void MainTrayIcon::UseCustom(const std::wstring& file, int index)
 
 void MainTrayIcon::Show(bool hiddenByOption, bool forceAdd)
 {
-    NOTIFYICONDATAW record = MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(), TipText());
+    NOTIFYICONDATAW record = Record();
     if (!hiddenByOption) {
         m_notify(!m_shown || forceAdd ? NIM_ADD : NIM_MODIFY, record);
         m_shown = true;
@@ -79,8 +79,13 @@ void MainTrayIcon::SetTipShown(bool shown)
     if (shown == m_tipShown) return;
     m_tipShown = shown;
     if (!m_shown) return;
-    NOTIFYICONDATAW record = MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(), TipText());
+    NOTIFYICONDATAW record = Record();
     m_notify(NIM_MODIFY, record);
+}
+
+NOTIFYICONDATAW MainTrayIcon::Record() const
+{
+    return MakeNotifyRecord(m_owner, kMainTrayIconId, kMainTrayMessage, VisibleIcon(), TipText());
 }
 
 std::wstring MainTrayIcon::TipText() const

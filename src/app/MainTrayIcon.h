@@ -40,6 +40,8 @@ public:
 
 private:
     std::wstring TipText() const;
+    // The icon's record as it is to show now.
+    NOTIFYICONDATAW Record() const;
 
     HWND m_owner;
     NotifyIconFunction m_notify;
